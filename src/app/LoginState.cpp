@@ -1,0 +1,12 @@
+#include "LoginState.h"
+
+LoginState& LoginState::instance()
+{
+    static LoginState state;
+    return state;
+}
+
+void LoginState::reset()
+{
+    instance() = LoginState();
+}

@@ -1,0 +1,68 @@
+#include "Cli.h"
+
+#include "Database.h"
+#include "DemoData.h"
+#include "StoreSetup.h"
+#include "Transaction.h"
+
+namespace {
+
+int runInit(Cli::Context& c)
+{
+    bool demo = false;
+    bool force = false;
+    QList<int> synthetic;
+    for (int i = 0; i < c.args.size(); ++i) {
+        const QString& a = c.args[i];
+        if (a == u"--demo") {
+            demo = true;
+        } else if (a == u"--force") {
+            force = true;
+        } else if (a == u"--synthetic" && i + 1 < c.args.size()) {
+            for (const QString& part : c.args[++i].split(u',')) {
+                bool ok = false;
+                const int n = part.toInt(&ok);
+                if (!ok || n < 1)
+                    throw Cli::UsageError{QStringLiteral("--synthetic wants five positive whole numbers")};
+                synthetic << n;
+            }
+            if (synthetic.size() != 5)
+                throw Cli::UsageError{QStringLiteral("--synthetic wants FACULTIES,SECTIONS,TEACHERS,ROWS,YEARS")};
+        } else {
+            throw Cli::UsageError{QStringLiteral("unknown argument %1").arg(a)};
+        }
+    }
+    if (demo && !synthetic.isEmpty())
+        throw Cli::UsageError{QStringLiteral("--demo and --synthetic exclude each other")};
+    if (Database::exists(c.dataDir) && !force) {
+        c.err << "a store already exists: " << Database::storePath(c.dataDir) << " (use --force to replace it)\n";
+        return 1;
+    }
+    StoreSetup::createStore(c.dataDir, force);
+    int rows = 0;
+    if (demo || !synthetic.isEmpty()) {
+        auto db = Database::open(c.dataDir);
+        Transaction tx(*db);
+        const DemoData::Options options =
+            demo ? DemoData::demo()
+                 : DemoData::synthetic(synthetic[0], synthetic[1], synthetic[2], synthetic[3], synthetic[4]);
+        rows = DemoData::generate(*db, options);
+        tx.commit();
+    }
+    c.out << "created " << Database::storePath(c.dataDir);
+    if (rows)
+        c.out << " with " << rows << " workload rows";
+    c.out << "\n";
+    return 0;
+}
+
+} // namespace
+
+Cli::Command initCommand()
+{
+    return {QStringLiteral("init"), QStringLiteral("init [--demo | --synthetic F,S,T,R,Y] [--force]"),
+            QStringLiteral("creates a store with the default operators, years and parameters; --demo adds a sample "
+                           "university, --synthetic a generated one (faculties, sections per faculty, teachers per "
+                           "section, rows per teacher and year, years); --force replaces an existing store"),
+            runInit};
+}

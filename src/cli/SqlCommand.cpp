@@ -1,0 +1,46 @@
+#include "Cli.h"
+
+#include "Database.h"
+#include "NumberFormat.h"
+
+namespace {
+
+QString cell(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::Double)
+        return NumberFormat::general(v.toDouble());
+    return v.toString();
+}
+
+int runSql(Cli::Context& c)
+{
+    if (c.args.size() != 1)
+        throw Cli::UsageError{QStringLiteral("give the statement as one argument")};
+    auto db = Database::open(c.dataDir);
+    const QString statement = c.args.first();
+    const Database::Result r = db->select(statement);
+    if (r.columns.isEmpty())
+        return 0;
+    QStringList header;
+    for (const Database::Column& col : r.columns)
+        header << col.name;
+    c.out << header.join(u'\t') << "\n";
+    for (const QVariantList& row : r.rows) {
+        QStringList cells;
+        for (const QVariant& v : row)
+            cells << cell(v);
+        c.out << cells.join(u'\t') << "\n";
+    }
+    return 0;
+}
+
+} // namespace
+
+Cli::Command sqlCommand()
+{
+    return {QStringLiteral("sql"), QStringLiteral("sql STATEMENT"),
+            QStringLiteral("runs one statement as the program does; a select prints a tab-separated header and rows"),
+            runSql};
+}

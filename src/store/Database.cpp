@@ -1,0 +1,304 @@
+#include "Database.h"
+
+#include "Gbk.h"
+#include "SqlDialect.h"
+#include "StoreSchema.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString errorText(sqlite3* db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+void gbkLength(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const long long n = Gbk::length(std::string_view(text ? text : "", sqlite3_value_bytes(argv[0])));
+    if (n < 0) {
+        const QString message = QStringLiteral("文字含有GBK不能表示的字符: %1").arg(QString::fromUtf8(text));
+        const QByteArray utf8 = message.toUtf8();
+        sqlite3_result_error(ctx, utf8.constData(), int(utf8.size()));
+        return;
+    }
+    sqlite3_result_int64(ctx, n);
+}
+
+int gbkCollation(void*, int lengthA, const void* a, int lengthB, const void* b)
+{
+    return Gbk::compareUtf8(std::string_view(static_cast<const char*>(a), size_t(lengthA)),
+                            std::string_view(static_cast<const char*>(b), size_t(lengthB)));
+}
+
+int authorize(void* self, int action, const char* a, const char* b, const char* db, const char*)
+{
+    const auto& authorizer = *static_cast<Database::Authorizer*>(self);
+    return authorizer ? authorizer(action, a, b, db) : SQLITE_OK;
+}
+
+bool onlySpaceLeft(const char* tail)
+{
+    // What may follow the one statement: blanks, semicolons and comments.
+    const char* p = tail;
+    while (*p) {
+        if (*p == ';' || *p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') {
+            ++p;
+        } else if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n')
+                ++p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char* end = strstr(p + 2, "*/");
+            if (!end)
+                return true;
+            p = end + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                          sqlite3_column_bytes(stmt, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                   sqlite3_column_bytes(stmt, i)));
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
+QString Database::storePath(const QString& dataDir)
+{
+    return QDir(dataDir).filePath(QString::fromLatin1(FileName));
+}
+
+bool Database::exists(const QString& dataDir)
+{
+    return QFileInfo(storePath(dataDir)).isFile();
+}
+
+Database::Database(sqlite3* db, QString dataDir) : m_db(db), m_dataDir(std::move(dataDir)) {}
+
+Database::~Database()
+{
+    sqlite3_close_v2(m_db);
+}
+
+std::unique_ptr<Database> Database::connect(const QString& dataDir, bool create)
+{
+    const QString path = storePath(dataDir);
+    if (create && exists(dataDir))
+        throw StoreError(QStringLiteral("数据目录中已有数据库: %1").arg(path));
+    if (!create && !exists(dataDir))
+        throw StoreError(QStringLiteral("数据目录中没有数据库: %1").arg(path));
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = db ? errorText(db) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw StoreError(QStringLiteral("%1: %2").arg(text, path));
+    }
+    std::unique_ptr<Database> database(new Database(db, QFileInfo(dataDir).absoluteFilePath()));
+    database->configure();
+    return database;
+}
+
+std::unique_ptr<Database> Database::open(const QString& dataDir)
+{
+    auto db = connect(dataDir, false);
+    db->migrate();
+    return db;
+}
+
+std::unique_ptr<Database> Database::create(const QString& dataDir)
+{
+    auto db = connect(dataDir, true);
+    db->executeInternal(QStringLiteral("BEGIN"));
+    try {
+        for (const QString& s : StoreSchema::createStatements())
+            db->executeInternal(s);
+        db->executeInternal(QStringLiteral("PRAGMA user_version=%1").arg(StoreSchema::Version));
+        db->executeInternal(QStringLiteral("COMMIT"));
+    } catch (...) {
+        db->executeInternal(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    return db;
+}
+
+void Database::configure()
+{
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, 5000);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(m_db, "gbk_len", 1, flags, nullptr, gbkLength, nullptr, nullptr, nullptr);
+    sqlite3_create_collation_v2(m_db, "gbk", SQLITE_UTF8, nullptr, gbkCollation, nullptr);
+    executeInternal(QStringLiteral("PRAGMA journal_mode=WAL"));
+    executeInternal(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    executeInternal(QStringLiteral("PRAGMA foreign_keys=OFF"));
+    // The import's staging tables live in a separate work database, so that unqualified
+    // names such as dbtemp and temp resolve there and the store file stays untouched by them.
+    executeInternal(QStringLiteral("ATTACH DATABASE ':memory:' AS work"));
+    for (const QString& s : StoreSchema::createWorkStatements(QStringLiteral("work")))
+        executeInternal(s);
+}
+
+void Database::migrate()
+{
+    const Result r = [&] {
+        Result out;
+        run(QStringLiteral("PRAGMA user_version"), &out);
+        return out;
+    }();
+    const int version = r.rows.empty() ? 0 : r.rows.front().value(0).toInt();
+    if (version > StoreSchema::Version)
+        throw StoreError(QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2)").arg(version).arg(StoreSchema::Version));
+    if (version < 1)
+        throw StoreError(QStringLiteral("不是本系统的数据库: %1").arg(storePath(m_dataDir)));
+    // Later layouts add their steps here, each raising user_version by one inside a transaction.
+}
+
+void Database::setAuthorizer(Authorizer authorizer)
+{
+    m_authorizer = std::move(authorizer);
+    if (m_authorizer)
+        sqlite3_set_authorizer(m_db, authorize, &m_authorizer);
+    else
+        sqlite3_set_authorizer(m_db, nullptr, nullptr);
+}
+
+bool Database::inTransaction() const
+{
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+QStringList Database::columnsOf(const QString& table)
+{
+    const QString key = table.toLower();
+    auto it = m_columns.constFind(key);
+    if (it != m_columns.cend())
+        return it.value();
+    Result r;
+    run(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(key).replace(u'"', QStringLiteral("\"\""))), &r);
+    QStringList names;
+    for (const QVariantList& row : r.rows)
+        names << row.value(1).toString().toLower();
+    m_columns.insert(key, names);
+    return names;
+}
+
+Database::Result Database::select(const QString& statement)
+{
+    Result result;
+    run(statement, &result);
+    return result;
+}
+
+int Database::execute(const QString& statement)
+{
+    return run(statement, nullptr);
+}
+
+void Database::executeInternal(const QString& statement)
+{
+    const QByteArray sql = statement.toUtf8();
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : errorText(m_db);
+        sqlite3_free(message);
+        throw StoreError(text, statement);
+    }
+    m_columns.clear();
+}
+
+int Database::executeBound(const QString& statement, const QVariantList& values)
+{
+    return run(statement, nullptr, &values);
+}
+
+int Database::run(const QString& given, Result* result, const QVariantList* values)
+{
+    const QString statement =
+        SqlDialect::resolveSharedColumns(given, [this](const QString& table) { return columnsOf(table); });
+    if (m_tracer)
+        m_tracer(statement);
+    const QByteArray sql = statement.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
+        throw StoreError(errorText(m_db), statement);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
+    if (!stmt)
+        throw StoreError(QStringLiteral("语句为空"), statement);
+    if (tail && !onlySpaceLeft(tail))
+        throw StoreError(QStringLiteral("一次只能执行一条语句"), statement);
+
+    if (values) {
+        for (int i = 0; i < values->size(); ++i) {
+            const QVariant& v = values->at(i);
+            int bound = SQLITE_OK;
+            if (!v.isValid() || v.isNull()) {
+                bound = sqlite3_bind_null(stmt, i + 1);
+            } else if (v.typeId() == QMetaType::Double) {
+                bound = sqlite3_bind_double(stmt, i + 1, v.toDouble());
+            } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
+                       v.typeId() == QMetaType::Bool) {
+                bound = sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
+            } else {
+                const QByteArray text = v.toString().toUtf8();
+                bound = sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            }
+            if (bound != SQLITE_OK)
+                throw StoreError(errorText(m_db), statement);
+        }
+    }
+    const int columns = sqlite3_column_count(stmt);
+    if (result) {
+        result->columns.clear();
+        result->rows.clear();
+        for (int i = 0; i < columns; ++i) {
+            const char* decl = sqlite3_column_decltype(stmt, i);
+            result->columns.push_back({QString::fromUtf8(sqlite3_column_name(stmt, i)),
+                                       decl ? QString::fromUtf8(decl).toUpper() : QString()});
+        }
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (!result)
+            continue;
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i)
+            row.push_back(columnValue(stmt, i));
+        result->rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        throw StoreError(errorText(m_db), statement);
+    if (sqlite3_stmt_readonly(stmt) == 0) {
+        const QString head = statement.trimmed().left(6).toLower();
+        if (head.startsWith(u"create") || head.startsWith(u"drop") || head.startsWith(u"alter"))
+            m_columns.clear();
+    }
+    return sqlite3_changes(m_db);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "StoreError.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+// One connection to the store of a data directory. Every statement of the program runs
+// through select() or execute(); the store's own refusal comes back as a StoreError.
+class Database
+{
+public:
+    static constexpr const char* FileName = "workload.sqlite3";
+
+    struct Column
+    {
+        QString name;
+        QString declaredType; // as the table declares it, e.g. "VARCHAR(15)"; empty for expressions
+    };
+
+    struct Result
+    {
+        QList<Column> columns;
+        std::vector<QVariantList> rows; // null: invalid QVariant; integers qint64; numbers double; text QString
+    };
+
+    using Tracer = std::function<void(const QString& statement)>;
+    // Answers SQLite's authorizer callback: return SQLITE_OK, SQLITE_DENY or SQLITE_IGNORE.
+    using Authorizer = std::function<int(int action, const char* a, const char* b, const char* db)>;
+
+    static QString storePath(const QString& dataDir);
+    static bool exists(const QString& dataDir);
+
+    // Opens the existing store of a data directory, bringing an older layout up to date.
+    static std::unique_ptr<Database> open(const QString& dataDir);
+    // Creates a new store with every table empty; refuses when the file exists.
+    static std::unique_ptr<Database> create(const QString& dataDir);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& dataDir() const { return m_dataDir; }
+
+    Result select(const QString& statement);
+    // Runs an insert, update, delete or any other statement; returns the number of rows changed.
+    int execute(const QString& statement);
+    // The program's own statements with values bound to ? placeholders (never typed by a person).
+    int executeBound(const QString& statement, const QVariantList& values);
+
+    // Statements exactly as the store received them, after the dialect pass.
+    void setTracer(Tracer tracer) { m_tracer = std::move(tracer); }
+    void setAuthorizer(Authorizer authorizer);
+
+    bool inTransaction() const;
+    // Runs transaction control and other internal statements without tracing.
+    void executeInternal(const QString& statement);
+
+    QStringList columnsOf(const QString& table);
+    sqlite3* handle() const { return m_db; }
+
+private:
+    Database(sqlite3* db, QString dataDir);
+    static std::unique_ptr<Database> connect(const QString& dataDir, bool create);
+    void configure();
+    void migrate();
+    int run(const QString& statement, Result* result, const QVariantList* values = nullptr);
+
+    sqlite3* m_db = nullptr;
+    QString m_dataDir;
+    Tracer m_tracer;
+    Authorizer m_authorizer;
+    QHash<QString, QStringList> m_columns;
+};

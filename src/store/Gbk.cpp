@@ -1,0 +1,197 @@
+#include "Gbk.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace {
+
+// GBK form of every BMP code point, built once with iconv: bits 0-15 hold the GBK bytes
+// (high byte first for two-byte characters), bits 16-17 their count, 0 when there is none.
+// GBK has no characters beyond the BMP. A table keeps width checks and collation cheap;
+// they run for every stored and compared name.
+class GbkTable
+{
+public:
+    static const GbkTable& instance()
+    {
+        static const GbkTable table;
+        return table;
+    }
+
+    uint32_t operator[](char32_t cp) const { return cp < m_codes.size() ? m_codes[cp] : 0; }
+
+private:
+    GbkTable()
+    {
+        m_codes.fill(0);
+        for (char32_t cp = 0; cp < 0x80; ++cp)
+            m_codes[cp] = (1u << 16) | cp;
+        iconv_t cd = iconv_open("GBK", "UTF-32LE");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;
+        for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF)
+                continue;
+            char in[4] = {char(cp & 0xFF), char((cp >> 8) & 0xFF), 0, 0};
+            unsigned char out[8];
+            char* src = in;
+            size_t srcLeft = 4;
+            char* dst = reinterpret_cast<char*>(out);
+            size_t dstLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+            const size_t produced = sizeof out - dstLeft;
+            if (rc != 0 || (produced != 1 && produced != 2))
+                continue; // unmappable, or only approximated
+            m_codes[cp] = produced == 1 ? ((1u << 16) | out[0]) : ((2u << 16) | (uint32_t(out[0]) << 8) | out[1]);
+        }
+        iconv_close(cd);
+    }
+
+    std::array<uint32_t, 0x10000> m_codes;
+};
+
+// Decodes one UTF-8 sequence; returns false on malformed input.
+bool nextCodePoint(std::string_view s, size_t& i, char32_t& cp)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    int extra = 0;
+    if (b0 < 0x80) {
+        cp = b0;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        cp = b0 & 0x1F;
+        extra = 1;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        cp = b0 & 0x0F;
+        extra = 2;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        cp = b0 & 0x07;
+        extra = 3;
+    } else {
+        return false;
+    }
+    if (extra > 0 && i + extra >= s.size())
+        return false;
+    for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return false;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    i += 1 + extra;
+    return true;
+}
+
+bool isAscii(std::string_view s)
+{
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Appends the GBK bytes of a UTF-8 text to out; false when a character has no GBK form.
+template <typename Out> bool toGbk(std::string_view utf8, Out& out)
+{
+    const GbkTable& table = GbkTable::instance();
+    size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp = 0;
+        if (!nextCodePoint(utf8, i, cp))
+            return false;
+        const uint32_t code = table[cp];
+        if (code == 0 && cp != 0)
+            return false;
+        if ((code >> 16) == 2)
+            out.push_back(char((code >> 8) & 0xFF));
+        out.push_back(char(code & 0xFF));
+    }
+    return true;
+}
+
+} // namespace
+
+namespace Gbk {
+
+std::optional<QByteArray> fromUtf8(std::string_view utf8)
+{
+    if (isAscii(utf8))
+        return QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(utf8.size()));
+    if (!toGbk(utf8, out))
+        return std::nullopt;
+    return out;
+}
+
+std::optional<QByteArray> encode(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return fromUtf8(std::string_view(utf8.constData(), utf8.size()));
+}
+
+long long length(std::string_view utf8)
+{
+    if (isAscii(utf8))
+        return static_cast<long long>(utf8.size());
+    const GbkTable& table = GbkTable::instance();
+    long long n = 0;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp = 0;
+        if (!nextCodePoint(utf8, i, cp))
+            return -1;
+        const uint32_t code = table[cp];
+        if (code == 0 && cp != 0)
+            return -1;
+        n += code >> 16;
+    }
+    return n;
+}
+
+long long length(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return length(std::string_view(utf8.constData(), utf8.size()));
+}
+
+std::optional<QString> decode(const QByteArray& gbk)
+{
+    const std::string_view in(gbk.constData(), gbk.size());
+    if (isAscii(in))
+        return QString::fromLatin1(gbk);
+    iconv_t cd = iconv_open("UTF-8", "GBK");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
+    std::string out(in.size() * 2 + 4, '\0');
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != 0 || srcLeft != 0)
+        return std::nullopt;
+    return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size() - dstLeft));
+}
+
+int compareUtf8(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return 0;
+    if (isAscii(a) && isAscii(b))
+        return a < b ? -1 : 1;
+    std::string ga;
+    std::string gb;
+    const bool okA = toGbk(a, ga);
+    const bool okB = toGbk(b, gb);
+    if (okA != okB)
+        return okA ? -1 : 1;
+    const int c = okA ? ga.compare(gb) : a.compare(b);
+    return c < 0 ? -1 : (c == 0 ? 0 : 1);
+}
+
+} // namespace Gbk

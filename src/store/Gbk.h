@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+// Conversion between the program's text (UTF-8 / QString) and GBK (code page 936),
+// the encoding every width of the store and of the exchange files is counted in.
+namespace Gbk {
+
+// GBK bytes of a UTF-8 text, or nullopt when a character has no GBK form.
+std::optional<QByteArray> fromUtf8(std::string_view utf8);
+std::optional<QByteArray> encode(const QString& text);
+
+// Number of GBK bytes of a UTF-8 text, or -1 when a character has no GBK form.
+long long length(std::string_view utf8);
+long long length(const QString& text);
+
+// Text of GBK bytes; nullopt when the bytes are not valid GBK.
+std::optional<QString> decode(const QByteArray& gbk);
+
+// Orders two UTF-8 texts by their GBK bytes (pinyin order for common characters).
+// Texts without a GBK form sort after those with one, among themselves by UTF-8 bytes.
+int compareUtf8(std::string_view a, std::string_view b);
+
+} // namespace Gbk

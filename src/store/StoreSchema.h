@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The tables of the store: columns, types and GBK widths, in table order.
+namespace StoreSchema {
+
+enum class ColumnType { Integer, SmallInt, Number, Text, Logical };
+
+struct ColumnDef
+{
+    const char* name;
+    ColumnType type;
+    int width = 0;          // GBK bytes, text columns only
+    bool gbkOrder = false;  // names that users expect in pinyin order
+};
+
+// Current layout version, kept in PRAGMA user_version.
+constexpr int Version = 1;
+
+// The forty workload columns in table order.
+const std::vector<ColumnDef>& gzlColumns();
+
+// The forty workload columns in the order the exchange names them: the 28 numbers, then the 12 texts.
+const std::vector<ColumnDef>& exchangeColumns();
+
+// Statements that create every table and index of an empty store.
+QStringList createStatements();
+
+// Statements that create the staging tables of the import in the attached work database.
+QStringList createWorkStatements(const QString& schema);
+
+} // namespace StoreSchema

@@ -1,0 +1,131 @@
+#include "Cli.h"
+#include "Database.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList& args)
+{
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int status = Cli().run(args, o, e);
+    o.flush();
+    e.flush();
+    return {status, out, err};
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initCreatesOnceUnlessForced()
+    {
+        QTemporaryDir dir;
+        const QString d = dir.path() + QStringLiteral("/data");
+        Run r = cli({QStringLiteral("--dir"), d, QStringLiteral("init")});
+        QCOMPARE(r.status, 0);
+        QVERIFY(Database::exists(d));
+
+        cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("insert into yuanbu (mc) values ('x')")});
+        r = cli({QStringLiteral("--dir"), d, QStringLiteral("init")});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains(u"already exists"));
+        QCOMPARE(cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
+                     .out,
+                 QStringLiteral("n\n1\n"));
+
+        r = cli({QStringLiteral("--dir"), d, QStringLiteral("init"), QStringLiteral("--force")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
+                     .out,
+                 QStringLiteral("n\n0\n"));
+    }
+
+    void demoIsDeterministicAndRealistic()
+    {
+        QTemporaryDir a, b;
+        QCOMPARE(cli({QStringLiteral("--dir"), a.path(), QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        QCOMPARE(cli({QStringLiteral("--dir"), b.path(), QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        const QString dump = QStringLiteral("select * from gzl order by xh");
+        const QString rowsA = cli({QStringLiteral("--dir"), a.path(), QStringLiteral("sql"), dump}).out;
+        QCOMPARE(cli({QStringLiteral("--dir"), b.path(), QStringLiteral("sql"), dump}).out, rowsA);
+
+        auto value = [&](const QString& sql) {
+            return cli({QStringLiteral("--dir"), a.path(), QStringLiteral("sql"), sql}).out.split(u'\n').value(1);
+        };
+        QCOMPARE(value(QStringLiteral("select count(*) from yuanbu")), QStringLiteral("3"));
+        QCOMPARE(value(QStringLiteral("select count(*) from bmdm")), QStringLiteral("7"));
+        const int teachers = value(QStringLiteral("select count(*) from rydm")).toInt();
+        QVERIFY2(teachers >= 35 && teachers <= 45, qPrintable(QString::number(teachers)));
+        QCOMPARE(value(QStringLiteral("select count(distinct fl) from gzl where nd='2026-2027学年'")), QStringLiteral("4"));
+        QVERIFY(value(QStringLiteral("select count(*) from gzl where nd='2025-2026学年'")).toInt() > 0);
+        const int newest = value(QStringLiteral("select count(*) from gzl where nd='2026-2027学年'")).toInt();
+        QCOMPARE(newest, teachers * 5);
+        // Every row names an existing teacher of its section and faculty.
+        QCOMPARE(value(QStringLiteral("select count(*) from gzl where not exists (select 1 from rydm,bmdm where "
+                                      "rydm.bmdm=bmdm.bmdm and rymc=jiaoshi and bmmc=jiaoyanshi and ybmc=yuanbu)")),
+                 QStringLiteral("0"));
+    }
+
+    void sqlPrintsRowsAndErrors()
+    {
+        QTemporaryDir dir;
+        cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("init")});
+        Run r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"),
+                     QStringLiteral("select name, gl1, 2.5 as k, null as e from user1 order by name")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("name\tgl1\tk\te\n001\t1\t2.5\t\n002\t0\t2.5\t\n"));
+
+        r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("update niandu set nd=nd")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QString());
+
+        r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select nosuch from gzl")});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains(u"no such column"));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("nothing") << QStringList() << 2;
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 2;
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus"), QStringLiteral("init")} << 2;
+        QTest::newRow("sql without statement") << QStringList{QStringLiteral("sql")} << 2;
+        QTest::newRow("bad synthetic") << QStringList{QStringLiteral("init"), QStringLiteral("--synthetic"), QStringLiteral("1,2")} << 2;
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const Run r = cli(QStringList{QStringLiteral("--dir"), dir.path()} + args);
+        QCOMPARE(r.status, status);
+        QVERIFY((status == 0 ? r.out : r.err).contains(u"usage"));
+        QVERIFY(!Database::exists(dir.path()));
+    }
+
+    void missingStoreIsReported()
+    {
+        QTemporaryDir dir;
+        const Run r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select 1")});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains(u"workload.sqlite3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,36 @@
+#include "TestStore.h"
+
+#include "DemoData.h"
+#include "Field.h"
+#include "StoreSetup.h"
+#include "Transaction.h"
+
+#include <QTest>
+
+TestStore::TestStore(bool demo)
+{
+    if (!m_dir.isValid())
+        qFatal("no temporary directory");
+    StoreSetup::createStore(m_dir.path(), false);
+    m_data = std::make_unique<Tdmmsdb>();
+    m_data->connectTo(m_dir.path());
+    if (demo) {
+        Transaction tx(db());
+        DemoData::generate(db(), DemoData::demo());
+        tx.commit();
+    }
+}
+
+QString TestStore::scalar(const QString& statement)
+{
+    const Database::Result r = db().select(statement);
+    if (r.rows.empty() || r.rows.front().isEmpty())
+        return {};
+    return Field(QString(), r.rows.front().front()).asString();
+}
+
+int TestStore::count(const QString& table, const QString& where)
+{
+    return scalar(QStringLiteral("select count(*) from %1%2").arg(table, where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+        .toInt();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Database.h"
+#include "Tdmmsdb.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh store with the default rows in a temporary data directory, and a data module on it.
+class TestStore
+{
+public:
+    explicit TestStore(bool demo = false);
+
+    QString dir() const { return m_dir.path(); }
+    Tdmmsdb& data() { return *m_data; }
+    Database& db() { return *m_data->database(); }
+
+    // First column of the first row of a select, as text ("" for null or no row).
+    QString scalar(const QString& statement);
+    int count(const QString& table, const QString& where = {});
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Tdmmsdb> m_data;
+};
