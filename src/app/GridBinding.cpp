@@ -41,8 +41,8 @@ void GridBinding::selectCurrent()
     m_syncing = true;
     if (row >= 0 && row < m_source->rowCount()) {
         const QModelIndex index = m_source->index(row, 0);
-        m_view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                             QItemSelectionModel::Rows);
+        m_view->selectionModel()->setCurrentIndex(index,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_view->scrollTo(index);
     } else {
         m_view->selectionModel()->clearSelection();

@@ -12,9 +12,27 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum Icon { NoIcon, Information, Question, Warning, Error };
-    enum Buttons { Ok, OkCancel, YesNo };
-    enum Answer { AnswerOk, AnswerCancel, AnswerYes, AnswerNo };
+    enum Icon
+    {
+        NoIcon,
+        Information,
+        Question,
+        Warning,
+        Error
+    };
+    enum Buttons
+    {
+        Ok,
+        OkCancel,
+        YesNo
+    };
+    enum Answer
+    {
+        AnswerOk,
+        AnswerCancel,
+        AnswerYes,
+        AnswerNo
+    };
 
     struct Shown
     {

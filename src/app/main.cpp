@@ -39,7 +39,8 @@ int main(int argc, char** argv)
                              {QStringLiteral("q"), QStringLiteral("总工作量")}});
     GridBinding::bind(grid, data.dbrydm);
     ErrorDisplay::guard(&window, [&] {
-        data.dtrydm->setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm order by bmdm,rydm")});
+        data.dtrydm->setStatement(
+            {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm order by bmdm,rydm")});
         data.dtrydm->open();
     });
     window.statusBar()->showMessage(QStringLiteral("当前记录数:%1").arg(data.dtrydm->recordCount()));

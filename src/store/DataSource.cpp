@@ -54,7 +54,7 @@ QString DataSource::displayText(int row, int column) const
         return {};
     if (v.typeId() == QMetaType::Double) {
         return m_query->fieldDisplay(field) == Query::Display::TwoDecimals ? NumberFormat::twoDecimals(v.toDouble())
-                                                                            : NumberFormat::general(v.toDouble());
+                                                                           : NumberFormat::general(v.toDouble());
     }
     return v.toString();
 }

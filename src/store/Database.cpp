@@ -78,8 +78,8 @@ QVariant columnValue(sqlite3_stmt* stmt, int i)
         return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
                                           sqlite3_column_bytes(stmt, i)));
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
-                                   sqlite3_column_bytes(stmt, i)));
+        return QVariant(
+            QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
     default:
         return QVariant();
     }
@@ -173,7 +173,8 @@ void Database::migrate()
     }();
     const int version = r.rows.empty() ? 0 : r.rows.front().value(0).toInt();
     if (version > StoreSchema::Version)
-        throw StoreError(QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2)").arg(version).arg(StoreSchema::Version));
+        throw StoreError(
+            QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2)").arg(version).arg(StoreSchema::Version));
     if (version < 1)
         throw StoreError(QStringLiteral("不是本系统的数据库: %1").arg(storePath(m_dataDir)));
     // Later layouts add their steps here, each raising user_version by one inside a transaction.

@@ -37,20 +37,31 @@ struct FacultyPlan
 const std::vector<FacultyPlan>& plans()
 {
     static const std::vector<FacultyPlan> p{
-        {"计算机科学与技术学院", "计科", {"软件工程教研室", "计算机基础教研室", "网络工程教研室"},
-         {"数据结构", "操作系统", "计算机网络", "数据库原理", "软件工程", "编译原理", "C语言程序设计",
-          "计算机组成原理", "人工智能导论", "算法设计与分析"}},
-        {"机械工程学院", "机械", {"机械设计教研室", "材料成型教研室"},
+        {"计算机科学与技术学院",
+         "计科",
+         {"软件工程教研室", "计算机基础教研室", "网络工程教研室"},
+         {"数据结构", "操作系统", "计算机网络", "数据库原理", "软件工程", "编译原理", "C语言程序设计", "计算机组成原理",
+          "人工智能导论", "算法设计与分析"}},
+        {"机械工程学院",
+         "机械",
+         {"机械设计教研室", "材料成型教研室"},
          {"机械原理", "机械设计", "工程制图", "理论力学", "材料力学", "数控技术", "液压与气压传动",
           "机械制造技术基础"}},
-        {"经济管理学院", "经管", {"会计学教研室", "市场营销教研室"},
-         {"管理学原理", "微观经济学", "宏观经济学", "会计学基础", "财务管理", "市场营销学", "统计学",
-          "经济法"}},
-        {"外国语学院", "外语", {"大学英语教研室", "英语专业教研室"},
+        {"经济管理学院",
+         "经管",
+         {"会计学教研室", "市场营销教研室"},
+         {"管理学原理", "微观经济学", "宏观经济学", "会计学基础", "财务管理", "市场营销学", "统计学", "经济法"}},
+        {"外国语学院",
+         "外语",
+         {"大学英语教研室", "英语专业教研室"},
          {"大学英语", "综合英语", "英语听力", "英美文学", "翻译理论与实践", "英语写作"}},
-        {"数学与统计学院", "数学", {"高等数学教研室", "应用数学教研室"},
+        {"数学与统计学院",
+         "数学",
+         {"高等数学教研室", "应用数学教研室"},
          {"高等数学", "线性代数", "概率论与数理统计", "数学分析", "复变函数", "数值分析"}},
-        {"土木工程学院", "土木", {"结构工程教研室", "道路桥梁教研室"},
+        {"土木工程学院",
+         "土木",
+         {"结构工程教研室", "道路桥梁教研室"},
          {"结构力学", "土力学", "混凝土结构", "钢结构", "工程测量", "桥梁工程"}},
     };
     return p;
@@ -63,8 +74,8 @@ const char* const GivenNames[] = {"建国", "晓明", "丽华", "志强", "秀�
                                   "磊",   "洋",   "艳",   "勇",   "军",   "杰",   "娟",   "涛",   "明",   "超",
                                   "秀兰", "霞",   "平",   "刚",   "桂英", "文博", "子涵", "雨婷", "浩然", "思远"};
 const char* const Titles[] = {"正高级", "副高级", "副高级", "中级", "中级", "中级", "初级"};
-const char* const Posts[] = {"无重点岗位", "无重点岗位", "无重点岗位", "重点 6 级", "重点 5 级", "重点 4 级",
-                             "重点 3 级"};
+const char* const Posts[] = {"无重点岗位", "无重点岗位", "无重点岗位", "重点 6 级",
+                             "重点 5 级",  "重点 4 级",  "重点 3 级"};
 const char* const CourseTypes[] = {"公共基础课", "专业基础课", "专业课", "专业课", "双语课", "实验课", "体育课"};
 const char* const PracticeTypes[] = {"教学实习", "生产实习", "毕业实习", "认识实习", "课程设计", "社会实践"};
 
@@ -98,9 +109,9 @@ void addRow(Database& db, Random& rnd, const Teacher& t, const QString& year, in
         const int labHours = type == u("体育课") || rnd.chance(40) ? 0 : rnd.pick({8, 16, 16, 24, 32});
         const int groups = labHours ? rnd.between(1, 4) : 0;
         v << (rnd.chance(95) ? 0 : 1) << student << className << double(students)
-          << u(t.plan->courses[rnd.next() % t.plan->courses.size()]) << double(rnd.pick({32, 32, 48, 48, 64}))
-          << type << double(labHours ? students : 0) << double(labHours) << double(rnd.chance(85) ? 0 : 1)
-          << double(groups) << n << n << year << t.nature << t.title << u("理论实验") << n << n << n << n;
+          << u(t.plan->courses[rnd.next() % t.plan->courses.size()]) << double(rnd.pick({32, 32, 48, 48, 64})) << type
+          << double(labHours ? students : 0) << double(labHours) << double(rnd.chance(85) ? 0 : 1) << double(groups)
+          << n << n << year << t.nature << t.title << u("理论实验") << n << n << n << n;
     } else if (kind <= 85) { // internship and course design
         const QString type = u(rnd.pick(PracticeTypes));
         v << (rnd.chance(95) ? 0 : 1) << u("本科生") << className << n << type << n << type << n << n << n << n
@@ -163,8 +174,10 @@ int generate(Database& db, const Options& o)
         for (int s = 0; s < sections; ++s) {
             const QString base = u(plan.sections[size_t(s) % plan.sections.size()]);
             const int again = s / int(plan.sections.size()) + (round ? round * 10 : 0);
-            const QString section = again ? base.left(base.size() - 3) + QString::number(again + 1) + u("教研室") : base;
-            const QString sectionCode = QStringLiteral("%1%2").arg(f + 1, 2, 10, QChar(u'0')).arg(s + 1, 2, 10, QChar(u'0'));
+            const QString section =
+                again ? base.left(base.size() - 3) + QString::number(again + 1) + u("教研室") : base;
+            const QString sectionCode =
+                QStringLiteral("%1%2").arg(f + 1, 2, 10, QChar(u'0')).arg(s + 1, 2, 10, QChar(u'0'));
             db.executeBound(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values (?,?,?)"),
                             {sectionCode, section, faculty});
             const int teachers = handMade ? teachersHandMade[sectionNumber % 7] : o.teachersPerSection;
@@ -184,13 +197,15 @@ int generate(Database& db, const Options& o)
                 teacher.faculty = faculty;
                 teacher.classPrefix = u(plan.shortName);
                 teacher.plan = &plan;
-                db.executeBound(QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw,q,q11,q12,q2,q31,q32,q33) "
-                                               "values (?,?,?,?,?,?,0,0,0,0,0,0,0)"),
-                                {teacher.code, teacher.name, sectionCode, teacher.title, teacher.nature, teacher.post});
+                db.executeBound(
+                    QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw,q,q11,q12,q2,q31,q32,q33) "
+                                   "values (?,?,?,?,?,?,0,0,0,0,0,0,0)"),
+                    {teacher.code, teacher.name, sectionCode, teacher.title, teacher.nature, teacher.post});
                 for (int y = 0; y < o.years.size(); ++y) {
                     const bool newest = y == o.years.size() - 1;
-                    const int rows = newest || o.fullOlderYears ? o.rowsPerTeacher
-                                                                : (rnd.chance(40) ? std::max(1, o.rowsPerTeacher / 5) : 0);
+                    const int rows = newest || o.fullOlderYears
+                                         ? o.rowsPerTeacher
+                                         : (rnd.chance(40) ? std::max(1, o.rowsPerTeacher / 5) : 0);
                     for (int r = 0; r < rows; ++r)
                         addRow(db, rnd, teacher, o.years[y], ++xh);
                 }

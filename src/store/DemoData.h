@@ -13,8 +13,8 @@ struct Options
     int faculties = 3;
     int sectionsPerFaculty = 0; // 0: the hand-made demo organisation (7 sections in all)
     int teachersPerSection = 6;
-    int rowsPerTeacher = 5;     // rows in the newest year
-    QStringList years;          // newest last; rows of older years are fewer (a fifth) unless full
+    int rowsPerTeacher = 5; // rows in the newest year
+    QStringList years;      // newest last; rows of older years are fewer (a fifth) unless full
     bool fullOlderYears = false;
     unsigned seed = 20261210;
 };

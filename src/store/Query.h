@@ -14,8 +14,19 @@ class Query : public QObject
 {
     Q_OBJECT
 public:
-    enum class FieldType { Integer, SmallInt, Float, Text };
-    enum class Display { Plain, TwoDecimals, General };
+    enum class FieldType
+    {
+        Integer,
+        SmallInt,
+        Float,
+        Text
+    };
+    enum class Display
+    {
+        Plain,
+        TwoDecimals,
+        General
+    };
 
     struct FieldDef
     {

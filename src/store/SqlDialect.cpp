@@ -7,7 +7,15 @@
 
 namespace {
 
-enum class Kind { Space, Word, Literal, QuotedName, Number, Punct };
+enum class Kind
+{
+    Space,
+    Word,
+    Literal,
+    QuotedName,
+    Number,
+    Punct
+};
 
 struct Token
 {
@@ -81,8 +89,8 @@ std::vector<Token> tokenize(const QString& s)
 
 const QSet<QString>& fromListEnd()
 {
-    static const QSet<QString> words{QStringLiteral("where"), QStringLiteral("order"), QStringLiteral("group"),
-                                     QStringLiteral("having"), QStringLiteral("limit"), QStringLiteral("union"),
+    static const QSet<QString> words{QStringLiteral("where"),  QStringLiteral("order"),     QStringLiteral("group"),
+                                     QStringLiteral("having"), QStringLiteral("limit"),     QStringLiteral("union"),
                                      QStringLiteral("except"), QStringLiteral("intersect"), QStringLiteral("window")};
     return words;
 }
@@ -106,7 +114,8 @@ QString resolveSharedColumns(const QString& statement, const ColumnLookup& colum
     auto text = [&](qsizetype k) { return statement.mid(all[idx[k]].begin, all[idx[k]].end - all[idx[k]].begin); };
     auto lower = [&](qsizetype k) { return text(k).toLower(); };
     auto isPunct = [&](qsizetype k, QChar c) {
-        return k >= 0 && k < qsizetype(idx.size()) && all[idx[k]].kind == Kind::Punct && statement[all[idx[k]].begin] == c;
+        return k >= 0 && k < qsizetype(idx.size()) && all[idx[k]].kind == Kind::Punct &&
+               statement[all[idx[k]].begin] == c;
     };
     auto isWord = [&](qsizetype k) { return k >= 0 && k < qsizetype(idx.size()) && all[idx[k]].kind == Kind::Word; };
 

@@ -11,8 +11,7 @@ class StoreError : public std::runtime_error
 public:
     explicit StoreError(const QString& text, const QString& statement = {})
         : std::runtime_error(text.toStdString()), m_text(text), m_statement(statement)
-    {
-    }
+    {}
 
     const QString& text() const { return m_text; }
     const QString& statement() const { return m_statement; }

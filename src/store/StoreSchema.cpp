@@ -20,7 +20,8 @@ QString columnSql(const ColumnDef& c, bool checked)
     case T::SmallInt:
         sql += QStringLiteral("SMALLINT");
         if (checked)
-            sql += QStringLiteral(" CHECK(%1 IS NULL OR (typeof(%1)='integer' AND %1 BETWEEN -32768 AND 32767))").arg(n);
+            sql +=
+                QStringLiteral(" CHECK(%1 IS NULL OR (typeof(%1)='integer' AND %1 BETWEEN -32768 AND 32767))").arg(n);
         break;
     case T::Number:
         sql += QStringLiteral("REAL");
@@ -56,9 +57,9 @@ QString tableSql(const QString& name, const std::vector<ColumnDef>& columns, boo
 const std::vector<ColumnDef>& rydmColumns()
 {
     static const std::vector<ColumnDef> c{
-        {"rydm", T::Text, 20},  {"rymc", T::Text, 15, true}, {"bmdm", T::Text, 20}, {"ryzc", T::Text, 9},
-        {"ryxz", T::Text, 9},   {"rygw", T::Text, 25},       {"q", T::Number},      {"q11", T::Number},
-        {"q12", T::Number},     {"q2", T::Number},           {"q31", T::Number},    {"q32", T::Number},
+        {"rydm", T::Text, 20}, {"rymc", T::Text, 15, true}, {"bmdm", T::Text, 20}, {"ryzc", T::Text, 9},
+        {"ryxz", T::Text, 9},  {"rygw", T::Text, 25},       {"q", T::Number},      {"q11", T::Number},
+        {"q12", T::Number},    {"q2", T::Number},           {"q31", T::Number},    {"q32", T::Number},
         {"q33", T::Number},
     };
     return c;
@@ -69,19 +70,45 @@ const std::vector<ColumnDef>& rydmColumns()
 const std::vector<ColumnDef>& gzlColumns()
 {
     static const std::vector<ColumnDef> c{
-        {"xh", T::Integer},        {"jiaoshi", T::Text, 15, true}, {"yuanbu", T::Text, 25, true},
-        {"jiaoyanshi", T::Text, 25, true}, {"gm", T::SmallInt},    {"yan", T::Text, 7},
-        {"banji", T::Text, 25},    {"r1", T::Number},              {"kname", T::Text, 25},
-        {"t1", T::Number},         {"q1", T::Number},              {"q11", T::Number},
-        {"q12", T::Number},        {"shuoming", T::Text, 55},      {"k11", T::Number},
-        {"s1", T::Number},         {"k12", T::Number},             {"kk12", T::Number},
-        {"r2", T::Number},         {"t2", T::Number},              {"bg", T::Number},
-        {"fzs", T::Number},        {"r3", T::Number},              {"s3", T::Number},
-        {"w", T::Number},          {"nd", T::Text, 25},            {"xingzhi", T::Text, 9},
-        {"zhicheng", T::Text, 9},  {"s2", T::Number},              {"c12", T::Number},
-        {"k2", T::Number},         {"q2", T::Number},              {"q31", T::Number},
-        {"q32", T::Number},        {"q33", T::Number},             {"fl", T::Text, 15},
-        {"r32", T::Number},        {"r33", T::Number},             {"k31", T::Number},
+        {"xh", T::Integer},
+        {"jiaoshi", T::Text, 15, true},
+        {"yuanbu", T::Text, 25, true},
+        {"jiaoyanshi", T::Text, 25, true},
+        {"gm", T::SmallInt},
+        {"yan", T::Text, 7},
+        {"banji", T::Text, 25},
+        {"r1", T::Number},
+        {"kname", T::Text, 25},
+        {"t1", T::Number},
+        {"q1", T::Number},
+        {"q11", T::Number},
+        {"q12", T::Number},
+        {"shuoming", T::Text, 55},
+        {"k11", T::Number},
+        {"s1", T::Number},
+        {"k12", T::Number},
+        {"kk12", T::Number},
+        {"r2", T::Number},
+        {"t2", T::Number},
+        {"bg", T::Number},
+        {"fzs", T::Number},
+        {"r3", T::Number},
+        {"s3", T::Number},
+        {"w", T::Number},
+        {"nd", T::Text, 25},
+        {"xingzhi", T::Text, 9},
+        {"zhicheng", T::Text, 9},
+        {"s2", T::Number},
+        {"c12", T::Number},
+        {"k2", T::Number},
+        {"q2", T::Number},
+        {"q31", T::Number},
+        {"q32", T::Number},
+        {"q33", T::Number},
+        {"fl", T::Text, 15},
+        {"r32", T::Number},
+        {"r33", T::Number},
+        {"k31", T::Number},
         {"gangwei", T::Text, 25},
     };
     return c;
@@ -91,10 +118,10 @@ const std::vector<ColumnDef>& exchangeColumns()
 {
     static const std::vector<ColumnDef> ordered = [] {
         static const char* const order[] = {
-            "xh",   "gm",  "r1",  "t1",  "q1",  "q11", "q12",     "k11",        "s1",    "k12",     "kk12",
-            "r2",   "t2",  "bg",  "fzs", "r3",  "s3",  "w",       "s2",         "c12",   "k2",      "q2",
-            "q31",  "q32", "q33", "r32", "r33", "k31", "jiaoshi", "yuanbu",     "jiaoyanshi", "yan", "banji",
-            "kname", "shuoming", "nd", "xingzhi", "zhicheng", "fl", "gangwei"};
+            "xh",         "gm",  "r1",    "t1",    "q1",       "q11", "q12",     "k11",      "s1",      "k12",
+            "kk12",       "r2",  "t2",    "bg",    "fzs",      "r3",  "s3",      "w",        "s2",      "c12",
+            "k2",         "q2",  "q31",   "q32",   "q33",      "r32", "r33",     "k31",      "jiaoshi", "yuanbu",
+            "jiaoyanshi", "yan", "banji", "kname", "shuoming", "nd",  "xingzhi", "zhicheng", "fl",      "gangwei"};
         std::vector<ColumnDef> out;
         for (const char* name : order)
             for (const ColumnDef& c : gzlColumns())

@@ -8,14 +8,21 @@
 // The tables of the store: columns, types and GBK widths, in table order.
 namespace StoreSchema {
 
-enum class ColumnType { Integer, SmallInt, Number, Text, Logical };
+enum class ColumnType
+{
+    Integer,
+    SmallInt,
+    Number,
+    Text,
+    Logical
+};
 
 struct ColumnDef
 {
     const char* name;
     ColumnType type;
-    int width = 0;          // GBK bytes, text columns only
-    bool gbkOrder = false;  // names that users expect in pinyin order
+    int width = 0;         // GBK bytes, text columns only
+    bool gbkOrder = false; // names that users expect in pinyin order
 };
 
 // Current layout version, kept in PRAGMA user_version.

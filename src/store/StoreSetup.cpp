@@ -53,8 +53,8 @@ namespace StoreSetup {
 
 void addDefaults(Database& db)
 {
-    const QString insertUser = QStringLiteral(
-        "insert into user1 (name,password1,gl1,gl2,gl3,gl4,usergl,gl31) values (?,?,?,0,0,0,0,'')");
+    const QString insertUser =
+        QStringLiteral("insert into user1 (name,password1,gl1,gl2,gl3,gl4,usergl,gl31) values (?,?,?,0,0,0,0,'')");
     db.executeBound(insertUser, {QStringLiteral("001"), QStringLiteral("123456"), 1});
     db.executeBound(insertUser, {QStringLiteral("002"), QStringLiteral("123456"), 0});
     for (const char* year : DefaultYears)

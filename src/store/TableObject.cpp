@@ -1,7 +1,6 @@
 #include "TableObject.h"
 
-TableObject::TableObject(const QString& name, const QString& table, QObject* parent)
-    : QObject(parent), m_table(table)
+TableObject::TableObject(const QString& name, const QString& table, QObject* parent) : QObject(parent), m_table(table)
 {
     setObjectName(name);
 }

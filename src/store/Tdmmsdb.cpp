@@ -12,11 +12,11 @@ Query* holder(QObject* parent, const char* name)
 } // namespace
 
 Tdmmsdb::Tdmmsdb(QObject* parent)
-    : QObject(parent), xssj2(holder(this, "xssj2")), dtbmdm1(holder(this, "dtbmdm1")),
-      dtbmdm2(holder(this, "dtbmdm2")), dtbmdm(holder(this, "dtbmdm")), dtrydm(holder(this, "dtrydm")),
-      dtllsj(holder(this, "dtllsj")), dtsxsj(holder(this, "dtsxsj")), dtbysj(holder(this, "dtbysj")),
-      dtzdss(holder(this, "dtzdss")), dtk12(holder(this, "dtk12")), dts3(holder(this, "dts3")),
-      Query1(holder(this, "Query1")), Query2(holder(this, "Query2")), xssj1(holder(this, "xssj1")),
+    : QObject(parent), xssj2(holder(this, "xssj2")), dtbmdm1(holder(this, "dtbmdm1")), dtbmdm2(holder(this, "dtbmdm2")),
+      dtbmdm(holder(this, "dtbmdm")), dtrydm(holder(this, "dtrydm")), dtllsj(holder(this, "dtllsj")),
+      dtsxsj(holder(this, "dtsxsj")), dtbysj(holder(this, "dtbysj")), dtzdss(holder(this, "dtzdss")),
+      dtk12(holder(this, "dtk12")), dts3(holder(this, "dts3")), Query1(holder(this, "Query1")),
+      Query2(holder(this, "Query2")), xssj1(holder(this, "xssj1")),
       Tbsystem(new TableObject(QStringLiteral("Tbsystem"), QStringLiteral("system"), this)),
       dbrydm(new DataSource(QStringLiteral("dbrydm"), dtrydm, this)),
       dbbmdm(new DataSource(QStringLiteral("dbbmdm"), dtbmdm, this)),
@@ -24,7 +24,8 @@ Tdmmsdb::Tdmmsdb(QObject* parent)
       dbsxsj(new DataSource(QStringLiteral("dbsxsj"), dtsxsj, this)),
       dbbysj(new DataSource(QStringLiteral("dbbysj"), dtbysj, this)),
       dbzdss(new DataSource(QStringLiteral("dbzdss"), dtzdss, this)),
-      dbk12(new DataSource(QStringLiteral("dbk12"), dtk12, this)), Dbs3(new DataSource(QStringLiteral("Dbs3"), dts3, this))
+      dbk12(new DataSource(QStringLiteral("dbk12"), dtk12, this)),
+      Dbs3(new DataSource(QStringLiteral("Dbs3"), dts3, this))
 {
     setObjectName(QStringLiteral("dmmsdb"));
     for (Query* view : {dtllsj, dtsxsj, dtbysj, dtzdss})
@@ -44,7 +45,8 @@ Tdmmsdb::~Tdmmsdb()
 
 QList<Query*> Tdmmsdb::queries() const
 {
-    return {xssj2, dtbmdm1, dtbmdm2, dtbmdm, dtrydm, dtllsj, dtsxsj, dtbysj, dtzdss, dtk12, dts3, Query1, Query2, xssj1};
+    return {xssj2,  dtbmdm1, dtbmdm2, dtbmdm, dtrydm, dtllsj, dtsxsj,
+            dtbysj, dtzdss,  dtk12,   dts3,   Query1, Query2, xssj1};
 }
 
 void Tdmmsdb::connectTo(const QString& dataDir)
@@ -68,7 +70,9 @@ QList<Query::FieldDef> Tdmmsdb::workloadFields()
     using T = Query::FieldType;
     using D = Query::Display;
     auto text = [](const char* n, int size) { return Query::FieldDef{QString::fromLatin1(n), T::Text, size}; };
-    auto number = [](const char* n, D d = D::TwoDecimals) { return Query::FieldDef{QString::fromLatin1(n), T::Float, 0, d}; };
+    auto number = [](const char* n, D d = D::TwoDecimals) {
+        return Query::FieldDef{QString::fromLatin1(n), T::Float, 0, d};
+    };
     return {
         {QStringLiteral("Xh"), T::Integer, 0, D::Plain},
         text("Jiaoshi", 15),

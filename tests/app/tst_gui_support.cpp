@@ -36,7 +36,8 @@ private slots:
     {
         TestStore store;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool ok = ErrorDisplay::guard(nullptr, [&] { store.db().execute(QStringLiteral("select * from nosuch")); });
+        const bool ok =
+            ErrorDisplay::guard(nullptr, [&] { store.db().execute(QStringLiteral("select * from nosuch")); });
         QVERIFY(!ok);
         QCOMPARE(MessageBox::shown().size(), size_t(1));
         QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("错误"));

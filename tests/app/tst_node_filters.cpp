@@ -23,7 +23,8 @@ private slots:
                                  << QStringLiteral(" bmdm.bmmc='软件工程教研室'")
                                  << QStringLiteral("2026-2027学年软件工程教研室工作量");
         QTest::newRow("teacher") << "teacher"
-                                 << QStringLiteral("nd like '%2026-2027学年%' and jiaoshi='张三' and jiaoyanshi='软件工程教研室'")
+                                 << QStringLiteral(
+                                        "nd like '%2026-2027学年%' and jiaoshi='张三' and jiaoyanshi='软件工程教研室'")
                                  << QStringLiteral(" bmdm.bmmc='软件工程教研室' and rymc='张三'")
                                  << QStringLiteral("2026-2027学年软件工程教研室张三工作量");
     }
@@ -36,8 +37,9 @@ private slots:
         const QString y = QStringLiteral("2026-2027学年");
         const NodeFilters f = level == u"year"      ? NodeFilters::year(y)
                               : level == u"faculty" ? NodeFilters::faculty(y, QStringLiteral("计算机学院"))
-                              : level == u"section" ? NodeFilters::section(y, QStringLiteral("软件工程教研室"))
-                                                    : NodeFilters::teacher(y, QStringLiteral("张三"), QStringLiteral("软件工程教研室"));
+                              : level == u"section"
+                                  ? NodeFilters::section(y, QStringLiteral("软件工程教研室"))
+                                  : NodeFilters::teacher(y, QStringLiteral("张三"), QStringLiteral("软件工程教研室"));
         QCOMPARE(f.yearFilter, yearFilter);
         QCOMPARE(f.nodeFilter, nodeFilter);
         QCOMPARE(f.yearTitle, yearTitle);
@@ -51,7 +53,8 @@ private slots:
 
     void quotesStayLiteral()
     {
-        const NodeFilters f = NodeFilters::teacher(QStringLiteral("2026"), QStringLiteral("O'Neil"), QStringLiteral("a'b"));
+        const NodeFilters f =
+            NodeFilters::teacher(QStringLiteral("2026"), QStringLiteral("O'Neil"), QStringLiteral("a'b"));
         QCOMPARE(f.yearFilter, QStringLiteral("nd like '%2026%' and jiaoshi='O''Neil' and jiaoyanshi='a''b'"));
         QCOMPARE(f.nodeFilter, QStringLiteral(" bmdm.bmmc='a''b' and rymc='O''Neil'"));
     }

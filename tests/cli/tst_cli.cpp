@@ -37,19 +37,22 @@ private slots:
         QCOMPARE(r.status, 0);
         QVERIFY(Database::exists(d));
 
-        cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("insert into yuanbu (mc) values ('x')")});
+        cli({QStringLiteral("--dir"), d, QStringLiteral("sql"),
+             QStringLiteral("insert into yuanbu (mc) values ('x')")});
         r = cli({QStringLiteral("--dir"), d, QStringLiteral("init")});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(u"already exists"));
-        QCOMPARE(cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
-                     .out,
-                 QStringLiteral("n\n1\n"));
+        QCOMPARE(
+            cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
+                .out,
+            QStringLiteral("n\n1\n"));
 
         r = cli({QStringLiteral("--dir"), d, QStringLiteral("init"), QStringLiteral("--force")});
         QCOMPARE(r.status, 0);
-        QCOMPARE(cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
-                     .out,
-                 QStringLiteral("n\n0\n"));
+        QCOMPARE(
+            cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
+                .out,
+            QStringLiteral("n\n0\n"));
     }
 
     void demoIsDeterministicAndRealistic()
@@ -68,7 +71,8 @@ private slots:
         QCOMPARE(value(QStringLiteral("select count(*) from bmdm")), QStringLiteral("7"));
         const int teachers = value(QStringLiteral("select count(*) from rydm")).toInt();
         QVERIFY2(teachers >= 35 && teachers <= 45, qPrintable(QString::number(teachers)));
-        QCOMPARE(value(QStringLiteral("select count(distinct fl) from gzl where nd='2026-2027学年'")), QStringLiteral("4"));
+        QCOMPARE(value(QStringLiteral("select count(distinct fl) from gzl where nd='2026-2027学年'")),
+                 QStringLiteral("4"));
         QVERIFY(value(QStringLiteral("select count(*) from gzl where nd='2025-2026学年'")).toInt() > 0);
         const int newest = value(QStringLiteral("select count(*) from gzl where nd='2026-2027学年'")).toInt();
         QCOMPARE(newest, teachers * 5);
@@ -87,7 +91,8 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("name\tgl1\tk\te\n001\t1\t2.5\t\n002\t0\t2.5\t\n"));
 
-        r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("update niandu set nd=nd")});
+        r = cli(
+            {QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("update niandu set nd=nd")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString());
 
@@ -104,7 +109,9 @@ private slots:
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 2;
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus"), QStringLiteral("init")} << 2;
         QTest::newRow("sql without statement") << QStringList{QStringLiteral("sql")} << 2;
-        QTest::newRow("bad synthetic") << QStringList{QStringLiteral("init"), QStringLiteral("--synthetic"), QStringLiteral("1,2")} << 2;
+        QTest::newRow("bad synthetic") << QStringList{QStringLiteral("init"), QStringLiteral("--synthetic"),
+                                                      QStringLiteral("1,2")}
+                                       << 2;
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
     }
     void usageErrors()

@@ -25,16 +25,16 @@ private slots:
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("expected");
         const QString join = QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ");
-        QTest::newRow("condition") << join + QStringLiteral("bmdm='0101'")
-                                   << join + QStringLiteral("rydm.bmdm='0101'");
+        QTest::newRow("condition") << join + QStringLiteral("bmdm='0101'") << join + QStringLiteral("rydm.bmdm='0101'");
         QTest::newRow("ordering") << join + QStringLiteral("bmdm.ybmc='x' order by bmdm,rydm")
                                   << join + QStringLiteral("bmdm.ybmc='x' order by rydm.bmdm,rydm");
-        QTest::newRow("literal untouched") << join + QStringLiteral("bmmc='bmdm and bmdm'")
-                                           << join + QStringLiteral("bmmc='bmdm and bmdm'");
+        QTest::newRow("literal untouched")
+            << join + QStringLiteral("bmmc='bmdm and bmdm'") << join + QStringLiteral("bmmc='bmdm and bmdm'");
         QTest::newRow("quote inside literal") << join + QStringLiteral("bmmc='a''bmdm' and bmdm='1'")
                                               << join + QStringLiteral("bmmc='a''bmdm' and rydm.bmdm='1'");
-        QTest::newRow("line break") << QStringLiteral("select * from rydm,bmdm\nwhere rydm.bmdm=bmdm.bmdm\norder by bmdm")
-                                    << QStringLiteral("select * from rydm,bmdm\nwhere rydm.bmdm=bmdm.bmdm\norder by rydm.bmdm");
+        QTest::newRow("line break")
+            << QStringLiteral("select * from rydm,bmdm\nwhere rydm.bmdm=bmdm.bmdm\norder by bmdm")
+            << QStringLiteral("select * from rydm,bmdm\nwhere rydm.bmdm=bmdm.bmdm\norder by rydm.bmdm");
         QTest::newRow("case kept") << QStringLiteral("SELECT * FROM rydm, bmdm WHERE BMDM='1'")
                                    << QStringLiteral("SELECT * FROM rydm, bmdm WHERE rydm.BMDM='1'");
         QTest::newRow("single table") << QStringLiteral("select bmdm,bmmc from bmdm where bmdm='1'")
@@ -57,8 +57,10 @@ private slots:
     void joinRunsOnTheStore()
     {
         TestStore store;
-        store.db().execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('0101','软件工程教研室','计算机学院')"));
-        store.db().execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('0102','网络教研室','计算机学院')"));
+        store.db().execute(
+            QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('0101','软件工程教研室','计算机学院')"));
+        store.db().execute(
+            QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('0102','网络教研室','计算机学院')"));
         store.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('B2','张三','0102')"));
         store.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('A1','李四','0101')"));
         store.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('A0','王五','0101')"));

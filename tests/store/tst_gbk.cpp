@@ -42,8 +42,8 @@ private slots:
 
     void orderFollowsPinyin()
     {
-        QStringList names{QStringLiteral("张三"), QStringLiteral("王五"), QStringLiteral("孙七"), QStringLiteral("李四"),
-                          QStringLiteral("abc")};
+        QStringList names{QStringLiteral("张三"), QStringLiteral("王五"), QStringLiteral("孙七"),
+                          QStringLiteral("李四"), QStringLiteral("abc")};
         std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
             const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
             return Gbk::compareUtf8({ua.constData(), size_t(ua.size())}, {ub.constData(), size_t(ub.size())}) < 0;

@@ -120,10 +120,12 @@ private slots:
     void joinFieldsFirstMatchAndCaseBlind()
     {
         TestStore store;
-        store.db().execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('S1','软件工程教研室','计算机学院')"));
+        store.db().execute(
+            QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('S1','软件工程教研室','计算机学院')"));
         store.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm,q) values ('T1','张三','S1',12.5)"));
         Query* q = store.data().dtrydm;
-        q->setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and  bmdm.bmmc='软件工程教研室'")});
+        q->setStatement(
+            {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and  bmdm.bmmc='软件工程教研室'")});
         q->open();
         QCOMPARE(q->recordCount(), 1);
         QCOMPARE(q->fieldByName(QStringLiteral("Rymc")).asString(), QStringLiteral("张三"));
@@ -131,7 +133,8 @@ private slots:
         QCOMPARE(q->fieldByName(QStringLiteral("Q")).asFloat(), 12.5);
         QCOMPARE(q->fieldByName(QStringLiteral("bmdm")).asString(), QStringLiteral("S1"));
         // The first bmdm column is the teacher's: make the two differ to tell them apart.
-        q->setStatement({QStringLiteral("select rydm.rydm, 'teacher' as bmdm, bmdm.bmdm from rydm,bmdm where rydm.bmdm=bmdm.bmdm")});
+        q->setStatement({QStringLiteral(
+            "select rydm.rydm, 'teacher' as bmdm, bmdm.bmdm from rydm,bmdm where rydm.bmdm=bmdm.bmdm")});
         q->open();
         QCOMPARE(q->fieldByName(QStringLiteral("BMDM")).asString(), QStringLiteral("teacher"));
     }
@@ -155,7 +158,8 @@ private slots:
         // The removal pattern: delete the current row, step back, bookmark, re-open, return.
         q->moveTo(2);
         const int key = q->fieldByName(QStringLiteral("xh")).asInteger();
-        store.data().dtbmdm1->setStatement({QStringLiteral("delete from gzl"), QStringLiteral("where xh='%1'").arg(key)});
+        store.data().dtbmdm1->setStatement(
+            {QStringLiteral("delete from gzl"), QStringLiteral("where xh='%1'").arg(key)});
         store.data().dtbmdm1->execSql();
         q->prior();
         QVERIFY(!q->bof());
@@ -247,7 +251,8 @@ private slots:
         QCOMPARE(store.scalar(QStringLiteral("select Nd from system")), QStringLiteral("2026-2027学年")); // not yet
         t->post();
         QVERIFY(!t->isEditing());
-        QCOMPARE(store.scalar(QStringLiteral("select Nd||'/'||yx from system")), QStringLiteral("2025-2026学年/计算机学院"));
+        QCOMPARE(store.scalar(QStringLiteral("select Nd||'/'||yx from system")),
+                 QStringLiteral("2025-2026学年/计算机学院"));
 
         t->edit();
         t->setFieldText(QStringLiteral("jysmc"), QStringLiteral("欧阳建国和平人民一二三四五六七八九十")); // 40 bytes
@@ -261,7 +266,8 @@ private slots:
         QStringList seen;
         store.db().setTracer([&](const QString& s) { seen << s; });
         Query* q = store.data().xssj2;
-        q->setStatement({QStringLiteral("select * from user1 where (name='001')"), QStringLiteral("and (password1='123456')")});
+        q->setStatement(
+            {QStringLiteral("select * from user1 where (name='001')"), QStringLiteral("and (password1='123456')")});
         q->open();
         QCOMPARE(q->recordCount(), 1);
         QCOMPARE(seen, QStringList{QStringLiteral("select * from user1 where (name='001')\nand (password1='123456')")});

@@ -128,11 +128,12 @@ private slots:
     {
         TestStore store;
         store.db().execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('01','a','b')"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, store.db().execute(
-                                                 QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('01','c','d')")));
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError, store.db().execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('01','c','d')")));
         store.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('123456789012345','a','01')"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, store.db().execute(QStringLiteral(
-                                                 "insert into rydm (rydm,rymc,bmdm) values ('123456789012345','b','01')")));
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError, store.db().execute(
+                            QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('123456789012345','b','01')")));
         QCOMPARE(store.count(QStringLiteral("rydm")), 1);
     }
 

@@ -31,6 +31,7 @@ QString TestStore::scalar(const QString& statement)
 
 int TestStore::count(const QString& table, const QString& where)
 {
-    return scalar(QStringLiteral("select count(*) from %1%2").arg(table, where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+    return scalar(QStringLiteral("select count(*) from %1%2")
+                      .arg(table, where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
         .toInt();
 }
