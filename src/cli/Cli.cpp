@@ -7,6 +7,7 @@
 Cli::Cli()
 {
     m_commands << initCommand() << sqlCommand();
+    m_commands << calcCommand();
 }
 
 void Cli::printHelp(QTextStream& out) const

@@ -47,3 +47,4 @@ private:
 // The commands, one file each.
 Cli::Command initCommand();
 Cli::Command sqlCommand();
+Cli::Command calcCommand();
