@@ -7,6 +7,7 @@
 Cli::Cli()
 {
     m_commands << initCommand() << sqlCommand();
+    m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
 }
 

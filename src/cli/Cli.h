@@ -47,4 +47,6 @@ private:
 // The commands, one file each.
 Cli::Command initCommand();
 Cli::Command sqlCommand();
+Cli::Command exportCommand();
+Cli::Command importCommand();
 Cli::Command calcCommand();

@@ -1,0 +1,122 @@
+#include "Cli.h"
+
+#include "ExchangeTable.h"
+#include "NodeFilters.h"
+#include "Tdmmsdb.h"
+#include "WorkloadExport.h"
+#include "WorkloadImport.h"
+
+#include <QHash>
+
+namespace {
+
+// Options of the form "--name value"; anything else is a usage error.
+QHash<QString, QString> options(const QStringList& args, const QStringList& known)
+{
+    QHash<QString, QString> out;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!known.contains(a))
+            throw Cli::UsageError{QStringLiteral("unexpected argument %1").arg(a)};
+        if (i + 1 >= args.size())
+            throw Cli::UsageError{QStringLiteral("%1 needs a value").arg(a)};
+        out.insert(a.mid(2), args[++i]);
+    }
+    return out;
+}
+
+int runExport(Cli::Context& c)
+{
+    const QHash<QString, QString> o =
+        options(c.args, {QStringLiteral("--year"), QStringLiteral("--faculty"), QStringLiteral("--section"),
+                         QStringLiteral("--teacher"), QStringLiteral("--format"), QStringLiteral("--to")});
+    const QString year = o.value(QStringLiteral("year"));
+    const QString format = o.value(QStringLiteral("format"));
+    const QString base = o.value(QStringLiteral("to"));
+    if (year.isEmpty() || base.isEmpty())
+        throw Cli::UsageError{QStringLiteral("--year and --to are required")};
+    if (format != u"dbt" && format != u"dbf")
+        throw Cli::UsageError{QStringLiteral("--format must be dbt or dbf")};
+    const bool hasFaculty = o.contains(QStringLiteral("faculty"));
+    const bool hasSection = o.contains(QStringLiteral("section"));
+    const bool hasTeacher = o.contains(QStringLiteral("teacher"));
+    NodeFilters node;
+    if (hasTeacher) {
+        if (!hasSection || hasFaculty)
+            throw Cli::UsageError{QStringLiteral("--teacher needs --section (and no --faculty)")};
+        node = NodeFilters::teacher(year, o.value(QStringLiteral("teacher")), o.value(QStringLiteral("section")));
+    } else if (hasFaculty && hasSection) {
+        throw Cli::UsageError{QStringLiteral("give --faculty or --section, not both")};
+    } else if (hasFaculty) {
+        node = NodeFilters::faculty(year, o.value(QStringLiteral("faculty")));
+    } else if (hasSection) {
+        node = NodeFilters::section(year, o.value(QStringLiteral("section")));
+    } else {
+        node = NodeFilters::year(year);
+    }
+
+    Tdmmsdb data;
+    data.connectTo(c.dataDir);
+    WorkloadExport exporter(data);
+    const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
+    const int n = exporter.selectRows(node.yearFilter);
+    if (n == 0) {
+        c.err << WorkloadExport::NoRows << "\n";
+        return 1;
+    }
+    exporter.fillWorkTable(f);
+    try {
+        const QString path = exporter.writeFile(f, base);
+        c.out << n << " rows written to " << path << "\n";
+    } catch (const ExchangeFileError& e) {
+        c.err << WorkloadExport::CopyFailed << "\n" << e.text() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int runImport(Cli::Context& c)
+{
+    if (c.args.size() != 1)
+        throw Cli::UsageError{QStringLiteral("give the exchange file as one argument")};
+    Tdmmsdb data;
+    data.connectTo(c.dataDir);
+    WorkloadImport importer(data);
+    importer.makeCounters();
+    WorkloadImport::Outcome outcome = importer.copyToWorkCopy(c.args.first());
+    if (outcome == WorkloadImport::Outcome::Ready)
+        outcome = importer.openWorkCopy();
+    if (outcome != WorkloadImport::Outcome::Ready) {
+        c.err << WorkloadImport::message(outcome) << "\n";
+        return 1;
+    }
+    try {
+        const WorkloadImport::Counts n = importer.run();
+        c.out << n.rows << " rows imported; created " << n.faculties << " faculties, " << n.sections << " sections, "
+              << n.teachers << " teachers\n";
+    } catch (const StoreError& e) {
+        c.err << e.text() << "\n" << WorkloadImport::RolledBack << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+Cli::Command exportCommand()
+{
+    return {QStringLiteral("export"),
+            QStringLiteral("export --year Y [--faculty F | --section S | --teacher T --section S] --format dbt|dbf "
+                           "--to BASE"),
+            QStringLiteral("writes the workload rows of a year or a tree node to BASE.dbt (Paradox) or BASE.dbf "
+                           "(dBASE) and prints the row count"),
+            runExport};
+}
+
+Cli::Command importCommand()
+{
+    return {QStringLiteral("import"), QStringLiteral("import FILE"),
+            QStringLiteral("merges the rows of an exchange file (.dbt or .dbf) into the store and prints the rows "
+                           "imported and the faculties, sections and teachers created"),
+            runImport};
+}

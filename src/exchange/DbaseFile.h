@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ExchangeTable.h"
+
+// dBASE III table files, the exchange's ".dbf" format, through shapelib. Text is GBK (language
+// driver 77, code page 936); numbers are written as their shortest exact decimal text.
+namespace DbaseFile {
+
+// Writes the table to `path` atomically: a failed write leaves an earlier file untouched.
+// Throws ExchangeFileError (text too wide, a disk error).
+void write(const QString& path, const ExchangeTable& table);
+
+// Reads the rows that carry no deletion mark. The header is checked against the file's size
+// before shapelib sees the file, so a damaged or forged file is refused with ExchangeFileError.
+ExchangeTable read(const QString& path);
+
+// Width of the numeric fields: the longest shortest text of a double ("-1.2345678901234567e-308").
+constexpr int NumberWidth = 24;
+
+} // namespace DbaseFile

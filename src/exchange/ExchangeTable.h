@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+// The content of an exchange file as the program sees it: named, typed columns and rows of
+// values. A value is null (an invalid QVariant), a qint64 for the integer kinds, a double for
+// numbers or a QString for text.
+struct ExchangeColumn
+{
+    enum class Kind
+    {
+        Integer,  // 32-bit
+        SmallInt, // 16-bit
+        Number,   // IEEE double
+        Text,     // GBK, at most `width` bytes
+        Other     // a column of a foreign file that the program does not read
+    };
+    QString name;
+    Kind kind = Kind::Other;
+    int width = 0;
+
+    bool isNumeric() const { return kind == Kind::Integer || kind == Kind::SmallInt || kind == Kind::Number; }
+};
+
+struct ExchangeTable
+{
+    QList<ExchangeColumn> columns;
+    std::vector<QVariantList> rows;
+
+    // Case-blind, as the store matches column names.
+    std::optional<int> indexOf(const QString& name) const;
+
+    // The forty workload columns in the order the exchange names them (28 numbers, 12 texts).
+    static QList<ExchangeColumn> workloadColumns();
+};
+
+// A file that cannot be read as an exchange table, or cannot be written. The text says why;
+// the screens show their own message instead.
+class ExchangeFileError : public std::runtime_error
+{
+public:
+    explicit ExchangeFileError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
+    const QString& text() const { return m_text; }
+
+private:
+    QString m_text;
+};

@@ -1,0 +1,286 @@
+#include "WorkloadImport.h"
+
+#include "DbaseFile.h"
+#include "NumberText.h"
+#include "ParadoxFile.h"
+#include "Sql.h"
+#include "Tdmmsdb.h"
+#include "Transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <stdexcept>
+
+namespace {
+
+QString text(const Query* q, int row, int index)
+{
+    const QVariant v = q->value(row, index);
+    return v.isValid() && !v.isNull() ? v.toString() : QString();
+}
+
+} // namespace
+
+WorkloadImport::WorkloadImport(Tdmmsdb& data) : m_data(data), m_clock([] { return QDateTime::currentDateTime(); }) {}
+
+QString WorkloadImport::message(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::NoPath:
+        return NoPath;
+    case Outcome::CopyFailed:
+        return CopyFailed;
+    case Outcome::NotOurFile:
+        return NotOurFile;
+    case Outcome::NoRows:
+        return NoRows;
+    case Outcome::Ready:
+        break;
+    }
+    return {};
+}
+
+void WorkloadImport::makeCounters()
+{
+    m_sectionCounter = m_clock().toString(QStringLiteral("yyMMddHHmmsszzz"));
+    m_teacherCounter = m_clock().toString(QStringLiteral("yyMMddHHmmsszzz"));
+}
+
+QString WorkloadImport::nextCode(const QString& code)
+{
+    return QString::number(code.toLongLong() + 1);
+}
+
+WorkloadImport::Outcome WorkloadImport::copyToWorkCopy(const QString& path)
+{
+    if (path.isEmpty())
+        return Outcome::NoPath;
+    const QString ending = path.right(3).toUpper();
+    if (ending != u"DBT" && ending != u"DBF")
+        return Outcome::CopyFailed;
+    m_paradox = ending == u"DBT";
+    m_table = m_paradox ? QStringLiteral("dbtemp") : QStringLiteral("temp");
+    m_workCopy = QDir(m_data.database()->dataDir())
+                     .filePath(m_paradox ? QStringLiteral("dbtemp.db") : QStringLiteral("temp.dbf"));
+    const QFileInfo source(path);
+    if (!source.isFile())
+        return Outcome::CopyFailed;
+    if (source.canonicalFilePath() == QFileInfo(m_workCopy).canonicalFilePath())
+        return Outcome::Ready; // the work copy itself was chosen
+    if (QFile::exists(m_workCopy) && !QFile::remove(m_workCopy))
+        return Outcome::CopyFailed;
+    return QFile::copy(path, m_workCopy) ? Outcome::Ready : Outcome::CopyFailed;
+}
+
+WorkloadImport::Outcome WorkloadImport::openWorkCopy()
+{
+    const QList<ExchangeColumn> wanted = ExchangeTable::workloadColumns();
+    Database& db = *m_data.database();
+    try {
+        const ExchangeTable file = m_paradox ? ParadoxFile::read(m_workCopy) : DbaseFile::read(m_workCopy);
+        QList<int> index;
+        for (const ExchangeColumn& c : wanted) {
+            const std::optional<int> i = file.indexOf(c.name);
+            if (!i)
+                return Outcome::NotOurFile;
+            const ExchangeColumn& found = file.columns[*i];
+            if (found.kind == ExchangeColumn::Kind::Other || (c.isNumeric() && !found.isNumeric()))
+                return Outcome::NotOurFile;
+            index << *i;
+        }
+        QStringList names;
+        QStringList marks;
+        for (const ExchangeColumn& c : wanted) {
+            names << c.name;
+            marks << QStringLiteral("?");
+        }
+        const QString insert =
+            QStringLiteral("insert into work.%1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u','));
+        Transaction tx(db);
+        db.executeBound(QStringLiteral("delete from work.%1").arg(m_table), {});
+        for (const QVariantList& row : file.rows) {
+            QVariantList values;
+            values.reserve(wanted.size());
+            for (int i = 0; i < wanted.size(); ++i) {
+                const QVariant& v = row[index[i]];
+                if (wanted[i].isNumeric() || (v.isValid() && v.typeId() == QMetaType::QString))
+                    values << v;
+                else if (!v.isValid() || v.isNull())
+                    values << QString();
+                else
+                    values << NumberText::literal(v); // a number in a text column: its text
+            }
+            db.executeBound(insert, values);
+        }
+        tx.commit();
+    } catch (const ExchangeFileError&) {
+        return Outcome::NotOurFile;
+    } catch (const std::invalid_argument&) {
+        return Outcome::NotOurFile;
+    }
+
+    Query* q = m_data.xssj1;
+    try {
+        q->setStatement({QStringLiteral("select * from %1 where jiaoshi<>'教师'").arg(m_table)});
+        q->open();
+        if (q->recordCount() == 0)
+            return Outcome::NoRows;
+        q->first();
+        for (const ExchangeColumn& c : wanted)
+            q->fieldByName(c.name).asString();
+    } catch (const StoreError&) {
+        return Outcome::NotOurFile;
+    }
+    return Outcome::Ready;
+}
+
+int WorkloadImport::rowCount() const
+{
+    return m_data.xssj1->recordCount();
+}
+
+WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
+{
+    const auto report = [&](int progress, const QString& status) {
+        if (observer)
+            observer(progress, status);
+    };
+    const QList<ExchangeColumn> columns = ExchangeTable::workloadColumns();
+    const Query* rows = m_data.xssj1;
+    Query* q = m_data.xssj2;
+    const int n = rows->recordCount();
+    const auto col = [&](const char* name) { return *rows->findField(QString::fromLatin1(name)); };
+    const int cF = col("yuanbu"), cJ = col("jiaoyanshi"), cY = col("nd"), cN = col("jiaoshi");
+    const int cZc = col("zhicheng"), cXz = col("xingzhi"), cGw = col("gangwei");
+
+    Counts counts;
+    m_sections.clear();
+    const auto entryOf = [&](const QString& name, const QString& faculty) -> const Section* {
+        for (const Section& s : m_sections)
+            if (s.name == name && s.faculty == faculty)
+                return &s;
+        return nullptr;
+    };
+
+    Transaction tx(*m_data.database());
+    report(10, QStringLiteral("正在写入数据库文件..."));
+
+    // First pass: faculties and sections. Once a faculty is known or created, selecting it
+    // again would find it, so it is looked up once.
+    QSet<QString> faculties;
+    QSet<QString> entries;
+    for (int row = 0; row < n; ++row) {
+        const QString f = text(rows, row, cF), j = text(rows, row, cJ), y = text(rows, row, cY);
+        if (!faculties.contains(f)) {
+            q->setStatement({QStringLiteral("select * from yuanbu"), QStringLiteral("where mc=%1").arg(Sql::quote(f))});
+            q->open();
+            if (q->recordCount() == 0) {
+                q->setStatement({QStringLiteral("insert into yuanbu(mc) values (%1)").arg(Sql::quote(f))});
+                q->execSql();
+                ++counts.faculties;
+            }
+            faculties.insert(f);
+        }
+        // A section is a name within a faculty: the same name under another faculty is another section.
+        const QString key = j + QChar(0x1f) + y + QChar(0x1f) + f;
+        if (entries.contains(key))
+            continue;
+        entries.insert(key);
+        Section entry{j, y, m_sectionCounter, f};
+        q->setStatement({QStringLiteral("select * from bmdm"),
+                         QStringLiteral("where bmmc=%1 and ybmc=%2").arg(Sql::quote(j), Sql::quote(f))});
+        q->open();
+        if (q->recordCount() == 0) {
+            q->setStatement({QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values (%1,%2,%3)")
+                                 .arg(Sql::quote(entry.code), Sql::quote(j), Sql::quote(f))});
+            q->execSql();
+            ++counts.sections;
+        } else {
+            entry.code = q->fieldByName(QStringLiteral("bmdm")).asString();
+        }
+        m_sections.push_back(entry);
+        m_sectionCounter = nextCode(m_sectionCounter);
+    }
+
+    // Second pass: teachers. A known teacher's rows of the file's years in that section are deleted
+    // once; repeating the deletes for the teacher's later rows would find nothing.
+    enum class Seen
+    {
+        Created,
+        Replaced
+    };
+    QHash<QString, Seen> teachers;
+    for (int row = 0; row < n; ++row) {
+        const QString name = text(rows, row, cN), j = text(rows, row, cJ), f = text(rows, row, cF);
+        const QString key = name + QChar(0x1f) + j + QChar(0x1f) + f;
+        const auto seen = teachers.constFind(key);
+        if (seen != teachers.constEnd() && *seen == Seen::Replaced)
+            continue;
+        q->setStatement({QStringLiteral("select * from rydm,bmdm"),
+                         QStringLiteral("where rydm.bmdm=bmdm.bmdm and rydm.rymc=%1 and bmmc=%2")
+                             .arg(Sql::quote(name), Sql::quote(j))});
+        q->open();
+        if (q->recordCount() == 0) {
+            const Section* entry = entryOf(j, f);
+            q->setStatement({QStringLiteral("insert into rydm (rydm,rymc,ryzc,ryxz,rygw,bmdm) values "
+                                            "(%1,%2,%3,%4,%5,%6)")
+                                 .arg(Sql::quote(m_teacherCounter), Sql::quote(name), Sql::quote(text(rows, row, cZc)),
+                                      Sql::quote(text(rows, row, cXz)), Sql::quote(text(rows, row, cGw)),
+                                      Sql::quote(entry ? entry->code : QString()))});
+            q->execSql();
+            m_teacherCounter = nextCode(m_teacherCounter);
+            ++counts.teachers;
+            teachers.insert(key, Seen::Created);
+        } else {
+            for (const Section& s : m_sections) {
+                if (s.name != j || s.faculty != f)
+                    continue;
+                q->setStatement(
+                    {QStringLiteral("delete from gzl"), QStringLiteral("where jiaoshi=%1 and jiaoyanshi=%2 and nd=%3")
+                                                            .arg(Sql::quote(name), Sql::quote(j), Sql::quote(s.year))});
+                q->execSql();
+            }
+            teachers.insert(key, Seen::Replaced);
+        }
+    }
+
+    // Third pass: the rows, as the export's insert.
+    QList<int> index;
+    for (const ExchangeColumn& c : columns)
+        index << *rows->findField(c.name);
+    QStringList head{QStringLiteral("insert into gzl (")};
+    for (int i = 0; i < columns.size(); ++i)
+        head << columns[i].name + (i + 1 < columns.size() ? QStringLiteral(",") : QStringLiteral(")"));
+    head << QStringLiteral("values (");
+    int shown = 10;
+    for (int row = 0; row < n; ++row) {
+        QStringList lines = head;
+        for (int i = 0; i < columns.size(); ++i) {
+            const QString tail = i + 1 < columns.size() ? QStringLiteral(",") : QStringLiteral(")");
+            if (columns[i].isNumeric()) {
+                try {
+                    lines << NumberText::literal(rows->value(row, index[i])) + tail;
+                } catch (const std::invalid_argument&) {
+                    throw StoreError(QStringLiteral("%1: not a number").arg(columns[i].name));
+                }
+            } else {
+                lines << Sql::quote(text(rows, row, index[i])) + tail;
+            }
+        }
+        q->setStatement(lines);
+        q->execSql();
+        const int progress = (row + 1) * 90 / n + 7;
+        if (progress != shown) {
+            shown = progress;
+            report(progress, {});
+        }
+    }
+    q->close();
+    tx.commit();
+    counts.rows = n;
+    return counts;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class Tdmmsdb;
+
+// Merges the workload rows of an exchange file into the store: creates the faculties, sections
+// and teachers the rows name and the store lacks, replaces a known teacher's rows of the file's
+// sections and years, then inserts every row. The file is staged in the work table `dbtemp`
+// (".dbt") or `temp` (".dbf") and read through `xssj1`; every other statement runs on `xssj2`.
+class WorkloadImport
+{
+public:
+    enum class Outcome
+    {
+        Ready,
+        NoPath,
+        CopyFailed,
+        NotOurFile,
+        NoRows
+    };
+
+    struct Counts
+    {
+        int rows = 0;
+        int faculties = 0;
+        int sections = 0;
+        int teachers = 0;
+    };
+
+    // One entry per section (name, faculty) and year of the file, in the order of the file's rows.
+    struct Section
+    {
+        QString name;
+        QString year;
+        QString code;
+        QString faculty;
+    };
+
+    static inline const QString NoPath = QStringLiteral("没有输入源文件!");
+    static inline const QString CopyFailed = QStringLiteral("复制临时数据库文件时出现错误，请检查磁盘文件是否正确!");
+    static inline const QString NotOurFile = QStringLiteral("你选择的文件不是本系统文件，请确认接收的文件是否正确!");
+    static inline const QString NoRows = QStringLiteral("没有满足条件的数据，请确认接收的文件是否正确!");
+    static inline const QString Done = QStringLiteral("数据文件已经成功导入，请将数据盘保存好!");
+    static inline const QString RolledBack = QStringLiteral("导入没有完成，已全部撤销：库中数据没有任何改动。");
+
+    // The message for an outcome other than Ready.
+    static QString message(Outcome outcome);
+
+    // Progress (0 to 100) and, when not empty, the new status text.
+    using Observer = std::function<void(int progress, const QString& status)>;
+
+    explicit WorkloadImport(Tdmmsdb& data);
+
+    // Tests fix the time the code counters are made from.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+
+    // Makes the section counter and then the teacher counter from the current time, "yymmddhhnnsszzz".
+    void makeCounters();
+    const QString& sectionCounter() const { return m_sectionCounter; }
+    const QString& teacherCounter() const { return m_teacherCounter; }
+    // The next value of a counter: its text as a number plus one, without leading zeros.
+    static QString nextCode(const QString& code);
+
+    // Copies the file to the work copy that its last three letters choose ("DBT", "DBF").
+    Outcome copyToWorkCopy(const QString& path);
+    // Reads the work copy into its work table and opens "select * from <table> where jiaoshi<>'教师'".
+    Outcome openWorkCopy();
+    // The rows the open check selected.
+    int rowCount() const;
+
+    // The three passes, in one transaction: a StoreError rolls every change back and is rethrown.
+    Counts run(const Observer& observer = {});
+
+    const std::vector<Section>& sections() const { return m_sections; }
+
+private:
+    Tdmmsdb& m_data;
+    std::function<QDateTime()> m_clock;
+    QString m_sectionCounter;
+    QString m_teacherCounter;
+    QString m_workCopy;
+    QString m_table;
+    bool m_paradox = false;
+    std::vector<Section> m_sections;
+};
