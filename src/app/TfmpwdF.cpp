@@ -1,0 +1,120 @@
+#include "TfmpwdF.h"
+
+#include "ErrorDisplay.h"
+#include "LoginState.h"
+#include "MessageBox.h"
+#include "SettingsYearBox.h"
+#include "Sql.h"
+#include "Tdmmsdb.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+TfmpwdF* fmpwdF = nullptr;
+
+TfmpwdF::TfmpwdF(QWidget* parent)
+    : QDialog(parent), m_code(new QLineEdit(this)), m_password(new QLineEdit(this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_quit(new QPushButton(QStringLiteral("退出"), this)),
+      m_year(new SettingsYearBox(this))
+{
+    setObjectName(QStringLiteral("fmpwdF"));
+    setWindowTitle(QStringLiteral("输入口令"));
+    setModal(true);
+
+    m_code->setObjectName(QStringLiteral("Code"));
+    m_code->setMaxLength(20);
+    m_code->setText(QStringLiteral("001"));
+    m_password->setObjectName(QStringLiteral("Password"));
+    m_password->setMaxLength(20);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
+    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    m_ok->setDefault(true);
+    m_ok->setAutoDefault(true);
+    m_quit->setObjectName(QStringLiteral("BitBtn2"));
+    m_quit->setAutoDefault(false);
+    m_year->setObjectName(QStringLiteral("DBComboBox2"));
+    m_year->setMinimumContentsLength(14);
+
+    // The year box stands at the top although it comes last in the tab order.
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("计算年度:"), m_year);
+    fields->addRow(QStringLiteral("操作员代码:"), m_code);
+    fields->addRow(QStringLiteral("  口令:"), m_password);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_quit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    setTabOrder(m_code, m_password);
+    setTabOrder(m_password, m_ok);
+    setTabOrder(m_ok, m_quit);
+    setTabOrder(m_quit, m_year);
+
+    connect(m_ok, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(m_quit, &QPushButton::clicked, this, &QDialog::reject);
+    fmpwdF = this;
+}
+
+TfmpwdF::~TfmpwdF()
+{
+    if (fmpwdF == this)
+        fmpwdF = nullptr;
+}
+
+void TfmpwdF::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfmpwdF::FormShow()
+{
+    loginState().DataDir = QDir::currentPath();
+    m_code->setFocus();
+    ErrorDisplay::guard(this, [this] {
+        if (!m_year->isBound())
+            m_year->bind(dmmsdb->Tbsystem, QStringLiteral("Nd"));
+        dmmsdb->Tbsystem->activate();
+        dmmsdb->Tbsystem->edit();
+        Query* q = dmmsdb->xssj2;
+        q->setStatement({QStringLiteral("select * from niandu")});
+        q->open();
+        QStringList years;
+        for (; !q->eof(); q->next())
+            years << q->fieldByName(QStringLiteral("nd")).asString();
+        m_year->setYears(years);
+    });
+}
+
+void TfmpwdF::BitBtn1Click()
+{
+    ErrorDisplay::guard(this, [this] {
+        // The typed texts are quoted, so a quote in them cannot change the condition.
+        Query* q = dmmsdb->xssj2;
+        q->setStatement({QStringLiteral("select * from user1 where (name=%1) and (password1=%2)")
+                             .arg(Sql::quote(m_code->text()), Sql::quote(m_password->text()))});
+        q->open();
+        if (q->recordCount() != 1) {
+            MessageBox::error(this, QStringLiteral(" 输入的用户名或口令错误! "));
+            return;
+        }
+        LoginState& state = loginState();
+        state.OperatorCode = m_code->text();
+        state.OperatorPassword = m_password->text();
+        state.ParamRight = q->fieldByName(QStringLiteral("gl1")).asBoolean();
+        dmmsdb->Tbsystem->edit();
+        dmmsdb->Tbsystem->setFieldText(QStringLiteral("Nd"), m_year->currentText());
+        dmmsdb->Tbsystem->post();
+        hide();
+        emit loggedIn();
+    });
+}
