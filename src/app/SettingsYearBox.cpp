@@ -43,6 +43,7 @@ void SettingsYearBox::setYears(const QStringList& years)
     m_syncing = true;
     clear();
     addItems(years);
+    setCurrentIndex(findText(text));
     setEditText(text);
     m_syncing = false;
 }

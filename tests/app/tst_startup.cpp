@@ -1,0 +1,138 @@
+#include "Database.h"
+#include "LoginState.h"
+#include "MessageBox.h"
+#include "Startup.h"
+#include "StoreSetup.h"
+#include "TFORM1.h"
+#include "Tdmmsdb.h"
+#include "Tfmlilunf.h"
+#include "TfmpwdF.h"
+#include "Tfmsjjxf.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A data directory that is the current directory for the test's duration.
+class DataDir
+{
+public:
+    DataDir() : m_previous(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
+    ~DataDir() { QDir::setCurrent(m_previous); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        LoginState::reset();
+        MessageBox::setScripted(true);
+        MessageBox::clearShown();
+    }
+
+    void everyScreenOnce()
+    {
+        DataDir dir;
+        Startup startup(dir.path());
+        startup.createScreens();
+        QCOMPARE(FORM1, startup.mainWindow());
+        QCOMPARE(fmpwdF, startup.loginDialog());
+        QCOMPARE(dmmsdb, startup.dataModule());
+        QVERIFY(fmlilunf);
+        QVERIFY(fmsjjxf);
+        // Creating touches no table and shows nothing.
+        QVERIFY(!startup.dataModule()->isConnected());
+        QVERIFY(!startup.mainWindow()->isVisible());
+        QVERIFY(!startup.loginDialog()->isVisible());
+        QVERIFY(!QFile::exists(Database::storePath(dir.path())));
+    }
+
+    void noStore_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::newRow("cancel ends the program") << false;
+        QTest::newRow("OK creates an empty store") << true;
+    }
+    void noStore()
+    {
+        QFETCH(bool, create);
+        DataDir dir;
+        Startup startup(dir.path());
+        startup.createScreens();
+        MessageBox::setNextAnswer(create ? MessageBox::AnswerOk : MessageBox::AnswerCancel);
+        QCOMPARE(startup.start(), create);
+
+        QCOMPARE(MessageBox::shown().size(), size_t(1));
+        QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("提示信息"));
+        QCOMPARE(MessageBox::shown().front().buttons, MessageBox::OkCancel);
+        QVERIFY(MessageBox::shown().front().text.contains(dir.path()));
+        QCOMPARE(QFile::exists(Database::storePath(dir.path())), create);
+        QCOMPARE(startup.loginDialog()->isVisible(), create);
+        if (create) {
+            Database::Result operators =
+                startup.dataModule()->database()->select(QStringLiteral("select * from user1"));
+            QCOMPARE(int(operators.rows.size()), 2);
+            QCOMPARE(startup.loginDialog()->findChild<QComboBox*>(QStringLiteral("DBComboBox2"))->count(), 4);
+        }
+    }
+
+    void loginShowsTheMainWindowAndItsCloseEnds()
+    {
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        Startup startup(dir.path());
+        startup.createScreens();
+        QSignalSpy ended(&startup, &Startup::ended);
+        QVERIFY(startup.start());
+        QVERIFY(MessageBox::shown().empty()); // an existing store is not questioned
+        TfmpwdF* login = startup.loginDialog();
+        QVERIFY(login->isVisible());
+        QVERIFY(login->isModal());
+
+        QTest::keyClicks(login->findChild<QLineEdit*>(QStringLiteral("Password")), QStringLiteral("123456"));
+        login->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        QVERIFY(!login->isVisible());
+        TFORM1* window = startup.mainWindow();
+        QVERIFY(window->isVisible());
+        QVERIFY(window->windowState() & Qt::WindowMaximized);
+        QCOMPARE(window->nodes().count(), 1); // an empty organisation: the root alone
+        QCOMPARE(loginState().YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
+        QCOMPARE(ended.count(), 0);
+
+        window->close();
+        QCOMPARE(ended.count(), 1);
+    }
+
+    void leavingTheLoginEnds()
+    {
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        Startup startup(dir.path());
+        startup.createScreens();
+        QSignalSpy ended(&startup, &Startup::ended);
+        QVERIFY(startup.start());
+        startup.loginDialog()->findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click(); // "退出"
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!startup.mainWindow()->isVisible());
+        QCOMPARE(loginState().OperatorCode, QString());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
