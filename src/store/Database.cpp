@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 #include <sqlite3.h>
 
 namespace {
@@ -201,7 +203,15 @@ QStringList Database::columnsOf(const QString& table)
     if (it != m_columns.cend())
         return it.value();
     Result r;
-    run(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(key).replace(u'"', QStringLiteral("\"\""))), &r);
+    // The lookup is the store's own business, not one of the program's statements: untraced.
+    const Tracer tracer = std::exchange(m_tracer, Tracer());
+    try {
+        run(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(key).replace(u'"', QStringLiteral("\"\""))), &r);
+    } catch (...) {
+        m_tracer = tracer;
+        throw;
+    }
+    m_tracer = tracer;
     QStringList names;
     for (const QVariantList& row : r.rows)
         names << row.value(1).toString().toLower();
@@ -214,6 +224,11 @@ Database::Result Database::select(const QString& statement)
     Result result;
     run(statement, &result);
     return result;
+}
+
+bool Database::hasRows(const QString& statement)
+{
+    return run(statement, nullptr, nullptr, true) > 0;
 }
 
 int Database::execute(const QString& statement)
@@ -238,7 +253,7 @@ int Database::executeBound(const QString& statement, const QVariantList& values)
     return run(statement, nullptr, &values);
 }
 
-int Database::run(const QString& given, Result* result, const QVariantList* values)
+int Database::run(const QString& given, Result* result, const QVariantList* values, bool firstRowOnly)
 {
     const QString statement =
         SqlDialect::resolveSharedColumns(given, [this](const QString& table) { return columnsOf(table); });
@@ -286,6 +301,8 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (firstRowOnly)
+            return 1;
         if (!result)
             continue;
         QVariantList row;
@@ -296,6 +313,8 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
     }
     if (rc != SQLITE_DONE)
         throw StoreError(errorText(m_db), statement);
+    if (firstRowOnly)
+        return 0;
     if (sqlite3_stmt_readonly(stmt) == 0) {
         const QString head = statement.trimmed().left(6).toLower();
         if (head.startsWith(u"create") || head.startsWith(u"drop") || head.startsWith(u"alter"))

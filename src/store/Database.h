@@ -52,6 +52,8 @@ public:
     const QString& dataDir() const { return m_dataDir; }
 
     Result select(const QString& statement);
+    // Runs a select only as far as its first row: whether it yields any row at all.
+    bool hasRows(const QString& statement);
     // Runs an insert, update, delete or any other statement; returns the number of rows changed.
     int execute(const QString& statement);
     // The program's own statements with values bound to ? placeholders (never typed by a person).
@@ -73,7 +75,7 @@ private:
     static std::unique_ptr<Database> connect(const QString& dataDir, bool create);
     void configure();
     void migrate();
-    int run(const QString& statement, Result* result, const QVariantList* values = nullptr);
+    int run(const QString& statement, Result* result, const QVariantList* values = nullptr, bool firstRowOnly = false);
 
     sqlite3* m_db = nullptr;
     QString m_dataDir;

@@ -47,6 +47,13 @@ int Query::execSql()
     return m_db->execute(text());
 }
 
+bool Query::hasRows()
+{
+    requireDatabase();
+    close();
+    return m_db->hasRows(text());
+}
+
 void Query::close()
 {
     if (!m_active)

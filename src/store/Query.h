@@ -60,6 +60,8 @@ public:
     void open();
     // Runs an insert, update or delete; returns the rows it changed.
     int execSql();
+    // Runs the select only to learn whether it yields any row; the holder stays closed.
+    bool hasRows();
     void close();
     bool isActive() const { return m_active; }
 
