@@ -3,6 +3,7 @@
 #include "CalcAuthorizer.h"
 #include "LoginState.h"
 #include "NumberFormat.h"
+#include "PlannerStatistics.h"
 #include "Sql.h"
 #include "StoreError.h"
 #include "Tdmmsdb.h"
@@ -16,14 +17,13 @@ namespace {
 
 const std::array<const char*, 6> TotalColumns{"q11", "q12", "q2", "q31", "q32", "q33"};
 
-// Probes only decide whether the update that follows would touch any row.
+// A probe only decides whether the update after it would touch any row, so it runs just as
+// far as the first row instead of materialising the whole result; the statement stays the
+// holder's, and the store sees (and traces) it as it is.
 bool probe(Query& holder, const QString& statement)
 {
     holder.setStatement({statement});
-    holder.open();
-    const bool found = holder.recordCount() > 0;
-    holder.close();
-    return found;
+    return holder.hasRows();
 }
 
 int execute(Query& holder, const QStringList& lines)
@@ -151,6 +151,7 @@ CalculationSummary CalculateWorkload(const QString& filter)
     // update the run made, instead of leaving half-computed rows behind. The authorizer is
     // declared after the transaction so that it is gone again before commit or rollback.
     Transaction transaction(db);
+    PlannerStatistics::refreshWorkload(db);
     {
         CalcAuthorizer authorizer(db);
         try {
