@@ -1,0 +1,535 @@
+#include "Cli.h"
+#include "DbaseFile.h"
+#include "ExchangeFixtures.h"
+#include "NodeFilters.h"
+#include "ParadoxFile.h"
+#include "Sql.h"
+#include "TestStore.h"
+#include "WorkloadExport.h"
+#include "WorkloadImport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace ExchangeFixtures;
+
+namespace {
+
+const QString Year = QStringLiteral("2026-2027学年");
+const QString OldYear = QStringLiteral("2025-2026学年");
+
+// Every row of the tables an import may change, in a fixed order, values as the store holds them.
+std::vector<QVariantList> dump(TestStore& s)
+{
+    std::vector<QVariantList> out;
+    for (const char* sql : {"select * from gzl order by xh, jiaoshi, nd", "select * from rydm order by rydm",
+                            "select * from bmdm order by bmdm", "select * from yuanbu order by mc"}) {
+        Database::Result r = s.db().select(QString::fromLatin1(sql));
+        out.push_back({QString::fromLatin1(sql)});
+        for (QVariantList& row : r.rows)
+            out.push_back(std::move(row));
+    }
+    return out;
+}
+
+void addRow(TestStore& s, int xh, const QString& teacher, const QString& section, const QString& faculty,
+            const QString& year, double q11 = 1)
+{
+    s.db().execute(QStringLiteral("insert into gzl (xh,jiaoshi,jiaoyanshi,yuanbu,nd,fl,q11) values (%1,%2,%3,%4,%5,"
+                                  "'理论实验',%6)")
+                       .arg(xh)
+                       .arg(Sql::quote(teacher), Sql::quote(section), Sql::quote(faculty), Sql::quote(year))
+                       .arg(q11));
+}
+
+// A known faculty, section and teacher.
+void addTeacher(TestStore& s, const QString& code, const QString& teacher, const QString& sectionCode,
+                const QString& section, const QString& faculty)
+{
+    if (s.count(QStringLiteral("yuanbu"), QStringLiteral("mc=") + Sql::quote(faculty)) == 0)
+        s.db().execute(QStringLiteral("insert into yuanbu (mc) values (%1)").arg(Sql::quote(faculty)));
+    if (s.count(QStringLiteral("bmdm"), QStringLiteral("bmdm=") + Sql::quote(sectionCode)) == 0)
+        s.db().execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values (%1,%2,%3)")
+                           .arg(Sql::quote(sectionCode), Sql::quote(section), Sql::quote(faculty)));
+    s.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw) values (%1,%2,%3,'中级','专职',"
+                                  "'无重点岗位')")
+                       .arg(Sql::quote(code), Sql::quote(teacher), Sql::quote(sectionCode)));
+}
+
+struct Imported
+{
+    WorkloadImport::Outcome outcome;
+    WorkloadImport::Counts counts;
+};
+
+Imported importFile(TestStore& s, const QString& path, const QDateTime& now = QDateTime::currentDateTime())
+{
+    WorkloadImport importer(s.data());
+    importer.setClock([now] { return now; });
+    importer.makeCounters();
+    WorkloadImport::Outcome outcome = importer.copyToWorkCopy(path);
+    if (outcome == WorkloadImport::Outcome::Ready)
+        outcome = importer.openWorkCopy();
+    if (outcome != WorkloadImport::Outcome::Ready)
+        return {outcome, {}};
+    return {outcome, importer.run()};
+}
+
+QString writeFile(const QTemporaryDir& dir, const std::vector<QVariantList>& rows, const QString& name = "bt.dbt")
+{
+    const QString path = dir.filePath(name);
+    if (name.endsWith(u"dbf", Qt::CaseInsensitive))
+        DbaseFile::write(path, table(rows));
+    else
+        ParadoxFile::write(path, table(rows));
+    return path;
+}
+
+QVariantList rowWith(const QString& teacher, const QString& section, const QString& faculty, const QString& year,
+                     qint64 xh)
+{
+    QVariantList r = row(teacher, section, faculty, year);
+    set(r, QStringLiteral("xh"), xh);
+    return r;
+}
+
+struct Run
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList& args)
+{
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int status = Cli().run(args, o, e);
+    o.flush();
+    e.flush();
+    return {status, out, err};
+}
+
+} // namespace
+
+class TestExchangeImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The export selects a node's rows in year, section, teacher order and copies each with one
+    // insert naming the forty columns, numbers first.
+    void exportSelectsOrdersAndInserts()
+    {
+        TestStore s;
+        addRow(s, 1, QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year);
+        addRow(s, 2, QStringLiteral("李四"), QStringLiteral("物理教研室"), QStringLiteral("理学院"), OldYear);
+        addRow(s, 3, QStringLiteral("安娜"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year);
+        addRow(s, 4, QStringLiteral("王五"), QStringLiteral("化学教研室"), QStringLiteral("理学院"), Year);
+        addRow(s, 5, QStringLiteral("赵六"), QStringLiteral("机械教研室"), QStringLiteral("工学院"), Year);
+        s.db().execute(QStringLiteral("update gzl set banji='O''Neil班', k11=0.1+0.2 where xh=1"));
+
+        WorkloadExport exporter(s.data());
+        const QString filter = NodeFilters::faculty(QStringLiteral("学年"), QStringLiteral("理学院")).yearFilter;
+        QCOMPARE(exporter.selectRows(filter), 4);
+        QCOMPARE(
+            s.data().dtbmdm1->lines(),
+            (QStringList{QStringLiteral("select * from gzl"),
+                         QStringLiteral("where nd like '%学年%' and yuanbu='理学院' order by nd,jiaoyanshi,jiaoshi")}));
+        QList<int> progress;
+        exporter.fillWorkTable(WorkloadExport::Format::Paradox, [&](int p, const QString&) { progress << p; });
+        QCOMPARE(progress, (QList<int>{5, 7, 29, 51, 73, 95}));
+
+        const QStringList lines = s.data().xssj2->lines(); // the last row's insert: 张三
+        QCOMPARE(lines.size(), 82);
+        QCOMPARE(lines[0], QStringLiteral("insert into gzl_temp ("));
+        QCOMPARE(lines[1], QStringLiteral("xh,"));
+        QCOMPARE(lines[28], QStringLiteral("k31,"));
+        QCOMPARE(lines[29], QStringLiteral("jiaoshi,"));
+        QCOMPARE(lines[40], QStringLiteral("gangwei)"));
+        QCOMPARE(lines[41], QStringLiteral("values ("));
+        QCOMPARE(lines[42], QStringLiteral("1,"));
+        QCOMPARE(lines[42 + 7], QStringLiteral("0.30000000000000004,")); // k11, exact
+        QCOMPARE(lines[42 + 27], QStringLiteral("NULL,"));               // k31, blank
+        QCOMPARE(lines[42 + 28], QStringLiteral("'张三',"));
+        QCOMPARE(lines[42 + 32], QStringLiteral("'O''Neil班',"));
+        QCOMPARE(lines[81], QStringLiteral("'')"));
+
+        QTemporaryDir dir;
+        const QString path = exporter.writeFile(WorkloadExport::Format::Paradox, dir.filePath(QStringLiteral("bt")));
+        QCOMPARE(path, dir.filePath(QStringLiteral("bt.dbt")));
+        const ExchangeTable t = ParadoxFile::read(path);
+        QStringList order;
+        for (const QVariantList& r : t.rows)
+            order << r[*t.indexOf(QStringLiteral("xh"))].toString();
+        QCOMPARE(order, (QStringList{"2", "4", "3", "1"}));
+        QCOMPARE(t.rows[3][*t.indexOf(QStringLiteral("banji"))].toString(), QStringLiteral("O'Neil班"));
+    }
+
+    void roundTripThroughStores_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("dbt") << QStringLiteral("dbt");
+        QTest::newRow("dbf") << QStringLiteral("dbf");
+    }
+
+    // A year exported from one store and imported into an empty one arrives value for value,
+    // with its faculties, sections and teachers.
+    void roundTripThroughStores()
+    {
+        QFETCH(QString, format);
+        TestStore from(true);
+        from.db().execute(QStringLiteral("update gzl set q11=1.0/3, k12=1e-7, r1=NULL, kname='O''Neil' where xh in "
+                                         "(select min(xh) from gzl)"));
+        WorkloadExport exporter(from.data());
+        const int n = exporter.selectRows(NodeFilters::year(Year).yearFilter);
+        QVERIFY(n > 50);
+        const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
+        exporter.fillWorkTable(f);
+        QTemporaryDir dir;
+        const QString path = exporter.writeFile(f, dir.filePath(QStringLiteral("bt")));
+
+        TestStore to;
+        const Imported result = importFile(to, path);
+        QCOMPARE(result.outcome, WorkloadImport::Outcome::Ready);
+        QCOMPARE(result.counts.rows, n);
+        const QString sql = QStringLiteral("select * from gzl where nd='%1' order by xh, jiaoshi").arg(Year);
+        const Database::Result a = from.db().select(sql), b = to.db().select(sql);
+        QCOMPARE(b.rows.size(), a.rows.size());
+        for (std::size_t i = 0; i < a.rows.size(); ++i)
+            QCOMPARE(b.rows[i], a.rows[i]);
+        const QString teachers =
+            QStringLiteral("select count(distinct jiaoshi||'/'||jiaoyanshi) from gzl where nd='%1'").arg(Year);
+        QCOMPARE(result.counts.teachers, from.scalar(teachers).toInt());
+        QCOMPARE(to.count(QStringLiteral("rydm")), result.counts.teachers);
+        QCOMPARE(result.counts.faculties, from.scalar(QStringLiteral("select count(distinct yuanbu) from gzl where "
+                                                                     "nd='%1'")
+                                                          .arg(Year))
+                                              .toInt());
+    }
+
+    // A known teacher's rows of the file's years in that section are replaced; other years and
+    // other teachers keep theirs.
+    void knownTeacherRowsOfFileYearsReplaced()
+    {
+        TestStore s;
+        addTeacher(s, QStringLiteral("T1"), QStringLiteral("张三"), QStringLiteral("S1"), QStringLiteral("数学教研室"),
+                   QStringLiteral("理学院"));
+        addTeacher(s, QStringLiteral("T2"), QStringLiteral("李四"), QStringLiteral("S1"), QStringLiteral("数学教研室"),
+                   QStringLiteral("理学院"));
+        addRow(s, 100, QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year);
+        addRow(s, 101, QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year);
+        addRow(s, 102, QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), OldYear);
+        addRow(s, 103, QStringLiteral("李四"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year);
+
+        QTemporaryDir dir;
+        const QString path = writeFile(
+            dir, {rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                  rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 2)});
+        const Imported result = importFile(s, path);
+        QCOMPARE(result.outcome, WorkloadImport::Outcome::Ready);
+        QCOMPARE(result.counts.teachers, 0);
+        QCOMPARE(result.counts.sections, 0);
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(xh) from (select xh from gzl order by xh)")),
+                 QStringLiteral("1,2,102,103"));
+    }
+
+    // The same file twice: the same rows, and nothing created the second time.
+    void importingTwiceCreatesNothingNew()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QString path = writeFile(
+            dir, {rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                  rowWith(QStringLiteral("李四"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 2),
+                  rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), OldYear, 3)});
+        const Imported first = importFile(s, path);
+        QCOMPARE(first.counts.faculties, 1);
+        QCOMPARE(first.counts.sections, 1);
+        QCOMPARE(first.counts.teachers, 2);
+        const std::vector<QVariantList> once = dump(s);
+
+        const Imported second = importFile(s, path);
+        QCOMPARE(second.counts.rows, 3);
+        QCOMPARE(second.counts.faculties + second.counts.sections + second.counts.teachers, 0);
+        QCOMPARE(dump(s), once);
+    }
+
+    // Rows whose teacher is "教师" are neither counted nor imported.
+    void rowsNamedTeacherSkipped()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QString mixed = writeFile(
+            dir, {rowWith(QStringLiteral("教师"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                  rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 2)});
+        const Imported result = importFile(s, mixed);
+        QCOMPARE(result.counts.rows, 1);
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(jiaoshi) from gzl")), QStringLiteral("张三"));
+
+        const std::vector<QVariantList> before = dump(s);
+        const QString only = writeFile(
+            dir, {rowWith(QStringLiteral("教师"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 3)},
+            QStringLiteral("only.dbf"));
+        QCOMPARE(importFile(s, only).outcome, WorkloadImport::Outcome::NoRows);
+        QCOMPARE(WorkloadImport::message(WorkloadImport::Outcome::NoRows),
+                 QStringLiteral("没有满足条件的数据，请确认接收的文件是否正确!"));
+        QCOMPARE(dump(s), before);
+    }
+
+    void endingChoosesFormat_data()
+    {
+        QTest::addColumn<QString>("written"); // the format of the content
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("outcome");
+        using O = WorkloadImport::Outcome;
+        QTest::newRow("DBT") << "dbt"
+                             << "BT.DBT" << int(O::Ready);
+        QTest::newRow("dbt") << "dbt"
+                             << "bt.dbt" << int(O::Ready);
+        QTest::newRow("Dbf") << "dbf"
+                             << "bt.Dbf" << int(O::Ready);
+        QTest::newRow("no dot") << "dbt"
+                                << "btdbt" << int(O::Ready);
+        QTest::newRow(".db") << "dbt"
+                             << "bt.db" << int(O::CopyFailed);
+        QTest::newRow("other ending") << "dbt"
+                                      << "bt.txt" << int(O::CopyFailed);
+        QTest::newRow("Paradox named dbf") << "dbt"
+                                           << "bt.dbf" << int(O::NotOurFile);
+        QTest::newRow("dBASE named dbt") << "dbf"
+                                         << "bt.dbt" << int(O::NotOurFile);
+    }
+
+    // The last three letters of the path, in upper case, choose the format.
+    void endingChoosesFormat()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, name);
+        QFETCH(int, outcome);
+        TestStore s;
+        QTemporaryDir dir;
+        const QString source = writeFile(
+            dir, {rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1)},
+            QStringLiteral("source.") + written);
+        const QString path = dir.filePath(name);
+        QVERIFY(QFile::copy(source, path));
+        const std::vector<QVariantList> before = dump(s);
+        const Imported result = importFile(s, path);
+        QCOMPARE(int(result.outcome), outcome);
+        QCOMPARE(s.count(QStringLiteral("gzl")), outcome == int(WorkloadImport::Outcome::Ready) ? 1 : 0);
+        if (outcome != int(WorkloadImport::Outcome::Ready))
+            QCOMPARE(dump(s), before);
+    }
+
+    void missingFileIsACopyFailure()
+    {
+        TestStore s;
+        QCOMPARE(importFile(s, QStringLiteral("/nonexistent/bt.dbt")).outcome, WorkloadImport::Outcome::CopyFailed);
+        QCOMPARE(importFile(s, QString()).outcome, WorkloadImport::Outcome::NoPath);
+    }
+
+    // New sections and teachers take codes from two counters made from the time; a new section
+    // named in two years gets one row while its counter moves on twice.
+    void codesFromTheTime()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QString path = writeFile(
+            dir, {rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                  rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), OldYear, 2),
+                  rowWith(QStringLiteral("李四"), QStringLiteral("物理教研室"), QStringLiteral("理学院"), Year, 3)});
+        WorkloadImport importer(s.data());
+        importer.setClock([] { return QDateTime(QDate(2009, 1, 2), QTime(3, 4, 5, 6)); });
+        importer.makeCounters();
+        QCOMPARE(importer.sectionCounter(), QStringLiteral("090102030405006"));
+        QCOMPARE(importer.teacherCounter(), QStringLiteral("090102030405006"));
+        QCOMPARE(importer.copyToWorkCopy(path), WorkloadImport::Outcome::Ready);
+        QCOMPARE(importer.openWorkCopy(), WorkloadImport::Outcome::Ready);
+        const WorkloadImport::Counts n = importer.run();
+        QCOMPARE(n.sections, 2);
+        QCOMPARE(n.teachers, 2);
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(bmdm||'='||bmmc, ' ') from (select * from bmdm order "
+                                         "by bmdm)")),
+                 QStringLiteral("090102030405006=数学教研室 90102030405008=物理教研室"));
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(rydm||'='||rymc||'@'||bmdm, ' ') from (select * from "
+                                         "rydm order by rymc collate binary)")),
+                 QStringLiteral("090102030405006=张三@090102030405006 90102030405007=李四@90102030405008"));
+        QCOMPARE(importer.sectionCounter(), QStringLiteral("90102030405009"));
+        QCOMPARE(s.count(QStringLiteral("yuanbu")), 1);
+    }
+
+    // A new teacher takes title, nature and post from the first row that names them.
+    void newTeacherTakesFirstRowsAttributes()
+    {
+        TestStore s;
+        QVariantList a =
+            rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1);
+        QVariantList b =
+            rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 2);
+        set(a, QStringLiteral("zhicheng"), QStringLiteral("正高级"));
+        set(b, QStringLiteral("zhicheng"), QStringLiteral("初级"));
+        set(b, QStringLiteral("gangwei"), QStringLiteral("重点 1 级"));
+        QTemporaryDir dir;
+        importFile(s, writeFile(dir, {a, b}));
+        QCOMPARE(s.scalar(QStringLiteral("select ryzc||'/'||ryxz||'/'||rygw from rydm")),
+                 QStringLiteral("正高级/专职/无重点岗位"));
+        QCOMPARE(s.count(QStringLiteral("gzl")), 2);
+    }
+
+    // One section name under two faculties in one year: each faculty gets its own section, and
+    // each teacher is filed under the section of their own faculty.
+    void sectionNameUnderTwoFaculties()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        importFile(
+            s,
+            writeFile(
+                dir, {rowWith(QStringLiteral("甲"), QStringLiteral("综合教研室"), QStringLiteral("理学院"), Year, 1),
+                      rowWith(QStringLiteral("乙"), QStringLiteral("综合教研室"), QStringLiteral("工学院"), Year, 2)}));
+        QCOMPARE(s.count(QStringLiteral("bmdm"), QStringLiteral("bmmc='综合教研室'")), 2);
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(rymc||'@'||ybmc, ' ') from (select * from rydm,bmdm "
+                                         "where rydm.bmdm=bmdm.bmdm order by rymc)")),
+                 QStringLiteral("甲@理学院 乙@工学院"));
+    }
+
+    void storeErrorRollsBack_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("row insert refused") << QStringLiteral("authorizer");
+        QTest::newRow("teacher name too long for the store") << QStringLiteral("wide name");
+    }
+
+    // A store error in any pass undoes every statement of the import.
+    void storeErrorRollsBack()
+    {
+        QFETCH(QString, fault);
+        TestStore s;
+        addTeacher(s, QStringLiteral("T1"), QStringLiteral("张三"), QStringLiteral("S1"), QStringLiteral("数学教研室"),
+                   QStringLiteral("理学院"));
+        addRow(s, 100, QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year);
+        const std::vector<QVariantList> before = dump(s);
+
+        QTemporaryDir dir;
+        ExchangeTable t =
+            table({rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                   rowWith(QStringLiteral("新人"), QStringLiteral("新教研室"), QStringLiteral("新学院"), Year, 2)});
+        if (fault == u"wide name") {
+            // A foreign writer's wider column lets a 16-byte name through the file.
+            t.columns[*t.indexOf(QStringLiteral("jiaoshi"))].width = 20;
+            set(t.rows[1], QStringLiteral("jiaoshi"), QStringLiteral("欧阳诸葛司马懿德"));
+        } else {
+            s.db().setAuthorizer([](int action, const char* table, const char*, const char*) {
+                return action == SQLITE_INSERT && qstrcmp(table, "gzl") == 0 ? SQLITE_DENY : SQLITE_OK;
+            });
+        }
+        const QString path = dir.filePath(QStringLiteral("bt.dbt"));
+        ParadoxFile::write(path, t);
+
+        WorkloadImport importer(s.data());
+        importer.makeCounters();
+        QCOMPARE(importer.copyToWorkCopy(path), WorkloadImport::Outcome::Ready);
+        QCOMPARE(importer.openWorkCopy(), WorkloadImport::Outcome::Ready);
+        QVERIFY_THROWS_EXCEPTION(StoreError, importer.run());
+        s.db().setAuthorizer({});
+        QVERIFY(!s.db().inTransaction());
+        QCOMPARE(dump(s), before);
+    }
+
+    void foreignFileChangesNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("random bytes") << "random";
+        QTest::newRow("forged record count") << "count";
+        QTest::newRow("column missing") << "missing";
+        QTest::newRow("number column holds text") << "text number";
+    }
+
+    // A file that is not an exchange file gives the message and changes nothing.
+    void foreignFileChangesNothing()
+    {
+        QFETCH(QString, fault);
+        TestStore s(true);
+        const std::vector<QVariantList> before = dump(s);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.dbt"));
+        ExchangeTable t =
+            table({rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1)});
+        if (fault == u"missing") {
+            t.columns.removeAt(*t.indexOf(QStringLiteral("k31")));
+            t.rows[0].removeAt(27);
+        } else if (fault == u"text number") {
+            const int i = *t.indexOf(QStringLiteral("q11"));
+            t.columns[i].kind = ExchangeColumn::Kind::Text;
+            t.columns[i].width = 30;
+            t.rows[0][i] = QStringLiteral("1);delete from gzl;--");
+        }
+        ParadoxFile::write(path, t);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        if (fault == u"empty") {
+            f.resize(0);
+        } else if (fault == u"random") {
+            f.write(QByteArray(3000, '\x5a'));
+        } else if (fault == u"count") {
+            f.seek(6);
+            f.write(QByteArray("\x00\x10\x00\x00", 4));
+        }
+        f.close();
+        const Imported result = importFile(s, path);
+        QCOMPARE(result.outcome, WorkloadImport::Outcome::NotOurFile);
+        QCOMPARE(WorkloadImport::message(result.outcome),
+                 QStringLiteral("你选择的文件不是本系统文件，请确认接收的文件是否正确!"));
+        QCOMPARE(dump(s), before);
+    }
+
+    // workloadctl export and import: counts on success, the system's message and status 1 otherwise.
+    void commandLine()
+    {
+        TestStore from(true);
+        QTemporaryDir dir;
+        const QString base = dir.filePath(QStringLiteral("bt"));
+        const QString section = from.scalar(QStringLiteral("select jiaoyanshi from gzl where nd='%1' order by xh "
+                                                           "limit 1")
+                                                .arg(Year));
+        const int rows = from.count(QStringLiteral("gzl"),
+                                    QStringLiteral("nd like '%%1%' and jiaoyanshi=%2").arg(Year, Sql::quote(section)));
+        Run r = cli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"), Year,
+                     QStringLiteral("--section"), section, QStringLiteral("--format"), QStringLiteral("dbf"),
+                     QStringLiteral("--to"), base});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("%1 rows written to %2.dbf\n").arg(rows).arg(base));
+
+        r = cli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"),
+                 QStringLiteral("1999"), QStringLiteral("--format"), QStringLiteral("dbt"), QStringLiteral("--to"),
+                 base});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QStringLiteral("没有满足条件的数据!\n"));
+        QVERIFY(!QFile::exists(base + QStringLiteral(".dbt")));
+
+        r = cli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"), Year,
+                 QStringLiteral("--teacher"), QStringLiteral("张三"), QStringLiteral("--format"), QStringLiteral("dbt"),
+                 QStringLiteral("--to"), base});
+        QCOMPARE(r.status, 2);
+
+        TestStore to;
+        r = cli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), base + QStringLiteral(".dbf")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("%1 rows imported; created 1 faculties, 1 sections, %2 teachers\n")
+                            .arg(rows)
+                            .arg(to.count(QStringLiteral("rydm"))));
+        QVERIFY(to.count(QStringLiteral("rydm")) > 0);
+
+        r = cli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), dir.filePath(QStringLiteral("x.db"))});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, WorkloadImport::CopyFailed + u'\n');
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExchangeImport)
+#include "tst_exchange_import.moc"
