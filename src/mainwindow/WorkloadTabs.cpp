@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -124,6 +125,8 @@ QWidget* WorkloadTabs::buildPracticePage()
         m_kinds[i] = new QRadioButton;
         m_kinds[i]->setObjectName(QString::fromLatin1(radios[i]));
         group->addButton(m_kinds[i], i + 1);
+        // The row header is kept wide enough that the radio button does not cover the first title.
+        m_practiceGrids[i]->verticalHeader()->setMinimumWidth(m_kinds[i]->sizeHint().width() + 4);
         // The radio button sits at the grid's top left corner.
         auto* cell = new QGridLayout;
         cell->setSpacing(0);
