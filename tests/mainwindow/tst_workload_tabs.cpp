@@ -234,8 +234,17 @@ private slots:
         QCOMPARE(theory->fieldByName(QStringLiteral("kname")).asString(), QStringLiteral("数学分析"));
         QCOMPARE(currentXh(theory), QString::number(before + 1));
 
+        // The calculation's statements run under the hourglass.
+        int underHourglass = 0;
+        h.store().db().setTracer([&](const QString& statement) {
+            if (statement.startsWith(QStringLiteral("update")) && QApplication::overrideCursor() &&
+                QApplication::overrideCursor()->shape() == Qt::WaitCursor)
+                ++underHourglass;
+        });
         h.find<QPushButton>("BitBtn4")->click();
+        h.store().db().setTracer({});
         QVERIFY(MessageBox::shown().empty());
+        QVERIFY(underHourglass > 0);
         QVERIFY(!QApplication::overrideCursor());
         const QString total = h.store().scalar(QStringLiteral("select q from rydm where rymc='张三'"));
         QVERIFY(total.toDouble() > 0);
