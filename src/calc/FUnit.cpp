@@ -2,6 +2,7 @@
 
 #include "CalcAuthorizer.h"
 #include "LoginState.h"
+#include "NodeFilters.h"
 #include "NumberFormat.h"
 #include "PlannerStatistics.h"
 #include "Sql.h"
@@ -166,4 +167,29 @@ CalculationSummary CalculateWorkload(const QString& filter)
     }
     transaction.commit();
     return summary;
+}
+
+CalculationSummary CalculateAllFaculties(const QString& year, int* faculties)
+{
+    if (!dmmsdb || !dmmsdb->database())
+        throw StoreError(QStringLiteral("没有连接数据库"));
+    Query& list = *dmmsdb->xssj2;
+    list.setStatement({QStringLiteral("select mc from yuanbu order by mc")});
+    list.open();
+    QStringList names;
+    for (; !list.eof(); list.next())
+        names << list.fieldByName(QStringLiteral("mc")).asString();
+    list.close();
+
+    CalculationSummary total;
+    for (const QString& name : names) {
+        const NodeFilters node = NodeFilters::faculty(year, name);
+        node.applyToLoginState();
+        const CalculationSummary one = CalculateWorkload(node.yearFilter);
+        total.teachersUpdated += one.teachersUpdated;
+        total.rowsTouched += one.rowsTouched;
+    }
+    if (faculties)
+        *faculties = int(names.size());
+    return total;
 }

@@ -14,3 +14,8 @@ struct CalculationSummary
 };
 
 CalculationSummary CalculateWorkload(const QString& filter);
+
+// Every faculty of a year in turn, each as its tree node would be calculated (its YearFilter and
+// NodeFilter, left in the login state) and in a run (a transaction) of its own. `faculties`, when
+// given, receives the number of faculties calculated.
+CalculationSummary CalculateAllFaculties(const QString& year, int* faculties = nullptr);

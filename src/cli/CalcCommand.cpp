@@ -1,10 +1,10 @@
 #include "Cli.h"
 
+#include "DataModuleScope.h"
 #include "Database.h"
 #include "FUnit.h"
 #include "LoginState.h"
 #include "NodeFilters.h"
-#include "Tdmmsdb.h"
 
 namespace {
 
@@ -54,24 +54,6 @@ CalcOptions parse(const QStringList& args)
     return o;
 }
 
-// The data module the engine works through, for the length of one command; a module that was
-// current before (a program calling the command in-process) is current again afterwards.
-class DataModuleScope
-{
-public:
-    explicit DataModuleScope(const QString& dataDir) : m_previous(dmmsdb) { m_module.connectTo(dataDir); }
-    ~DataModuleScope()
-    {
-        m_module.database()->setTracer({});
-        dmmsdb = m_previous;
-    }
-    Database& db() { return *m_module.database(); }
-
-private:
-    Tdmmsdb* m_previous;
-    Tdmmsdb m_module;
-};
-
 int runCalc(Cli::Context& c)
 {
     const CalcOptions o = parse(c.args);
@@ -81,27 +63,18 @@ int runCalc(Cli::Context& c)
             [&c](const QString& statement) { c.out << QString(statement).replace(u'\n', u' ') << "\n"; });
     }
 
-    QList<NodeFilters> nodes;
-    if (o.all) {
-        const Database::Result faculties = scope.db().select(QStringLiteral("select mc from yuanbu order by mc"));
-        for (const QVariantList& row : faculties.rows)
-            nodes << NodeFilters::faculty(o.year, row.value(0).toString());
-    } else if (!o.faculty.isEmpty()) {
-        nodes << NodeFilters::faculty(o.year, o.faculty);
-    } else if (!o.teacher.isEmpty()) {
-        nodes << NodeFilters::teacher(o.year, o.teacher, o.section);
-    } else {
-        nodes << NodeFilters::section(o.year, o.section);
-    }
-
     CalculationSummary total;
-    for (const NodeFilters& node : nodes) {
+    int nodes = 1;
+    if (o.all) {
+        total = CalculateAllFaculties(o.year, &nodes);
+    } else {
+        const NodeFilters node = !o.faculty.isEmpty()   ? NodeFilters::faculty(o.year, o.faculty)
+                                 : !o.teacher.isEmpty() ? NodeFilters::teacher(o.year, o.teacher, o.section)
+                                                        : NodeFilters::section(o.year, o.section);
         node.applyToLoginState();
-        const CalculationSummary s = CalculateWorkload(loginState().YearFilter);
-        total.teachersUpdated += s.teachersUpdated;
-        total.rowsTouched += s.rowsTouched;
+        total = CalculateWorkload(loginState().YearFilter);
     }
-    c.out << "calculated " << nodes.size() << (nodes.size() == 1 ? " node" : " nodes") << ": " << total.teachersUpdated
+    c.out << "calculated " << nodes << (nodes == 1 ? " node" : " nodes") << ": " << total.teachersUpdated
           << " teachers updated, " << total.rowsTouched << " workload row updates\n";
     return 0;
 }

@@ -1,7 +1,9 @@
 #include "Cli.h"
 
+#include "DataModuleScope.h"
 #include "Database.h"
 #include "DemoData.h"
+#include "FUnit.h"
 #include "StoreSetup.h"
 #include "Transaction.h"
 
@@ -49,10 +51,20 @@ int runInit(Cli::Context& c)
         rows = DemoData::generate(*db, options);
         tx.commit();
     }
+    QString calculated;
+    if (demo) {
+        // The demo opens with its totals computed: every faculty of the settings record's year.
+        DataModuleScope scope(c.dataDir);
+        const Database::Result year = scope.db().select(QStringLiteral("select Nd from system"));
+        calculated = year.rows.empty() ? QString() : year.rows.front().value(0).toString();
+        CalculateAllFaculties(calculated);
+    }
     c.out << "created " << Database::storePath(c.dataDir);
     if (rows)
         c.out << " with " << rows << " workload rows";
     c.out << "\n";
+    if (!calculated.isEmpty())
+        c.out << "calculated the totals of " << calculated << "\n";
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "CalcFixture.h"
 #include "Cli.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace CalcFixture;
@@ -116,6 +117,34 @@ private slots:
         QVERIFY2(r.err.section(u'\n', 0, 0).contains(QStringLiteral("incomplete input")), qPrintable(r.err));
         QCOMPARE(store.scalar(QStringLiteral("select group_concat(k11) from gzl")), before);
         QCOMPARE(store.scalar(QStringLiteral("select q from rydm where rydm='001'")), QStringLiteral("0"));
+    }
+
+    // A demo store opens with its totals computed for the settings record's year.
+    void demoStartsWithTotals()
+    {
+        QTemporaryDir dir;
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        QCOMPARE(
+            Cli().run({QStringLiteral("--dir"), dir.path(), QStringLiteral("init"), QStringLiteral("--demo")}, o, e),
+            0);
+        o.flush();
+        QVERIFY2(out.contains(QStringLiteral("calculated the totals of 2026-2027学年")), qPrintable(out));
+        const auto totals = [&] {
+            auto db = Database::open(dir.path());
+            return snapshot(*db, QStringLiteral("rydm"), QStringLiteral("rydm"));
+        };
+        const QStringList first = totals();
+        auto db = Database::open(dir.path());
+        const Database::Result withRows = db->select(QStringLiteral(
+            "select count(*), sum(q>0) from rydm where exists (select 1 from gzl, bmdm where rydm.bmdm=bmdm.bmdm and "
+            "jiaoshi=rymc and jiaoyanshi=bmmc and yuanbu=ybmc and nd='2026-2027学年')"));
+        QVERIFY(withRows.rows.front().value(0).toInt() > 30);
+        QCOMPARE(withRows.rows.front().value(1).toInt(), withRows.rows.front().value(0).toInt());
+        db.reset();
+        // Recalculating gives the same totals.
+        QCOMPARE(calc(dir.path(), {"--year", "2026-2027学年", "--all"}).status, 0);
+        QCOMPARE(totals(), first);
     }
 
     void usageErrors_data()
