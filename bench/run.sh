@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Builds a Release build of its own and prints, one line each, the median of several runs of the
+# program's heavy operations on a generated university. Not part of the test suite.
+#
+#   bench/run.sh                 default university: 20 faculties x 15 sections x 10 teachers,
+#                                20 rows per teacher and year, 3 years (180,000 workload rows)
+#   BENCH_UNIVERSITY=5,15,10,20,3 BENCH_RUNS=7 bench/run.sh
+#
+# The generated store is kept under build/release-bench/bench-data and reused; every timed run
+# works on a fresh copy of it. Other operations add their lines at the end, using the helpers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+university=${BENCH_UNIVERSITY:-20,15,10,20,3}
+runs=${BENCH_RUNS:-5}
+build=$root/build/release-bench
+lock=/tmp/workload-build.lock
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DWORKLOAD_TESTS=OFF >/dev/null
+flock "$lock" cmake --build "$build" --target workloadctl gbk_sqlite >/dev/null
+ctl=$build/src/workloadctl
+extension=$build/bench/gbk_sqlite
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# ---- helpers ---------------------------------------------------------------------------------
+
+# Seconds since the epoch with nanoseconds.
+now() { date +%s.%N; }
+
+# median N1 N2 ...: the middle value (the mean of the two middle ones for an even count).
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) printf "%.3f", v[(NR + 1) / 2];
+        else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# fresh: a copy of the base store in an empty directory; prints the directory.
+fresh() {
+    local dir=$work/copy
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp "$base/workload.sqlite3" "$dir/"
+    echo "$dir"
+}
+
+# timed COMMAND...: runs it on its own store copy ({} in the arguments is the copy's directory)
+# and prints its wall time in seconds; the command's output is discarded.
+timed() {
+    local dir args=() start end
+    dir=$(fresh)
+    for a in "$@"; do args+=("${a//\{\}/$dir}"); done
+    start=$(now)
+    "${args[@]}" >/dev/null
+    end=$(now)
+    echo "$end - $start" | bc -l
+}
+
+# median_of COMMAND...: the median wall time of BENCH_RUNS runs of `timed COMMAND...`.
+median_of() {
+    local times=()
+    for _ in $(seq "$runs"); do times+=("$(timed "$@")"); done
+    median "${times[@]}"
+}
+
+# ---- the generated university ----------------------------------------------------------------
+
+base=$build/bench-data/${university//,/x}
+if [ ! -f "$base/workload.sqlite3" ]; then
+    echo "generating the university $university (once) ..." >&2
+    rm -rf "$base"
+    "$ctl" --dir "$base" init --synthetic "$university" >/dev/null
+    # One calculation first, as after any first start: it leaves the planner statistics behind.
+    year=$("$ctl" --dir "$base" sql "select max(nd) as nd from gzl" | tail -n 1)
+    faculty=$("$ctl" --dir "$base" sql "select mc from yuanbu order by rowid limit 1" | tail -n 1)
+    "$ctl" --dir "$base" calc --year "$year" --faculty "$faculty" >/dev/null
+fi
+year=$("$ctl" --dir "$base" sql "select max(nd) as nd from gzl" | tail -n 1)
+faculty=$("$ctl" --dir "$base" sql "select mc from yuanbu order by rowid limit 1" | tail -n 1)
+rows=$("$ctl" --dir "$base" sql "select count(*) as n from gzl" | tail -n 1)
+echo "university $university: $rows workload rows; year $year; median of $runs runs; $(nproc) cores"
+
+# ---- calculation -----------------------------------------------------------------------------
+
+# The floor: the statements of the same faculty calculation, replayed by the sqlite3 shell in one
+# transaction on a copy of the same store.
+"$ctl" --dir "$(fresh)" calc --year "$year" --faculty "$faculty" --trace | grep -v '^calculated ' >"$work/trace.sql"
+{
+    echo ".load $extension"
+    echo "BEGIN;"
+    sed 's/$/;/' "$work/trace.sql"
+    echo "COMMIT;"
+} >"$work/replay.sql"
+statements=$(wc -l <"$work/trace.sql")
+
+ours=$(median_of "$ctl" --dir {} calc --year "$year" --faculty "$faculty")
+floor=$(median_of sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay.sql'")
+ratio=$(echo "$ours / $floor" | bc -l)
+printf 'calc one faculty (%s, %d statements): %.3f s; floor (sqlite3 replay) %.3f s; ratio %.2f (target <= 1.3)\n' \
+    "$faculty" "$statements" "$ours" "$floor" "$ratio"
+
+all=$(median_of "$ctl" --dir {} calc --year "$year" --all)
+peak=$( (/usr/bin/time -f '%M' "$ctl" --dir "$(fresh)" calc --year "$year" --all >/dev/null) 2>&1 | tail -n 1)
+printf 'calc --all of one year: %.3f s (target <= 1 s); peak memory %d MB (target <= 200 MB)\n' "$all" \
+    "$((peak / 1024))"
+
+# What the statements of --all cost by themselves (one run): the floor of the line above.
+"$ctl" --dir "$(fresh)" calc --year "$year" --all --trace | grep -v '^calculated ' >"$work/trace-all.sql"
+{
+    echo ".load $extension"
+    echo "BEGIN;"
+    sed 's/$/;/' "$work/trace-all.sql"
+    echo "COMMIT;"
+} >"$work/replay-all.sql"
+floor_all=$(timed sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay-all.sql'")
+printf 'calc --all floor (sqlite3 replay of its %d statements, one run): %.3f s\n' "$(wc -l <"$work/trace-all.sql")" \
+    "$floor_all"
