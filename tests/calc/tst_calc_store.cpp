@@ -1,6 +1,7 @@
-// What the engine relies on from the store: cheap existence checks through a holder and a
-// trace that shows the program's statements only.
+// What the engine relies on from the store: cheap existence checks through a holder, a trace
+// that shows the program's statements only, and planner statistics that follow the table's size.
 #include "CalcFixture.h"
+#include "PlannerStatistics.h"
 
 #include <QTest>
 
@@ -57,6 +58,45 @@ private slots:
             QCOMPARE(e.statement(), QStringLiteral("select * from gzl where"));
             QVERIFY(!e.text().isEmpty());
         }
+    }
+
+    void statisticsFollowTheTableSize_data()
+    {
+        QTest::addColumn<int>("analysedAt"); // rows when statistics were taken; 0: never
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("refreshed");
+        QTest::newRow("none, small table") << 0 << 50 << false;
+        QTest::newRow("none, large enough") << 0 << 150 << true;
+        QTest::newRow("current") << 150 << 250 << false;
+        QTest::newRow("grown past double") << 150 << 301 << true;
+        QTest::newRow("shrunk below half") << 400 << 150 << true;
+    }
+    void statisticsFollowTheTableSize()
+    {
+        QFETCH(int, analysedAt);
+        QFETCH(int, rows);
+        QFETCH(bool, refreshed);
+        TestStore store;
+        Database& db = store.db();
+        const auto fill = [&](int n) {
+            db.execute(QStringLiteral("delete from gzl"));
+            db.execute(QStringLiteral("insert into gzl (xh,jiaoshi,yuanbu,jiaoyanshi,fl,nd) with recursive "
+                                      "n(i) as (select 1 union all select i+1 from n where i<%1) "
+                                      "select i,'张三','信息学院','软件教研室','理论实验','2026-2027学年' from n")
+                           .arg(n));
+        };
+        if (analysedAt) {
+            fill(analysedAt);
+            db.executeInternal(QStringLiteral("ANALYZE main.gzl"));
+        }
+        fill(rows);
+        QCOMPARE(PlannerStatistics::refreshWorkload(db), refreshed);
+        const bool haveStatistics = store.count(QStringLiteral("sqlite_master"), QStringLiteral("name='sqlite_stat1'"));
+        const QString recorded =
+            haveStatistics
+                ? store.scalar(QStringLiteral("select cast(stat as integer) from sqlite_stat1 where idx='gzl_faculty'"))
+                : QString();
+        QCOMPARE(recorded, refreshed ? QString::number(rows) : analysedAt ? QString::number(analysedAt) : QString());
     }
 };
 
