@@ -35,12 +35,13 @@ int execute(Query& holder, const QStringList& lines)
 
 // A column sum in hundredths, held as the 32-bit whole number the totals are kept in: halves go
 // to the even neighbour. A sum that does not fit is refused rather than stored wrong.
-QString totalText(double hundredths, const QString& column, const QString& teacher)
+QString totalText(double hundredths, const QString& column, const QString& teacher, const QString& statement)
 {
     const double whole = std::nearbyint(hundredths); // default rounding mode: half to even
     if (!(whole >= double(std::numeric_limits<qint32>::min()) && whole <= double(std::numeric_limits<qint32>::max())))
         throw StoreError(QStringLiteral("教师 %1 的 %2 合计 %3 超出可以保存的范围 (最大 21474836.47)")
-                             .arg(teacher, column, NumberFormat::general(hundredths / 100.0)));
+                             .arg(teacher, column, NumberFormat::general(hundredths / 100.0)),
+                         statement);
     return NumberFormat::general(double(qint32(whole)) / 100.0);
 }
 
@@ -126,7 +127,7 @@ void totalsStage(Tdmmsdb& dm, const QString& filter, CalculationSummary& summary
         std::array<QString, 6> values;
         for (size_t i = 0; i < TotalColumns.size(); ++i) {
             const QString column = QString::fromLatin1(TotalColumns[i]);
-            values[i] = totalText(sums.fieldByName(column).asFloat(), column, rymc);
+            values[i] = totalText(sums.fieldByName(column).asFloat(), column, rymc, sums.text());
         }
         sums.close();
         execute(*dm.xssj2,

@@ -155,6 +155,9 @@ private slots:
         } catch (const StoreError& e) {
             QVERIFY2(e.text().contains(QStringLiteral("21474836.47")) && e.text().contains(QStringLiteral("李四")),
                      qPrintable(e.text()));
+            QVERIFY2(e.statement().startsWith(QStringLiteral("select sum(q11)*100 as q11")) &&
+                         e.statement().contains(QStringLiteral("jiaoshi='李四'")),
+                     qPrintable(e.statement()));
         }
         verifyUndone(store, before);
     }
