@@ -93,12 +93,22 @@ echo "university $university: $rows workload rows; year $year; median of $runs r
     echo "COMMIT;"
 } >"$work/replay.sql"
 statements=$(wc -l <"$work/trace.sql")
+# The shell prints every row a probe selects (to /dev/null here), while the program only asks
+# whether there is one; the strict floor replays the probes as existence checks.
+{
+    echo ".load $extension"
+    echo "BEGIN;"
+    sed -E 's/^(select (\*|q33) from gzl .*)$/select exists (\1)/; s/$/;/' "$work/trace.sql"
+    echo "COMMIT;"
+} >"$work/replay-strict.sql"
 
 ours=$(median_of "$ctl" --dir {} calc --year "$year" --faculty "$faculty")
 floor=$(median_of sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay.sql'")
-ratio=$(echo "$ours / $floor" | bc -l)
-printf 'calc one faculty (%s, %d statements): %.3f s; floor (sqlite3 replay) %.3f s; ratio %.2f (target <= 1.3)\n' \
-    "$faculty" "$statements" "$ours" "$floor" "$ratio"
+strict=$(median_of sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay-strict.sql'")
+printf 'calc one faculty (%s, %d statements): %.3f s; floor (sqlite3 replay) %.3f s, ratio %.2f; ' \
+    "$faculty" "$statements" "$ours" "$floor" "$(echo "$ours / $floor" | bc -l)"
+printf 'strict floor (probes as existence checks) %.3f s, ratio %.2f (target <= 1.3)\n' "$strict" \
+    "$(echo "$ours / $strict" | bc -l)"
 
 all=$(median_of "$ctl" --dir {} calc --year "$year" --all)
 peak=$( (/usr/bin/time -f '%M' "$ctl" --dir "$(fresh)" calc --year "$year" --all >/dev/null) 2>&1 | tail -n 1)
