@@ -1,6 +1,7 @@
 #include "DbaseFile.h"
 
 #include "Gbk.h"
+#include "GbkDecoder.h"
 #include "NumberText.h"
 
 #include <QDir>
@@ -236,6 +237,7 @@ ExchangeTable read(const QString& path)
     table.columns = header.columns;
     table.rows.reserve(header.records);
     const int numFields = int(header.columns.size());
+    GbkDecoder decoder;
     for (int r = 0; r < int(header.records); ++r) {
         if (DBFIsRecordDeleted(dbf.get(), r))
             continue;
@@ -261,7 +263,7 @@ ExchangeTable read(const QString& path)
             int len = width;
             while (len > 0 && (p[len - 1] == ' ' || p[len - 1] == '\0'))
                 --len;
-            const std::optional<QString> text = Gbk::decode(QByteArray(p, len));
+            const std::optional<QString> text = decoder.decode(p, len);
             if (!text)
                 fail(QStringLiteral("field %1 of record %2 holds text that is not GBK")
                          .arg(table.columns[i].name)

@@ -1,6 +1,7 @@
 #include "ParadoxFile.h"
 
 #include "Gbk.h"
+#include "GbkDecoder.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -382,6 +383,7 @@ ExchangeTable parse(const QByteArray& bytes)
     if (qint64(numRecords) > blocksInFile * perBlock)
         fail(QStringLiteral("%1 records cannot fit in %2 blocks").arg(numRecords).arg(blocksInFile));
     table.rows.reserve(numRecords);
+    GbkDecoder decoder;
 
     // Walk the chain of data blocks from the first; each block is visited at most once.
     std::vector<bool> seen(std::size_t(blocksInFile) + 1, false);
@@ -411,8 +413,7 @@ ExchangeTable parse(const QByteArray& bytes)
                         int len = 0;
                         while (len < f.size && p[len] != 0)
                             ++len;
-                        const std::optional<QString> text =
-                            Gbk::decode(QByteArray(reinterpret_cast<const char*>(p), len));
+                        const std::optional<QString> text = decoder.decode(reinterpret_cast<const char*>(p), len);
                         if (!text)
                             fail(QStringLiteral("field %1 holds text that is not GBK").arg(table.columns[i].name));
                         row << QVariant(*text);

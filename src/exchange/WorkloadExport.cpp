@@ -1,9 +1,8 @@
 #include "WorkloadExport.h"
 
+#include "BoundInsert.h"
 #include "DbaseFile.h"
-#include "NumberText.h"
 #include "ParadoxFile.h"
-#include "Sql.h"
 #include "Tdmmsdb.h"
 #include "Transaction.h"
 
@@ -21,6 +20,7 @@ QString WorkloadExport::extension(Format format)
 
 int WorkloadExport::selectRows(const QString& yearFilter)
 {
+    m_yearFilter = yearFilter;
     Query* q = m_data.dtbmdm1;
     q->setStatement({QStringLiteral("select * from gzl"),
                      QStringLiteral("where %1 order by nd,jiaoyanshi,jiaoshi").arg(yearFilter)});
@@ -36,46 +36,44 @@ void WorkloadExport::fillWorkTable(Format format, const Observer& observer)
     };
     const QString table = workTable(format);
     const QList<ExchangeColumn> columns = ExchangeTable::workloadColumns();
-    Query* source = m_data.dtbmdm1;
-    Query* target = m_data.xssj2;
+    const Query* source = m_data.dtbmdm1;
     const int n = source->recordCount();
-
     QList<int> index;
-    for (const ExchangeColumn& c : columns)
+    QStringList names;
+    QStringList marks;
+    for (const ExchangeColumn& c : columns) {
         index << *source->findField(c.name);
-
-    // The statement's fixed lines: the column names, numeric list first.
-    QStringList head{QStringLiteral("insert into %1 (").arg(table)};
-    for (int i = 0; i < columns.size(); ++i)
-        head << columns[i].name + (i + 1 < columns.size() ? QStringLiteral(",") : QStringLiteral(")"));
-    head << QStringLiteral("values (");
+        names << c.name;
+        marks << QStringLiteral("?");
+    }
 
     Transaction tx(*m_data.database());
     report(5, QStringLiteral("正在建立临时数据库文件..."));
+    Query* target = m_data.xssj2;
     target->setStatement({QStringLiteral("delete from %1").arg(table)});
     target->execSql();
+    target->close();
     report(7, QStringLiteral("正在写入临时数据库文件..."));
 
+    // One insert per selected row, naming the forty columns, numeric list first. The values are
+    // bound rather than spliced: they arrive exactly as stored, and the statement is prepared once
+    // for all rows (sixty thousand rows in a fraction of a second).
+    BoundInsert insert(
+        *m_data.database(),
+        QStringLiteral("insert into %1 (%2) values (%3)").arg(table, names.join(u','), marks.join(u',')));
+    QVariantList values;
     int shown = 7;
     for (int row = 0; row < n; ++row) {
-        QStringList lines = head;
-        for (int i = 0; i < columns.size(); ++i) {
-            const QVariant v = source->value(row, index[i]);
-            const QString tail = i + 1 < columns.size() ? QStringLiteral(",") : QStringLiteral(")");
-            if (columns[i].isNumeric())
-                lines << NumberText::literal(v) + tail;
-            else
-                lines << Sql::quote(v.isValid() && !v.isNull() ? v.toString() : QString()) + tail;
-        }
-        target->setStatement(lines);
-        target->execSql();
+        values.clear();
+        for (const int i : index)
+            values << source->value(row, i);
+        insert.insert(values);
         const int progress = (row + 1) * 88 / n + 7;
         if (progress != shown) {
             shown = progress;
             report(progress, {});
         }
     }
-    target->close();
     tx.commit();
 }
 

@@ -7,7 +7,7 @@
 class Tdmmsdb;
 
 // Writes the workload rows of a condition into an exchange file: the rows are selected through
-// `dtbmdm1`, copied by insert statements through `xssj2` into the format's work table, and the
+// `dtbmdm1`, copied by statements run through `xssj2` into the format's work table, and the
 // work table is written to the destination.
 class WorkloadExport
 {
@@ -33,8 +33,8 @@ public:
     // Selects "select * from gzl" / "where <condition> order by nd,jiaoyanshi,jiaoshi"; returns the row count.
     int selectRows(const QString& yearFilter);
 
-    // Empties the work table and inserts the selected rows, one statement each, in one transaction:
-    // a store error (StoreError) leaves the work table as it was.
+    // Empties the work table and copies the selected rows into it in their order, in one
+    // transaction: a store error (StoreError) leaves the work table as it was.
     void fillWorkTable(Format format, const Observer& observer = {});
 
     // Writes the work table's rows, in the order they were inserted, to destination + extension,
@@ -44,4 +44,5 @@ public:
 
 private:
     Tdmmsdb& m_data;
+    QString m_yearFilter;
 };
