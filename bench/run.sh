@@ -126,3 +126,30 @@ printf 'calc --all of one year: %.3f s (target <= 1 s); peak memory %d MB (targe
 floor_all=$(timed sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay-all.sql'")
 printf 'calc --all floor (sqlite3 replay of its %d statements, one run): %.3f s\n' "$(wc -l <"$work/trace-all.sql")" \
     "$floor_all"
+
+# ---- exchange files --------------------------------------------------------------------------
+
+# Export of one year's rows to each format, then the import of that file into an empty store
+# (every row new) and again into the same store (every row replaced).
+flock "$lock" cmake --build "$build" --target bench_exchange >/dev/null
+empty=$work/empty
+"$ctl" --dir "$empty" init >/dev/null
+for format in dbt dbf; do
+    exported=$(median_of "$ctl" --dir {} export --year "$year" --format "$format" --to "$work/bt")
+    n=$("$ctl" --dir "$base" export --year "$year" --format "$format" --to "$work/bt" | cut -d' ' -f1)
+    new=() again=()
+    for _ in $(seq "$runs"); do
+        rm -rf "$work/target" && cp -r "$empty" "$work/target"
+        start=$(now)
+        "$ctl" --dir "$work/target" import "$work/bt.$format" >/dev/null
+        mid=$(now)
+        "$ctl" --dir "$work/target" import "$work/bt.$format" >/dev/null
+        end=$(now)
+        new+=("$(echo "$mid - $start" | bc -l)")
+        again+=("$(echo "$end - $mid" | bc -l)")
+    done
+    printf 'exchange .%s, %d rows: export %.3f s (target <= 2 s); import as new rows %.3f s, again replacing %.3f s (targets <= 3 s)\n' \
+        "$format" "$n" "$exported" "$(median "${new[@]}")" "$(median "${again[@]}")"
+done
+# Where the time goes, step by step, on a generated year of 60,000 rows.
+"$build/bench/bench_exchange"
