@@ -30,6 +30,9 @@ trap 'rm -rf "$work"' EXIT
 # Seconds since the epoch with nanoseconds.
 now() { date +%s.%N; }
 
+# div A B: A / B
+div() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", a / b }'; }
+
 # median N1 N2 ...: the middle value (the mean of the two middle ones for an even count).
 median() {
     printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) printf "%.3f", v[(NR + 1) / 2];
@@ -54,7 +57,7 @@ timed() {
     start=$(now)
     "${args[@]}" >/dev/null
     end=$(now)
-    echo "$end - $start" | bc -l
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }'
 }
 
 # median_of COMMAND...: the median wall time of BENCH_RUNS runs of `timed COMMAND...`.
@@ -106,14 +109,18 @@ ours=$(median_of "$ctl" --dir {} calc --year "$year" --faculty "$faculty")
 floor=$(median_of sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay.sql'")
 strict=$(median_of sh -c "sqlite3 {}/workload.sqlite3 <'$work/replay-strict.sql'")
 printf 'calc one faculty (%s, %d statements): %.3f s; floor (sqlite3 replay) %.3f s, ratio %.2f; ' \
-    "$faculty" "$statements" "$ours" "$floor" "$(echo "$ours / $floor" | bc -l)"
+    "$faculty" "$statements" "$ours" "$floor" "$(div "$ours" "$floor")"
 printf 'strict floor (probes as existence checks) %.3f s, ratio %.2f (target <= 1.3)\n' "$strict" \
-    "$(echo "$ours / $strict" | bc -l)"
+    "$(div "$ours" "$strict")"
 
 all=$(median_of "$ctl" --dir {} calc --year "$year" --all)
-peak=$( (/usr/bin/time -f '%M' "$ctl" --dir "$(fresh)" calc --year "$year" --all >/dev/null) 2>&1 | tail -n 1)
-printf 'calc --all of one year: %.3f s (target <= 1 s); peak memory %d MB (target <= 200 MB)\n' "$all" \
-    "$((peak / 1024))"
+if [ -x /usr/bin/time ]; then
+    peak=$( (/usr/bin/time -f '%M' "$ctl" --dir "$(fresh)" calc --year "$year" --all >/dev/null) 2>&1 | tail -n 1)
+    peak="$((peak / 1024)) MB"
+else
+    peak="not measured (GNU time is not installed)"
+fi
+printf 'calc --all of one year: %.3f s (target <= 1 s); peak memory %s (target <= 200 MB)\n' "$all" "$peak"
 
 # What the statements of --all cost by themselves (one run): the floor of the line above.
 "$ctl" --dir "$(fresh)" calc --year "$year" --all --trace | grep -v '^calculated ' >"$work/trace-all.sql"
