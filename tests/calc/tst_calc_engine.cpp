@@ -137,6 +137,22 @@ private slots:
                  expected == u"2" ? QStringLiteral("0.2") : QStringLiteral("0.1"));
     }
 
+    // A course type without a parameter row of categories 0 and 1 gets no stage-1 values; the
+    // formulas that need them find nothing to do.
+    void unknownCourseTypeKeepsItsColumns()
+    {
+        TestStore store;
+        addPeople(store.db());
+        addRow(store.db(), 1, QStringLiteral("fl,shuoming,yan,r1,t1,t2,r2,fzs,bg"),
+               QStringLiteral("'理论实验','书法课','本科生',95,48,0,0,0,0"));
+        CalculateWorkload(selectFaculty());
+        QCOMPARE(store.scalar(QStringLiteral("select coalesce(s1,'-')||coalesce(k12,'-')||coalesce(s2,'-')||"
+                                             "coalesce(c12,'-')||coalesce(k11,'-') from gzl where xh=1")),
+                 QStringLiteral("-----"));
+        // Classroom workload needs c12: t1*k11*c12 stays empty, so the total is 0.
+        QCOMPARE(store.scalar(QStringLiteral("select q from rydm where rydm='001'")), QStringLiteral("0"));
+    }
+
     // The student group restricts only the probe: a "研究生" row changes nothing while no
     // postgraduate row of its course type is selected, and every row of the type once one is.
     void postgraduateProbe_data()
