@@ -35,6 +35,9 @@ void BoundInsert::insert(const QVariantList& values)
             rc = sqlite3_bind_double(m_stmt, i + 1, v.toDouble());
         } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
             rc = sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong());
+        } else if (v.typeId() == QMetaType::QString) {
+            const QString& text = *static_cast<const QString*>(v.constData());
+            rc = sqlite3_bind_text16(m_stmt, i + 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
         } else {
             const QByteArray text = v.toString().toUtf8();
             rc = sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
