@@ -10,8 +10,8 @@ namespace DbaseFile {
 // Throws ExchangeFileError (text too wide, a disk error).
 void write(const QString& path, const ExchangeTable& table);
 
-// Reads the rows that carry no deletion mark. The header is checked against the file's size
-// before shapelib sees the file, so a damaged or forged file is refused with ExchangeFileError.
+// Reads the rows that carry no deletion mark; the path must end in ".dbf" (shapelib's rule). The header is checked
+// against the file's size before shapelib sees the file, so a damaged or forged file is refused with ExchangeFileError.
 ExchangeTable read(const QString& path);
 
 // Width of the numeric fields: the longest shortest text of a double ("-1.2345678901234567e-308").

@@ -123,6 +123,9 @@ WorkloadImport::Outcome WorkloadImport::openWorkCopy()
         return Outcome::NotOurFile;
     } catch (const std::invalid_argument&) {
         return Outcome::NotOurFile;
+    } catch (const StoreError&) {
+        // The file's rows could not be staged: it cannot be opened as an exchange table.
+        return Outcome::NotOurFile;
     }
 
     Query* q = m_data.xssj1;
