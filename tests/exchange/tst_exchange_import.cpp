@@ -351,6 +351,49 @@ private slots:
         QCOMPARE(s.count(QStringLiteral("yuanbu")), 1);
     }
 
+    // The passes' statements, in order, for a new teacher named in two years: the faculty and the
+    // section are created once, the teacher once, and the teacher's later row replaces the rows of
+    // both years before the rows are copied.
+    void statementsOfThePasses()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QString path = writeFile(
+            dir, {rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                  rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), OldYear, 2)});
+        WorkloadImport importer(s.data());
+        importer.setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(3, 4, 5, 6)); });
+        importer.makeCounters();
+        QCOMPARE(importer.copyToWorkCopy(path), WorkloadImport::Outcome::Ready);
+        QCOMPARE(importer.openWorkCopy(), WorkloadImport::Outcome::Ready);
+        QCOMPARE(s.data().xssj1->text(), QStringLiteral("select * from dbtemp where jiaoshi<>'教师'"));
+        QStringList traced;
+        s.db().setTracer([&](const QString& statement) { traced << statement; });
+        importer.run();
+        s.db().setTracer({});
+        QCOMPARE(traced.size(), 13);
+        const QStringList expected{
+            "select * from yuanbu\nwhere mc='理学院'",
+            "insert into yuanbu(mc) values ('理学院')",
+            "select * from bmdm\nwhere bmmc='数学教研室' and ybmc='理学院'",
+            "insert into bmdm (bmdm,bmmc,ybmc) values ('261210030405006','数学教研室','理学院')",
+            "select * from bmdm\nwhere bmmc='数学教研室' and ybmc='理学院'",
+            "select * from rydm,bmdm\nwhere rydm.bmdm=bmdm.bmdm and rydm.rymc='张三' and bmmc='数学教研室'",
+            "insert into rydm (rydm,rymc,ryzc,ryxz,rygw,bmdm) values "
+            "('261210030405006','张三','副高级','专职','无重点岗位','261210030405006')",
+            "select * from rydm,bmdm\nwhere rydm.bmdm=bmdm.bmdm and rydm.rymc='张三' and bmmc='数学教研室'",
+            "delete from gzl\nwhere jiaoshi='张三' and jiaoyanshi='数学教研室' and nd='2026-2027学年'",
+            "delete from gzl\nwhere jiaoshi='张三' and jiaoyanshi='数学教研室' and nd='2025-2026学年'",
+        };
+        QCOMPARE(traced.mid(0, 10), expected);
+        QVERIFY(traced[10].startsWith(QStringLiteral("select min(rowid), max(rowid) from work.dbtemp")));
+        QVERIFY(traced[11].startsWith(QStringLiteral("insert into gzl (\nxh,\ngm,\nr1,")));
+        QVERIFY(traced[11].endsWith(QStringLiteral(" from dbtemp\nwhere jiaoshi<>'教师' and rowid between 1 and 1")));
+        QVERIFY(traced[12].endsWith(QStringLiteral("rowid between 2 and 2")));
+        QCOMPARE(s.count(QStringLiteral("bmdm")), 1);
+        QCOMPARE(s.count(QStringLiteral("gzl")), 2);
+    }
+
     // A new teacher takes title, nature and post from the first row that names them.
     void newTeacherTakesFirstRowsAttributes()
     {
