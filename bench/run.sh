@@ -143,7 +143,7 @@ empty=$work/empty
 "$ctl" --dir "$empty" init >/dev/null
 for format in dbt dbf; do
     exported=$(median_of "$ctl" --dir {} export --year "$year" --format "$format" --to "$work/bt")
-    n=$("$ctl" --dir "$base" export --year "$year" --format "$format" --to "$work/bt" | cut -d' ' -f1)
+    n=$("$ctl" --dir "$(fresh)" export --year "$year" --format "$format" --to "$work/bt" | cut -d' ' -f1)
     new=() again=()
     for _ in $(seq "$runs"); do
         rm -rf "$work/target" && cp -r "$empty" "$work/target"
@@ -152,8 +152,8 @@ for format in dbt dbf; do
         mid=$(now)
         "$ctl" --dir "$work/target" import "$work/bt.$format" >/dev/null
         end=$(now)
-        new+=("$(echo "$mid - $start" | bc -l)")
-        again+=("$(echo "$end - $mid" | bc -l)")
+        new+=("$(awk -v a="$start" -v b="$mid" 'BEGIN { printf "%.6f", b - a }')")
+        again+=("$(awk -v a="$mid" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
     done
     printf 'exchange .%s, %d rows: export %.3f s (target <= 2 s); import as new rows %.3f s, again replacing %.3f s (targets <= 3 s)\n' \
         "$format" "$n" "$exported" "$(median "${new[@]}")" "$(median "${again[@]}")"
