@@ -11,6 +11,7 @@
 
 #include <shapefil.h>
 
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -33,30 +34,6 @@ struct DbfCloser
     void operator()(DBFInfo* h) const { DBFClose(h); }
 };
 using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
-
-QByteArray rightJustified(const QString& text, int width)
-{
-    const QByteArray latin = text.toLatin1();
-    return QByteArray(std::max<qsizetype>(0, width - latin.size()), ' ') + latin;
-}
-
-QByteArray numberText(const QVariant& v, const ExchangeColumn& c, int width)
-{
-    if (!v.isValid() || v.isNull())
-        return QByteArray(width, ' '); // the format's blank
-    QString text;
-    if (c.kind == ExchangeColumn::Kind::Number) {
-        text = NumberText::shortest(v.toDouble());
-    } else {
-        const qint64 value = v.toLongLong();
-        if (v.toDouble() != double(value))
-            fail(QStringLiteral("%1: %2 is not a whole number").arg(c.name, v.toString()));
-        text = QString::number(value);
-    }
-    if (text.size() > width)
-        fail(QStringLiteral("%1: %2 is wider than %3 characters").arg(c.name, text).arg(width));
-    return rightJustified(text, width);
-}
 
 void writeFile(const QString& path, const ExchangeTable& table)
 {
@@ -94,29 +71,54 @@ void writeFile(const QString& path, const ExchangeTable& table)
             fail(QStringLiteral("cannot add field %1").arg(c.name));
     }
 
+    // Each record is laid out here, blank-filled, and handed to shapelib whole.
     const int numFields = int(table.columns.size());
+    QList<int> offsets;
+    int recordLength = 1; // the deletion mark
+    for (const int w : widths) {
+        offsets << recordLength;
+        recordLength += w;
+    }
+    QByteArray record(recordLength, ' ');
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
         const QVariantList& row = table.rows[r];
         if (row.size() != numFields)
             fail(QStringLiteral("row %1 has %2 values for %3 fields").arg(r + 1).arg(row.size()).arg(numFields));
+        record.fill(' ');
         for (int i = 0; i < numFields; ++i) {
             const ExchangeColumn& c = table.columns[i];
             const QVariant& v = row[i];
-            QByteArray bytes;
+            char* field = record.data() + offsets[i];
+            const int width = widths[i];
+            if (!v.isValid() || v.isNull())
+                continue; // blank text, or the format's blank number
             if (c.kind == ExchangeColumn::Kind::Text) {
-                const bool null = !v.isValid() || v.isNull();
-                const std::optional<QByteArray> gbk = null ? QByteArray() : Gbk::encode(v.toString());
+                const std::optional<QByteArray> gbk = Gbk::encode(v.toString());
                 if (!gbk)
                     fail(QStringLiteral("%1: text without a GBK form").arg(c.name));
-                if (gbk->size() > widths[i])
-                    fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(c.name, v.toString()).arg(widths[i]));
-                bytes = *gbk + QByteArray(widths[i] - gbk->size(), ' ');
-            } else {
-                bytes = numberText(v, c, widths[i]);
+                if (gbk->size() > width)
+                    fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(c.name, v.toString()).arg(width));
+                std::memcpy(field, gbk->constData(), std::size_t(gbk->size()));
+                continue;
             }
-            if (!DBFWriteAttributeDirectly(dbf.get(), int(r), i, bytes.data()))
-                fail(QStringLiteral("cannot write row %1").arg(r + 1));
+            char text[32];
+            int length = 0;
+            if (c.kind == ExchangeColumn::Kind::Number) {
+                length = NumberText::shortestChars(v.toDouble(), text);
+            } else {
+                const qint64 value = v.toLongLong();
+                if (v.toDouble() != double(value))
+                    fail(QStringLiteral("%1: %2 is not a whole number").arg(c.name, v.toString()));
+                length = int(std::to_chars(text, text + sizeof text, value).ptr - text);
+            }
+            if (length > width)
+                fail(QStringLiteral("%1: %2 is wider than %3 characters")
+                         .arg(c.name, QString::fromLatin1(text, length))
+                         .arg(width));
+            std::memcpy(field + width - length, text, std::size_t(length)); // right-justified
         }
+        if (!DBFWriteTuple(dbf.get(), int(r), record.data()))
+            fail(QStringLiteral("cannot write row %1").arg(r + 1));
     }
     // DBFClose reports no failure: the caller checks the written header against the file's size.
     dbf.reset();

@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -7,45 +8,59 @@
 
 namespace NumberText {
 
-QString shortest(double value)
+int shortestChars(double value, char* out)
 {
-    if (value == 0 || !std::isfinite(value))
-        return QStringLiteral("0");
+    if (value == 0 || !std::isfinite(value)) {
+        out[0] = '0';
+        return 1;
+    }
     if (std::fabs(value) < 1e15 && value == std::trunc(value))
-        return QString::number(qint64(value));
+        return int(std::to_chars(out, out + 32, qint64(value)).ptr - out);
 
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    const std::string_view sci(buf, std::size_t(r.ptr - buf)); // "-d.ddde+XX"
-    const std::size_t e = sci.find('e');
+    char sci[32];
+    const char* end = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific).ptr;
+    const std::string_view text(sci, std::size_t(end - sci)); // "-d.ddde+XX"
+    const std::size_t e = text.find('e');
     int exponent = 0;
-    std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+' ? 1 : 0), sci.data() + sci.size(), exponent);
-    const bool negative = sci.front() == '-';
-    std::string digits;
-    for (char c : sci.substr(0, e))
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), end, exponent);
+    if (exponent < -5 || exponent >= 17) {
+        std::copy(text.begin(), text.end(), out);
+        return int(text.size());
+    }
+    char digits[24];
+    int count = 0;
+    for (char c : text.substr(0, e))
         if (c >= '0' && c <= '9')
-            digits += c;
+            digits[count++] = c;
 
-    if (exponent < -5 || exponent >= 17)
-        return QString::fromLatin1(sci.data(), qsizetype(sci.size()));
-
-    std::string out = negative ? "-" : "";
+    char* p = out;
+    if (text.front() == '-')
+        *p++ = '-';
     if (exponent < 0) {
-        out += "0.";
-        out.append(std::size_t(-exponent - 1), '0');
-        out += digits;
+        *p++ = '0';
+        *p++ = '.';
+        for (int z = 0; z < -exponent - 1; ++z)
+            *p++ = '0';
+        p = std::copy(digits, digits + count, p);
     } else {
-        const std::size_t intDigits = std::size_t(exponent) + 1;
-        if (digits.size() <= intDigits) {
-            out += digits;
-            out.append(intDigits - digits.size(), '0');
+        const int intDigits = exponent + 1;
+        if (count <= intDigits) {
+            p = std::copy(digits, digits + count, p);
+            for (int z = count; z < intDigits; ++z)
+                *p++ = '0';
         } else {
-            out += digits.substr(0, intDigits);
-            out += '.';
-            out += digits.substr(intDigits);
+            p = std::copy(digits, digits + intDigits, p);
+            *p++ = '.';
+            p = std::copy(digits + intDigits, digits + count, p);
         }
     }
-    return QString::fromLatin1(out.data(), qsizetype(out.size()));
+    return int(p - out);
+}
+
+QString shortest(double value)
+{
+    char buf[32];
+    return QString::fromLatin1(buf, shortestChars(value, buf));
 }
 
 QString literal(const QVariant& value)

@@ -15,6 +15,9 @@ namespace NumberText {
 // magnitudes ("1e-07"). For values of up to 15 significant digits this is their 15-digit general form.
 QString shortest(double value);
 
+// The same text written into `out`, which holds at least 32 characters; returns its length.
+int shortestChars(double value, char* out);
+
 // A value of a numeric column as a statement's literal: the number's text, or NULL for a blank.
 // Throws std::invalid_argument for a value that is not a number.
 QString literal(const QVariant& value);
