@@ -1,11 +1,12 @@
 #pragma once
 
+#include "ExchangeFileError.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
 
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 // The content of an exchange file as the program sees it: named, typed columns and rows of
@@ -38,16 +39,4 @@ struct ExchangeTable
 
     // The forty workload columns in the order the exchange names them (28 numbers, 12 texts).
     static QList<ExchangeColumn> workloadColumns();
-};
-
-// A file that cannot be read as an exchange table, or cannot be written. The text says why;
-// the screens show their own message instead.
-class ExchangeFileError : public std::runtime_error
-{
-public:
-    explicit ExchangeFileError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
-    const QString& text() const { return m_text; }
-
-private:
-    QString m_text;
 };
