@@ -219,6 +219,17 @@ WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
         Replaced
     };
     QHash<QString, Seen> teachers;
+    // The teacher look-up joins rydm and bmdm by name; with fresh statistics the store starts from
+    // the section rather than scanning every teacher, which matters with thousands of teachers.
+    // They are renewed whenever the teachers created since double the table.
+    Database& db = *m_data.database();
+    const auto analyze = [&db] {
+        db.executeInternal(QStringLiteral("ANALYZE rydm"));
+        db.executeInternal(QStringLiteral("ANALYZE bmdm"));
+    };
+    qint64 analyzedTeachers = db.select(QStringLiteral("select count(*) from rydm")).rows.front().value(0).toLongLong();
+    qint64 createdSinceAnalyze = 0;
+    analyze();
     for (int row = 0; row < n; ++row) {
         const QString name = text(rows, row, cN), j = text(rows, row, cJ), f = text(rows, row, cF);
         const QString key = name + QChar(0x1f) + j + QChar(0x1f) + f;
@@ -239,6 +250,11 @@ WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
             q->execSql();
             m_teacherCounter = nextCode(m_teacherCounter);
             ++counts.teachers;
+            if (++createdSinceAnalyze >= std::max<qint64>(64, analyzedTeachers)) {
+                analyzedTeachers += createdSinceAnalyze;
+                createdSinceAnalyze = 0;
+                analyze();
+            }
             teachers.insert(key, Seen::Created);
         } else {
             for (const Section& s : m_sections) {

@@ -368,7 +368,10 @@ private slots:
         QCOMPARE(importer.openWorkCopy(), WorkloadImport::Outcome::Ready);
         QCOMPARE(s.data().xssj1->text(), QStringLiteral("select * from dbtemp where jiaoshi<>'教师'"));
         QStringList traced;
-        s.db().setTracer([&](const QString& statement) { traced << statement; });
+        s.db().setTracer([&](const QString& statement) {
+            if (statement != u"select count(*) from rydm") // the import's own bookkeeping
+                traced << statement;
+        });
         importer.run();
         s.db().setTracer({});
         QCOMPARE(traced.size(), 13);
