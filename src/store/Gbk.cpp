@@ -182,10 +182,21 @@ int compareUtf8(std::string_view a, std::string_view b)
 {
     if (a == b)
         return 0;
+    // A shared leading part orders nothing: compare from the first character that differs.
+    size_t common = 0;
+    while (common < a.size() && common < b.size() && a[common] == b[common])
+        ++common;
+    while (common > 0 && ((static_cast<unsigned char>(common < a.size() ? a[common] : b[common]) & 0xC0) == 0x80))
+        --common;
+    a.remove_prefix(common);
+    b.remove_prefix(common);
     if (isAscii(a) && isAscii(b))
         return a < b ? -1 : 1;
-    std::string ga;
-    std::string gb;
+    // Reused buffers: the collation runs for every comparison of an index search or a sort.
+    thread_local std::string ga;
+    thread_local std::string gb;
+    ga.clear();
+    gb.clear();
     const bool okA = toGbk(a, ga);
     const bool okB = toGbk(b, gb);
     if (okA != okB)
