@@ -9,6 +9,7 @@
 class TFORM1;
 class Tdmmsdb;
 class TfmpwdF;
+class QWidget;
 
 // The program's start: the data module and every screen, created once in a fixed order and
 // reused for the whole run; the store of the data directory; the login dialog.
@@ -39,6 +40,9 @@ signals:
     void ended();
 
 private:
+    // Enables the main window's menu items and toolbar buttons of these names to show a screen.
+    void openWith(QWidget* screen, std::initializer_list<const char*> commands);
+
     template <class Screen> Screen* create()
     {
         auto* screen = new Screen;

@@ -7,8 +7,13 @@
 #include "Tdmmsdb.h"
 #include "Tfmlilunf.h"
 #include "TfmpwdF.h"
+#include "TfmrecoverF.h"
+#include "Tfmsavefile.h"
 #include "Tfmsjjxf.h"
 
+#include <QAction>
+
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -114,6 +119,24 @@ private slots:
         QCOMPARE(window->nodes().count(), 1); // an empty organisation: the root alone
         QCOMPARE(loginState().YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
         QCOMPARE(ended.count(), 0);
+
+        // Export and import open beside the main window from the menu and the toolbar.
+        auto* saveFile = window->findChild<Tfmsavefile*>();
+        auto* recover = window->findChild<TfmrecoverF*>();
+        QVERIFY(!saveFile && !recover); // not children of the main window: they are windows of their own
+        for (const char* name : {"N5", "ToolButton4", "N6", "ToolButton5"}) {
+            QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
+            QVERIFY2(action && action->isEnabled(), name);
+            action->trigger();
+        }
+        const auto windows = QApplication::topLevelWidgets();
+        auto shown = [&](const char* className) {
+            return std::any_of(windows.begin(), windows.end(),
+                               [&](QWidget* w) { return w->inherits(className) && w->isVisible() && !w->isModal(); });
+        };
+        QVERIFY(shown("Tfmsavefile"));
+        QVERIFY(shown("TfmrecoverF"));
+        QVERIFY(window->isVisible());
 
         window->close();
         QCOMPARE(ended.count(), 1);
