@@ -179,7 +179,18 @@ void Database::migrate()
             QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2)").arg(version).arg(StoreSchema::Version));
     if (version < 1)
         throw StoreError(QStringLiteral("不是本系统的数据库: %1").arg(storePath(m_dataDir)));
-    // Later layouts add their steps here, each raising user_version by one inside a transaction.
+    for (int from = version; from < StoreSchema::Version; ++from) {
+        executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            for (const QString& statement : StoreSchema::upgradeStatements(from))
+                executeInternal(statement);
+            executeInternal(QStringLiteral("PRAGMA user_version=%1").arg(from + 1));
+            executeInternal(QStringLiteral("COMMIT"));
+        } catch (...) {
+            executeInternal(QStringLiteral("ROLLBACK"));
+            throw;
+        }
+    }
 }
 
 void Database::setAuthorizer(Authorizer authorizer)

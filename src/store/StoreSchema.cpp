@@ -167,14 +167,26 @@ QStringList createStatements()
     s << tableSql(QStringLiteral("system"),
                   {{"Nd", T::Text, 25}, {"yx", T::Text, 25, true}, {"jys", T::Text, 20}, {"jysmc", T::Text, 25, true}},
                   true);
-    s << tableSql(QStringLiteral("gzl_temp"), exchangeColumns(), true);
-    s << tableSql(QStringLiteral("gzl_temp1"), exchangeColumns(), true);
+    s << tableSql(QStringLiteral("gzl_temp"), exchangeColumns(), false);
+    s << tableSql(QStringLiteral("gzl_temp1"), exchangeColumns(), false);
     s << QStringLiteral("CREATE INDEX gzl_teacher ON gzl(jiaoshi, jiaoyanshi, yuanbu)");
     s << QStringLiteral("CREATE INDEX gzl_section ON gzl(jiaoyanshi)");
     s << QStringLiteral("CREATE INDEX gzl_faculty ON gzl(yuanbu)");
     s << QStringLiteral("CREATE INDEX gzl_category ON gzl(fl)");
     s << QStringLiteral("CREATE INDEX rydm_section ON rydm(bmdm)");
     return s;
+}
+
+QStringList upgradeStatements(int from)
+{
+    switch (from) {
+    case 1:
+        return {QStringLiteral("DROP TABLE gzl_temp"), QStringLiteral("DROP TABLE gzl_temp1"),
+                tableSql(QStringLiteral("gzl_temp"), exchangeColumns(), false),
+                tableSql(QStringLiteral("gzl_temp1"), exchangeColumns(), false)};
+    default:
+        return {};
+    }
 }
 
 QStringList createWorkStatements(const QString& schema)

@@ -26,7 +26,10 @@ struct ColumnDef
 };
 
 // Current layout version, kept in PRAGMA user_version.
-constexpr int Version = 1;
+//   1: the first layout
+//   2: the export's work tables without width and type checks (they only ever hold copies of
+//      checked workload rows, and the file writers check widths themselves)
+constexpr int Version = 2;
 
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();
@@ -36,6 +39,9 @@ const std::vector<ColumnDef>& exchangeColumns();
 
 // Statements that create every table and index of an empty store.
 QStringList createStatements();
+
+// Statements that bring a store of layout version `from` to version from + 1.
+QStringList upgradeStatements(int from);
 
 // Statements that create the staging tables of the import in the attached work database.
 QStringList createWorkStatements(const QString& schema);
