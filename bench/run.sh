@@ -10,6 +10,7 @@
 # works on a fresh copy of it. Other operations add their lines at the end, using the helpers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
 root=$PWD
 
 university=${BENCH_UNIVERSITY:-20,15,10,20,3}
