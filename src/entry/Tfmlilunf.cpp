@@ -1,6 +1,7 @@
 #include "Tfmlilunf.h"
 
 #include "EnterKeyChain.h"
+#include "EntryForm.h"
 #include "EntrySupport.h"
 #include "ErrorDisplay.h"
 #include "LoginState.h"
@@ -11,13 +12,9 @@
 #include "Transaction.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 Tfmlilunf* fmlilunf = nullptr;
 
@@ -31,77 +28,37 @@ const QString NoReports = QStringLiteral("无");
 const QString Undergraduate = QStringLiteral("本科生");
 const QString Postgraduate = QStringLiteral("研究生");
 
-QLineEdit* lineEdit(const char* name, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-
-QComboBox* dropDown(const char* name, const QStringList& items, QWidget* parent)
-{
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QLatin1String(name));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->addItems(items);
-    return c;
-}
-
 } // namespace
 
 Tfmlilunf::Tfmlilunf(QWidget* parent)
-    : QDialog(parent), m_kname(lineEdit("kname", this)), m_t1(lineEdit("t1", this)), m_banji(lineEdit("banji", this)),
-      m_r1(lineEdit("r1", this)), m_shuoming(dropDown("shuoming", {}, this)),
-      m_yan(dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)), m_t2(lineEdit("t2", this)),
-      m_r2(lineEdit("r2", this)), m_fzs(lineEdit("fzs", this)), m_gm(dropDown("gm", {Yes, No}, this)),
-      m_bg(dropDown("bg", {ReportsSet, NoReports}, this)), m_ok(new QPushButton(QStringLiteral("确定"), this)),
-      m_cancel(new QPushButton(QStringLiteral("放弃"), this)), m_enter(new EnterKeyChain(this))
+    : QDialog(parent), m_kname(EntryForm::lineEdit("kname", this)), m_t1(EntryForm::lineEdit("t1", this)),
+      m_banji(EntryForm::lineEdit("banji", this)), m_r1(EntryForm::lineEdit("r1", this)),
+      m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
+      m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
+      m_t2(EntryForm::lineEdit("t2", this)), m_r2(EntryForm::lineEdit("r2", this)),
+      m_fzs(EntryForm::lineEdit("fzs", this)), m_gm(EntryForm::dropDown("gm", {Yes, No}, this)),
+      m_bg(EntryForm::dropDown("bg", {ReportsSet, NoReports}, this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_cancel(new QPushButton(QStringLiteral("放弃"), this)),
+      m_enter(new EnterKeyChain(this))
 {
     fmlilunf = this;
     setObjectName(QStringLiteral("fmlilunf"));
     setWindowTitle(QStringLiteral("录入理论实验工作量"));
     m_shuoming->setMinimumContentsLength(16);
-    m_ok->setObjectName(QStringLiteral("BitBtn1"));
-    m_cancel->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter moves between the inputs and never saves by itself.
-    m_ok->setAutoDefault(false);
-    m_cancel->setAutoDefault(false);
-
-    auto* grid = new QGridLayout;
-    const auto place = [&](int row, int column, const QString& caption, QWidget* input) {
-        auto* label = new QLabel(caption, this);
-        label->setBuddy(input);
-        grid->addWidget(label, row, column * 2, Qt::AlignRight);
-        grid->addWidget(input, row, column * 2 + 1);
-    };
-    place(0, 0, QStringLiteral("课程名:"), m_kname);
-    place(0, 1, QStringLiteral("理论学时:"), m_t1);
-    place(1, 0, QStringLiteral("授课班级:"), m_banji);
-    place(1, 1, QStringLiteral("授课人数:"), m_r1);
-    place(2, 0, QStringLiteral("课程类型:"), m_shuoming);
-    place(2, 1, QStringLiteral("学生类型:"), m_yan);
-    place(3, 0, QStringLiteral("实验学时:"), m_t2);
-    place(3, 1, QStringLiteral("实验人数:"), m_r2);
-    place(4, 0, QStringLiteral("实验分组数:"), m_fzs);
-    place(4, 1, QStringLiteral("规模排课:"), m_gm);
-    place(5, 1, QStringLiteral("实验报告:"), m_bg);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-
-    const QList<QWidget*> order{m_kname, m_t1,  m_banji, m_r1, m_shuoming, m_yan,   m_t2,
-                                m_r2,    m_fzs, m_gm,    m_bg, m_ok,       m_cancel};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    EntryForm form(this);
+    form.place(0, 0, QStringLiteral("课程名:"), m_kname);
+    form.place(0, 1, QStringLiteral("理论学时:"), m_t1);
+    form.place(1, 0, QStringLiteral("授课班级:"), m_banji);
+    form.place(1, 1, QStringLiteral("授课人数:"), m_r1);
+    form.place(2, 0, QStringLiteral("课程类型:"), m_shuoming);
+    form.place(2, 1, QStringLiteral("学生类型:"), m_yan);
+    form.place(3, 0, QStringLiteral("实验学时:"), m_t2);
+    form.place(3, 1, QStringLiteral("实验人数:"), m_r2);
+    form.place(4, 0, QStringLiteral("实验分组数:"), m_fzs);
+    form.place(4, 1, QStringLiteral("规模排课:"), m_gm);
+    form.place(5, 1, QStringLiteral("实验报告:"), m_bg);
+    form.finish(m_ok, m_cancel,
+                {m_kname, m_t1, m_banji, m_r1, m_shuoming, m_yan, m_t2, m_r2, m_fzs, m_gm, m_bg, m_ok, m_cancel});
 
     m_enter->link(m_kname, m_t1);
     m_enter->link(m_t1, m_banji);

@@ -1,6 +1,7 @@
 #include "Tfmsjjxf.h"
 
 #include "EnterKeyChain.h"
+#include "EntryForm.h"
 #include "EntrySupport.h"
 #include "ErrorDisplay.h"
 #include "LoginState.h"
@@ -10,13 +11,9 @@
 #include "Tdmmsdb.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 Tfmsjjxf* fmsjjxf = nullptr;
 
@@ -52,78 +49,37 @@ QString categoryOf(int kind)
     }
 }
 
-QLineEdit* lineEdit(const char* name, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-
-QComboBox* dropDown(const char* name, const QStringList& items, QWidget* parent)
-{
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QLatin1String(name));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->addItems(items);
-    return c;
-}
-
 } // namespace
 
 Tfmsjjxf::Tfmsjjxf(QWidget* parent)
-    : QDialog(parent), m_kname(lineEdit("kname", this)), m_w(lineEdit("w", this)), m_banji(lineEdit("banji", this)),
-      m_r3(lineEdit("r3", this)), m_shuoming(dropDown("shuoming", {}, this)),
-      m_gm(dropDown("gm", {Yes, QStringLiteral("否")}, this)),
-      m_yan(dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
-      m_r32(lineEdit("r32", this)), m_q32(lineEdit("q32", this)), m_r33(lineEdit("r33", this)),
-      m_q33(lineEdit("q33", this)), m_ok(new QPushButton(QStringLiteral("确定"), this)),
-      m_cancel(new QPushButton(QStringLiteral("放弃"), this)), m_enter(new EnterKeyChain(this))
+    : QDialog(parent), m_kname(EntryForm::lineEdit("kname", this)), m_w(EntryForm::lineEdit("w", this)),
+      m_banji(EntryForm::lineEdit("banji", this)), m_r3(EntryForm::lineEdit("r3", this)),
+      m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
+      m_gm(EntryForm::dropDown("gm", {Yes, QStringLiteral("否")}, this)),
+      m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
+      m_r32(EntryForm::lineEdit("r32", this)), m_q32(EntryForm::lineEdit("q32", this)),
+      m_r33(EntryForm::lineEdit("r33", this)), m_q33(EntryForm::lineEdit("q33", this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_cancel(new QPushButton(QStringLiteral("放弃"), this)),
+      m_enter(new EnterKeyChain(this))
 {
     fmsjjxf = this;
     setObjectName(QStringLiteral("fmsjjxf"));
     setWindowTitle(QStringLiteral("录入实践教学工作量"));
     m_shuoming->setMinimumContentsLength(14);
-    m_ok->setObjectName(QStringLiteral("BitBtn1"));
-    m_cancel->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter moves between the inputs and never saves by itself.
-    m_ok->setAutoDefault(false);
-    m_cancel->setAutoDefault(false);
-
-    auto* grid = new QGridLayout;
-    const auto place = [&](int row, int column, const QString& caption, QWidget* input) {
-        auto* label = new QLabel(caption, this);
-        label->setBuddy(input);
-        grid->addWidget(label, row, column * 2, Qt::AlignRight);
-        grid->addWidget(input, row, column * 2 + 1);
-    };
-    place(0, 0, QStringLiteral("实习设计名称:"), m_kname);
-    place(0, 1, QStringLiteral("实习设计周数:"), m_w);
-    place(1, 0, QStringLiteral("实习设计班级:"), m_banji);
-    place(1, 1, QStringLiteral("实习设计人数:"), m_r3);
-    place(2, 0, QStringLiteral("实习设计类型:"), m_shuoming);
-    place(2, 1, QStringLiteral("规模排课:"), m_gm);
-    place(3, 0, QStringLiteral("学 生 类 型:"), m_yan);
-    place(4, 0, QStringLiteral("毕业设计人数:"), m_r32);
-    place(4, 1, QStringLiteral("工作量:"), m_q32);
-    place(5, 0, QStringLiteral("指导硕士人数:"), m_r33);
-    place(5, 1, QStringLiteral("工作量:"), m_q33);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-
-    const QList<QWidget*> order{m_kname, m_w,   m_banji, m_r3,  m_shuoming, m_gm,    m_yan,
-                                m_r32,   m_q32, m_r33,   m_q33, m_ok,       m_cancel};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    EntryForm form(this);
+    form.place(0, 0, QStringLiteral("实习设计名称:"), m_kname);
+    form.place(0, 1, QStringLiteral("实习设计周数:"), m_w);
+    form.place(1, 0, QStringLiteral("实习设计班级:"), m_banji);
+    form.place(1, 1, QStringLiteral("实习设计人数:"), m_r3);
+    form.place(2, 0, QStringLiteral("实习设计类型:"), m_shuoming);
+    form.place(2, 1, QStringLiteral("规模排课:"), m_gm);
+    form.place(3, 0, QStringLiteral("学 生 类 型:"), m_yan);
+    form.place(4, 0, QStringLiteral("毕业设计人数:"), m_r32);
+    form.place(4, 1, QStringLiteral("工作量:"), m_q32);
+    form.place(5, 0, QStringLiteral("指导硕士人数:"), m_r33);
+    form.place(5, 1, QStringLiteral("工作量:"), m_q33);
+    form.finish(m_ok, m_cancel,
+                {m_kname, m_w, m_banji, m_r3, m_shuoming, m_gm, m_yan, m_r32, m_q32, m_r33, m_q33, m_ok, m_cancel});
 
     m_enter->link(m_kname, m_w);
     m_enter->link(m_w, m_banji);

@@ -1,5 +1,5 @@
 #include "CalcFixture.h"
-#include "Cli.h"
+#include "CliRun.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,12 +17,8 @@ struct Run
 
 Run calc(const QString& dir, const QStringList& args)
 {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = Cli().run(QStringList{QStringLiteral("--dir"), dir, QStringLiteral("calc")} + args, o, e);
-    o.flush();
-    e.flush();
-    return {status, out.split(u'\n', Qt::SkipEmptyParts), err};
+    const CliRun r = runCli(QStringList{QStringLiteral("--dir"), dir, QStringLiteral("calc")} + args);
+    return {r.status, r.outLines(), r.err};
 }
 
 void prepare(TestStore& store)
@@ -123,12 +119,10 @@ private slots:
     void demoStartsWithTotals()
     {
         QTemporaryDir dir;
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        QCOMPARE(
-            Cli().run({QStringLiteral("--dir"), dir.path(), QStringLiteral("init"), QStringLiteral("--demo")}, o, e),
-            0);
-        o.flush();
+        const CliRun init =
+            runCli({QStringLiteral("--dir"), dir.path(), QStringLiteral("init"), QStringLiteral("--demo")});
+        QCOMPARE(init.status, 0);
+        const QString& out = init.out;
         QVERIFY2(out.contains(QStringLiteral("calculated the totals of 2026-2027学年")), qPrintable(out));
         const auto totals = [&] {
             auto db = Database::open(dir.path());

@@ -1,29 +1,10 @@
-#include "Cli.h"
+#include "CliRun.h"
 #include "Database.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-struct Run
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList& args)
-{
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = Cli().run(args, o, e);
-    o.flush();
-    e.flush();
-    return {status, out, err};
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestCli : public QObject
 {
@@ -33,39 +14,41 @@ private slots:
     {
         QTemporaryDir dir;
         const QString d = dir.path() + QStringLiteral("/data");
-        Run r = cli({QStringLiteral("--dir"), d, QStringLiteral("init")});
+        CliRun r = runCli({QStringLiteral("--dir"), d, QStringLiteral("init")});
         QCOMPARE(r.status, 0);
         QVERIFY(Database::exists(d));
 
-        cli({QStringLiteral("--dir"), d, QStringLiteral("sql"),
-             QStringLiteral("insert into yuanbu (mc) values ('x')")});
-        r = cli({QStringLiteral("--dir"), d, QStringLiteral("init")});
+        runCli({QStringLiteral("--dir"), d, QStringLiteral("sql"),
+                QStringLiteral("insert into yuanbu (mc) values ('x')")});
+        r = runCli({QStringLiteral("--dir"), d, QStringLiteral("init")});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(u"already exists"));
-        QCOMPARE(
-            cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
-                .out,
-            QStringLiteral("n\n1\n"));
+        QCOMPARE(runCli({QStringLiteral("--dir"), d, QStringLiteral("sql"),
+                         QStringLiteral("select count(*) as n from yuanbu")})
+                     .out,
+                 QStringLiteral("n\n1\n"));
 
-        r = cli({QStringLiteral("--dir"), d, QStringLiteral("init"), QStringLiteral("--force")});
+        r = runCli({QStringLiteral("--dir"), d, QStringLiteral("init"), QStringLiteral("--force")});
         QCOMPARE(r.status, 0);
-        QCOMPARE(
-            cli({QStringLiteral("--dir"), d, QStringLiteral("sql"), QStringLiteral("select count(*) as n from yuanbu")})
-                .out,
-            QStringLiteral("n\n0\n"));
+        QCOMPARE(runCli({QStringLiteral("--dir"), d, QStringLiteral("sql"),
+                         QStringLiteral("select count(*) as n from yuanbu")})
+                     .out,
+                 QStringLiteral("n\n0\n"));
     }
 
     void demoIsDeterministicAndRealistic()
     {
         QTemporaryDir a, b;
-        QCOMPARE(cli({QStringLiteral("--dir"), a.path(), QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
-        QCOMPARE(cli({QStringLiteral("--dir"), b.path(), QStringLiteral("init"), QStringLiteral("--demo")}).status, 0);
+        QCOMPARE(runCli({QStringLiteral("--dir"), a.path(), QStringLiteral("init"), QStringLiteral("--demo")}).status,
+                 0);
+        QCOMPARE(runCli({QStringLiteral("--dir"), b.path(), QStringLiteral("init"), QStringLiteral("--demo")}).status,
+                 0);
         const QString dump = QStringLiteral("select * from gzl order by xh");
-        const QString rowsA = cli({QStringLiteral("--dir"), a.path(), QStringLiteral("sql"), dump}).out;
-        QCOMPARE(cli({QStringLiteral("--dir"), b.path(), QStringLiteral("sql"), dump}).out, rowsA);
+        const QString rowsA = runCli({QStringLiteral("--dir"), a.path(), QStringLiteral("sql"), dump}).out;
+        QCOMPARE(runCli({QStringLiteral("--dir"), b.path(), QStringLiteral("sql"), dump}).out, rowsA);
 
         auto value = [&](const QString& sql) {
-            return cli({QStringLiteral("--dir"), a.path(), QStringLiteral("sql"), sql}).out.split(u'\n').value(1);
+            return runCli({QStringLiteral("--dir"), a.path(), QStringLiteral("sql"), sql}).out.split(u'\n').value(1);
         };
         QCOMPARE(value(QStringLiteral("select count(*) from yuanbu")), QStringLiteral("3"));
         QCOMPARE(value(QStringLiteral("select count(*) from bmdm")), QStringLiteral("7"));
@@ -85,18 +68,19 @@ private slots:
     void sqlPrintsRowsAndErrors()
     {
         QTemporaryDir dir;
-        cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("init")});
-        Run r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"),
-                     QStringLiteral("select name, gl1, 2.5 as k, null as e from user1 order by name")});
+        runCli({QStringLiteral("--dir"), dir.path(), QStringLiteral("init")});
+        CliRun r = runCli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"),
+                           QStringLiteral("select name, gl1, 2.5 as k, null as e from user1 order by name")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("name\tgl1\tk\te\n001\t1\t2.5\t\n002\t0\t2.5\t\n"));
 
-        r = cli(
+        r = runCli(
             {QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("update niandu set nd=nd")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QString());
 
-        r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select nosuch from gzl")});
+        r = runCli(
+            {QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select nosuch from gzl")});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(u"no such column"));
     }
@@ -119,7 +103,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QTemporaryDir dir;
-        const Run r = cli(QStringList{QStringLiteral("--dir"), dir.path()} + args);
+        const CliRun r = runCli(QStringList{QStringLiteral("--dir"), dir.path()} + args);
         QCOMPARE(r.status, status);
         QVERIFY((status == 0 ? r.out : r.err).contains(u"usage"));
         QVERIFY(!Database::exists(dir.path()));
@@ -128,7 +112,8 @@ private slots:
     void missingStoreIsReported()
     {
         QTemporaryDir dir;
-        const Run r = cli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select 1")});
+        const CliRun r =
+            runCli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select 1")});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(u"workload.sqlite3"));
     }

@@ -1,4 +1,4 @@
-#include "Cli.h"
+#include "CliRun.h"
 #include "DbaseFile.h"
 #include "ExchangeFixtures.h"
 #include "NodeFilters.h"
@@ -95,23 +95,6 @@ QVariantList rowWith(const QString& teacher, const QString& section, const QStri
     QVariantList r = row(teacher, section, faculty, year);
     set(r, QStringLiteral("xh"), xh);
     return r;
-}
-
-struct Run
-{
-    int status;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList& args)
-{
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = Cli().run(args, o, e);
-    o.flush();
-    e.flush();
-    return {status, out, err};
 }
 
 } // namespace
@@ -534,33 +517,33 @@ private slots:
                                                 .arg(Year));
         const int rows = from.count(QStringLiteral("gzl"),
                                     QStringLiteral("nd like '%%1%' and jiaoyanshi=%2").arg(Year, Sql::quote(section)));
-        Run r = cli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"), Year,
-                     QStringLiteral("--section"), section, QStringLiteral("--format"), QStringLiteral("dbf"),
-                     QStringLiteral("--to"), base});
+        CliRun r = runCli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"),
+                           Year, QStringLiteral("--section"), section, QStringLiteral("--format"),
+                           QStringLiteral("dbf"), QStringLiteral("--to"), base});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("%1 rows written to %2.dbf\n").arg(rows).arg(base));
 
-        r = cli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"),
-                 QStringLiteral("1999"), QStringLiteral("--format"), QStringLiteral("dbt"), QStringLiteral("--to"),
-                 base});
+        r = runCli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"),
+                    QStringLiteral("1999"), QStringLiteral("--format"), QStringLiteral("dbt"), QStringLiteral("--to"),
+                    base});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, QStringLiteral("没有满足条件的数据!\n"));
         QVERIFY(!QFile::exists(base + QStringLiteral(".dbt")));
 
-        r = cli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"), Year,
-                 QStringLiteral("--teacher"), QStringLiteral("张三"), QStringLiteral("--format"), QStringLiteral("dbt"),
-                 QStringLiteral("--to"), base});
+        r = runCli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"), Year,
+                    QStringLiteral("--teacher"), QStringLiteral("张三"), QStringLiteral("--format"),
+                    QStringLiteral("dbt"), QStringLiteral("--to"), base});
         QCOMPARE(r.status, 2);
 
         TestStore to;
-        r = cli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), base + QStringLiteral(".dbf")});
+        r = runCli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), base + QStringLiteral(".dbf")});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("%1 rows imported; created 1 faculties, 1 sections, %2 teachers\n")
                             .arg(rows)
                             .arg(to.count(QStringLiteral("rydm"))));
         QVERIFY(to.count(QStringLiteral("rydm")) > 0);
 
-        r = cli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), dir.filePath(QStringLiteral("x.db"))});
+        r = runCli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), dir.filePath(QStringLiteral("x.db"))});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, WorkloadImport::CopyFailed + u'\n');
     }
