@@ -22,29 +22,57 @@ void BoundInsert::fail()
     throw StoreError(QString::fromUtf8(sqlite3_errmsg(m_db.handle())), m_statement);
 }
 
+void BoundInsert::check(int rc)
+{
+    if (rc != SQLITE_OK)
+        fail();
+}
+
 void BoundInsert::insert(const QVariantList& values)
 {
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& v = values[i];
-        int rc = SQLITE_OK;
         if (!v.isValid() || v.isNull()) {
-            rc = sqlite3_bind_null(m_stmt, i + 1);
+            check(sqlite3_bind_null(m_stmt, i + 1));
         } else if (v.typeId() == QMetaType::Double) {
-            rc = sqlite3_bind_double(m_stmt, i + 1, v.toDouble());
+            check(sqlite3_bind_double(m_stmt, i + 1, v.toDouble()));
         } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
-            rc = sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong());
-        } else if (v.typeId() == QMetaType::QString) {
-            const QString& text = *static_cast<const QString*>(v.constData());
-            rc = sqlite3_bind_text16(m_stmt, i + 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+            check(sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong()));
         } else {
+            // The store keeps UTF-8: converting here is cheaper than letting it translate UTF-16.
             const QByteArray text = v.toString().toUtf8();
-            rc = sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            check(sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT));
         }
-        if (rc != SQLITE_OK)
-            fail();
     }
-    if (sqlite3_step(m_stmt) != SQLITE_DONE)
-        fail();
+    run();
+}
+
+void BoundInsert::bind(int index, const ExchangeValue& value)
+{
+    switch (value.type) {
+    case ExchangeValue::Type::Null:
+        check(sqlite3_bind_null(m_stmt, index + 1));
+        break;
+    case ExchangeValue::Type::Integer:
+        check(sqlite3_bind_int64(m_stmt, index + 1, value.integer));
+        break;
+    case ExchangeValue::Type::Number:
+        check(sqlite3_bind_double(m_stmt, index + 1, value.number));
+        break;
+    case ExchangeValue::Type::Text:
+        // A null pointer would bind NULL; empty text stays empty text.
+        check(sqlite3_bind_text(m_stmt, index + 1, value.text.data() ? value.text.data() : "", int(value.text.size()),
+                                SQLITE_TRANSIENT));
+        break;
+    }
+}
+
+void BoundInsert::run()
+{
+    if (sqlite3_step(m_stmt) != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
+        sqlite3_reset(m_stmt);
+        throw StoreError(message, m_statement);
+    }
+    sqlite3_reset(m_stmt);
 }

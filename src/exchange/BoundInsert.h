@@ -1,13 +1,15 @@
 #pragma once
 
+#include "ExchangeValue.h"
+
 #include <QString>
 #include <QVariantList>
 
 class Database;
 struct sqlite3_stmt;
 
-// One internal insert prepared once and run for many rows with bound values: how a file's rows
-// are staged in the work tables. Refusals come back as StoreError.
+// One internal insert prepared once and run for many rows with bound values: how rows are
+// staged in the work tables. Refusals come back as StoreError.
 class BoundInsert
 {
 public:
@@ -16,10 +18,16 @@ public:
     BoundInsert(const BoundInsert&) = delete;
     BoundInsert& operator=(const BoundInsert&) = delete;
 
+    // Binds every placeholder from the list, in order, and runs the insert.
     void insert(const QVariantList& values);
+
+    // Binds one placeholder (counted from 0) for the next run(); text is copied.
+    void bind(int index, const ExchangeValue& value);
+    void run();
 
 private:
     [[noreturn]] void fail();
+    void check(int rc);
 
     Database& m_db;
     QString m_statement;

@@ -1,5 +1,7 @@
 #include "DbaseFile.h"
 
+#include "ExchangeTableCollector.h"
+#include "ExchangeTableSource.h"
 #include "Gbk.h"
 #include "GbkDecoder.h"
 #include "NumberText.h"
@@ -12,8 +14,10 @@
 #include <shapefil.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 namespace DbaseFile {
@@ -29,20 +33,54 @@ constexpr int SmallIntWidth = 6;
     throw ExchangeFileError(why);
 }
 
+QString shown(const ExchangeValue& v)
+{
+    switch (v.type) {
+    case ExchangeValue::Type::Integer:
+        return QString::number(v.integer);
+    case ExchangeValue::Type::Number:
+        return NumberText::shortest(v.number);
+    case ExchangeValue::Type::Text:
+        return QString::fromUtf8(v.text.data(), qsizetype(v.text.size()));
+    case ExchangeValue::Type::Null:
+        break;
+    }
+    return {};
+}
+
+// A number given for a text field: its text, into `out` (32 characters).
+int numberText(const ExchangeValue& v, char* out)
+{
+    if (v.type == ExchangeValue::Type::Number)
+        return NumberText::shortestChars(v.number, out);
+    return int(std::to_chars(out, out + 32, v.integer).ptr - out);
+}
+
+double numberOf(const ExchangeValue& v, const QString& name)
+{
+    if (v.type == ExchangeValue::Type::Number)
+        return v.number;
+    if (v.type == ExchangeValue::Type::Integer)
+        return double(v.integer);
+    if (const std::optional<double> parsed = NumberText::parse(v.text))
+        return *parsed;
+    fail(QStringLiteral("%1: \"%2\" is not a number").arg(name, shown(v)));
+}
+
 struct DbfCloser
 {
     void operator()(DBFInfo* h) const { DBFClose(h); }
 };
 using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
 
-void writeFile(const QString& path, const ExchangeTable& table)
+qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRowSource& rows)
 {
     const QByteArray native = QFile::encodeName(path);
     DbfHandle dbf(DBFCreateEx(native.constData(), "LDID/77"));
     if (!dbf)
         fail(QStringLiteral("cannot create %1").arg(path));
     QList<int> widths;
-    for (const ExchangeColumn& c : table.columns) {
+    for (const ExchangeColumn& c : columns) {
         const QByteArray name = c.name.toLatin1();
         if (name.size() > 10)
             fail(QStringLiteral("field name %1 longer than 10 characters").arg(c.name));
@@ -72,7 +110,7 @@ void writeFile(const QString& path, const ExchangeTable& table)
     }
 
     // Each record is laid out here, blank-filled, and handed to shapelib whole.
-    const int numFields = int(table.columns.size());
+    const int numFields = int(columns.size());
     QList<int> offsets;
     int recordLength = 1; // the deletion mark
     for (const int w : widths) {
@@ -80,35 +118,38 @@ void writeFile(const QString& path, const ExchangeTable& table)
         recordLength += w;
     }
     QByteArray record(recordLength, ' ');
-    for (std::size_t r = 0; r < table.rows.size(); ++r) {
-        const QVariantList& row = table.rows[r];
-        if (row.size() != numFields)
-            fail(QStringLiteral("row %1 has %2 values for %3 fields").arg(r + 1).arg(row.size()).arg(numFields));
+    qint64 written = 0;
+    while (rows.next()) {
+        if (written >= std::numeric_limits<int>::max())
+            fail(QStringLiteral("too many rows for one dBASE table"));
         record.fill(' ');
         for (int i = 0; i < numFields; ++i) {
-            const ExchangeColumn& c = table.columns[i];
-            const QVariant& v = row[i];
+            const ExchangeColumn& c = columns[i];
+            const ExchangeValue v = rows.value(i);
             char* field = record.data() + offsets[i];
             const int width = widths[i];
-            if (!v.isValid() || v.isNull())
+            if (v.type == ExchangeValue::Type::Null)
                 continue; // blank text, or the format's blank number
-            if (c.kind == ExchangeColumn::Kind::Text) {
-                const std::optional<QByteArray> gbk = Gbk::encode(v.toString());
-                if (!gbk)
-                    fail(QStringLiteral("%1: text without a GBK form").arg(c.name));
-                if (gbk->size() > width)
-                    fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(c.name, v.toString()).arg(width));
-                std::memcpy(field, gbk->constData(), std::size_t(gbk->size()));
-                continue;
-            }
             char text[32];
             int length = 0;
+            if (c.kind == ExchangeColumn::Kind::Text) {
+                std::string_view utf8 = v.text;
+                if (v.type != ExchangeValue::Type::Text)
+                    utf8 = std::string_view(text, std::size_t(numberText(v, text)));
+                const long long gbk = Gbk::encodeInto(utf8, field, width);
+                if (gbk < 0)
+                    fail(QStringLiteral("%1: text without a GBK form").arg(c.name));
+                if (gbk > width)
+                    fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(c.name, shown(v)).arg(width));
+                continue;
+            }
             if (c.kind == ExchangeColumn::Kind::Number) {
-                length = NumberText::shortestChars(v.toDouble(), text);
+                length = NumberText::shortestChars(numberOf(v, c.name), text);
             } else {
-                const qint64 value = v.toLongLong();
-                if (v.toDouble() != double(value))
-                    fail(QStringLiteral("%1: %2 is not a whole number").arg(c.name, v.toString()));
+                const double d = v.type == ExchangeValue::Type::Integer ? double(v.integer) : numberOf(v, c.name);
+                const qint64 value = v.type == ExchangeValue::Type::Integer ? v.integer : qint64(d);
+                if (v.type != ExchangeValue::Type::Integer && !(std::abs(d) < 9.2e18 && d == double(value)))
+                    fail(QStringLiteral("%1: %2 is not a whole number").arg(c.name, shown(v)));
                 length = int(std::to_chars(text, text + sizeof text, value).ptr - text);
             }
             if (length > width)
@@ -117,11 +158,13 @@ void writeFile(const QString& path, const ExchangeTable& table)
                          .arg(width));
             std::memcpy(field + width - length, text, std::size_t(length)); // right-justified
         }
-        if (!DBFWriteTuple(dbf.get(), int(r), record.data()))
-            fail(QStringLiteral("cannot write row %1").arg(r + 1));
+        if (!DBFWriteTuple(dbf.get(), int(written), record.data()))
+            fail(QStringLiteral("cannot write row %1").arg(written + 1));
+        ++written;
     }
     // DBFClose reports no failure: the caller checks the written header against the file's size.
     dbf.reset();
+    return written;
 }
 
 struct Header
@@ -201,6 +244,12 @@ Header checkHeader(const QString& path)
 
 void write(const QString& path, const ExchangeTable& table)
 {
+    ExchangeTableSource rows(table);
+    write(path, table.columns, rows);
+}
+
+void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRowSource& rows)
+{
     // shapelib names its file itself (it puts ".dbf" in place of any extension), so the table is
     // built under a temporary name ending in ".dbf" beside the destination and then renamed over it.
     const QFileInfo target(path);
@@ -208,9 +257,9 @@ void write(const QString& path, const ExchangeTable& table)
                                                      .arg(target.fileName())
                                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
     try {
-        writeFile(temp, table);
+        const qint64 rowsWritten = writeFile(temp, columns, rows);
         const Header written = checkHeader(temp);
-        if (written.records != table.rows.size() || written.columns.size() != table.columns.size())
+        if (written.records != rowsWritten || written.columns.size() != columns.size())
             fail(QStringLiteral("the table was not written completely"));
     } catch (...) {
         QFile::remove(temp);
@@ -227,6 +276,13 @@ void write(const QString& path, const ExchangeTable& table)
 
 ExchangeTable read(const QString& path)
 {
+    ExchangeTableCollector table;
+    read(path, table);
+    return table.take();
+}
+
+void read(const QString& path, ExchangeRowSink& sink)
+{
     const Header header = checkHeader(path);
     const QByteArray native = QFile::encodeName(path);
     DbfHandle dbf(DBFOpen(native.constData(), "rb"));
@@ -235,10 +291,9 @@ ExchangeTable read(const QString& path)
     if (DBFGetFieldCount(dbf.get()) != header.columns.size() || DBFGetRecordCount(dbf.get()) != int(header.records))
         fail(QStringLiteral("the table's header is inconsistent"));
 
-    ExchangeTable table;
-    table.columns = header.columns;
-    table.rows.reserve(header.records);
+    sink.columns(header.columns);
     const int numFields = int(header.columns.size());
+    std::vector<ExchangeValue> values(static_cast<std::size_t>(numFields));
     GbkDecoder decoder;
     for (int r = 0; r < int(header.records); ++r) {
         if (DBFIsRecordDeleted(dbf.get(), r))
@@ -246,35 +301,34 @@ ExchangeTable read(const QString& path)
         const char* record = DBFReadTuple(dbf.get(), r);
         if (!record)
             fail(QStringLiteral("cannot read record %1").arg(r + 1));
-        QVariantList row;
-        row.reserve(numFields);
         for (int i = 0; i < numFields; ++i) {
             const char* p = record + header.offsets[i];
             const int width = header.widths[i];
-            if (table.columns[i].kind == ExchangeColumn::Kind::Number) {
+            ExchangeValue& v = values[std::size_t(i)];
+            if (header.columns[i].kind == ExchangeColumn::Kind::Number) {
                 std::string_view text(p, std::size_t(width));
                 if (text.find_first_not_of(" *") == std::string_view::npos) {
-                    row << QVariant();
+                    v = ExchangeValue::null();
                 } else if (const auto value = NumberText::parse(text)) {
-                    row << QVariant(*value);
+                    v = ExchangeValue::ofNumber(*value);
                 } else {
-                    fail(QStringLiteral("field %1 of record %2 is not a number").arg(table.columns[i].name).arg(r + 1));
+                    fail(
+                        QStringLiteral("field %1 of record %2 is not a number").arg(header.columns[i].name).arg(r + 1));
                 }
                 continue;
             }
             int len = width;
             while (len > 0 && (p[len - 1] == ' ' || p[len - 1] == '\0'))
                 --len;
-            const std::optional<QString> text = decoder.decode(p, len);
+            const std::optional<std::string_view> text = decoder.utf8(p, len);
             if (!text)
                 fail(QStringLiteral("field %1 of record %2 holds text that is not GBK")
-                         .arg(table.columns[i].name)
+                         .arg(header.columns[i].name)
                          .arg(r + 1));
-            row << QVariant(*text);
+            v = ExchangeValue::ofText(*text);
         }
-        table.rows.push_back(std::move(row));
+        sink.row(values);
     }
-    return table;
 }
 
 } // namespace DbaseFile

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "ExchangeRowSink.h"
+#include "ExchangeRowSource.h"
 #include "ExchangeTable.h"
 
 // dBASE III table files, the exchange's ".dbf" format, through shapelib. Text is GBK (language
 // driver 77, code page 936); numbers are written as their shortest exact decimal text.
 namespace DbaseFile {
 
-// Writes the table to `path` atomically: a failed write leaves an earlier file untouched.
+// Writes the rows to `path` atomically: a failed write leaves an earlier file untouched.
 // Throws ExchangeFileError (text too wide, a disk error).
+void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRowSource& rows);
 void write(const QString& path, const ExchangeTable& table);
 
 // Reads the rows that carry no deletion mark; the path must end in ".dbf" (shapelib's rule). The header is checked
 // against the file's size before shapelib sees the file, so a damaged or forged file is refused with ExchangeFileError.
+// The sink may have received some rows when a later record turns out to be damaged.
+void read(const QString& path, ExchangeRowSink& sink);
 ExchangeTable read(const QString& path);
 
 // Width of the numeric fields: the longest shortest text of a double ("-1.2345678901234567e-308").

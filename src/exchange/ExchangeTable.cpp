@@ -2,7 +2,7 @@
 
 #include "StoreSchema.h"
 
-std::optional<int> ExchangeTable::indexOf(const QString& name) const
+std::optional<int> ExchangeTable::indexOf(const QList<ExchangeColumn>& columns, const QString& name)
 {
     for (int i = 0; i < columns.size(); ++i)
         if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0)

@@ -35,7 +35,8 @@ struct ExchangeTable
     std::vector<QVariantList> rows;
 
     // Case-blind, as the store matches column names.
-    std::optional<int> indexOf(const QString& name) const;
+    std::optional<int> indexOf(const QString& name) const { return indexOf(columns, name); }
+    static std::optional<int> indexOf(const QList<ExchangeColumn>& columns, const QString& name);
 
     // The forty workload columns in the order the exchange names them (28 numbers, 12 texts).
     static QList<ExchangeColumn> workloadColumns();

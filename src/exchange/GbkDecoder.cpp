@@ -2,8 +2,6 @@
 
 #include <iconv.h>
 
-#include <string>
-
 GbkDecoder::GbkDecoder() : m_iconv(iconv_open("UTF-8", "GBK")) {}
 
 GbkDecoder::~GbkDecoder()
@@ -12,32 +10,30 @@ GbkDecoder::~GbkDecoder()
         iconv_close(static_cast<iconv_t>(m_iconv));
 }
 
-std::optional<QString> GbkDecoder::decode(const char* data, int size)
+std::optional<std::string_view> GbkDecoder::utf8(const char* data, int size)
 {
-    const QByteArray key = QByteArray::fromRawData(data, size);
-    const auto found = m_seen.constFind(key);
-    if (found != m_seen.constEnd())
-        return *found;
     bool ascii = true;
     for (int i = 0; i < size && ascii; ++i)
         ascii = static_cast<unsigned char>(data[i]) < 0x80;
-    QString text;
-    if (ascii) {
-        text = QString::fromLatin1(data, size);
-    } else {
+    if (ascii) // the same bytes in both encodings
+        return std::string_view(data, std::size_t(size));
+
+    const QByteArray key = QByteArray::fromRawData(data, size);
+    auto found = m_seen.constFind(key);
+    if (found == m_seen.constEnd()) {
         if (m_iconv == reinterpret_cast<void*>(-1))
             return std::nullopt;
         const auto cd = static_cast<iconv_t>(m_iconv);
-        std::string out(std::size_t(size) * 2 + 4, '\0');
+        QByteArray out(qsizetype(size) * 2 + 4, '\0');
         char* src = const_cast<char*>(data);
         size_t srcLeft = std::size_t(size);
         char* dst = out.data();
-        size_t dstLeft = out.size();
+        size_t dstLeft = std::size_t(out.size());
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0)
             return std::nullopt;
-        text = QString::fromUtf8(out.data(), qsizetype(out.size() - dstLeft));
+        out.truncate(out.size() - qsizetype(dstLeft));
+        found = m_seen.insert(QByteArray(data, size), out);
     }
-    m_seen.insert(QByteArray(data, size), text);
-    return text;
+    return std::string_view(found->constData(), std::size_t(found->size()));
 }

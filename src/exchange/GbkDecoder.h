@@ -2,12 +2,12 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QString>
 
 #include <optional>
+#include <string_view>
 
-// Decodes the GBK texts of one exchange file. Files repeat the same names over and over, so
-// each distinct text is converted once and then shared.
+// Decodes the GBK texts of one exchange file into UTF-8. Files repeat the same names over and
+// over, so each distinct text is converted once and then shared.
 class GbkDecoder
 {
 public:
@@ -16,10 +16,11 @@ public:
     GbkDecoder(const GbkDecoder&) = delete;
     GbkDecoder& operator=(const GbkDecoder&) = delete;
 
-    // nullopt when the bytes are not GBK.
-    std::optional<QString> decode(const char* data, int size);
+    // The UTF-8 form, valid as long as both the decoder and the given bytes are; nullopt when the
+    // bytes are not GBK.
+    std::optional<std::string_view> utf8(const char* data, int size);
 
 private:
     void* m_iconv;
-    QHash<QByteArray, QString> m_seen;
+    QHash<QByteArray, QByteArray> m_seen;
 };

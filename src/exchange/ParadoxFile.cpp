@@ -1,12 +1,16 @@
 #include "ParadoxFile.h"
 
+#include "ExchangeTableCollector.h"
+#include "ExchangeTableSource.h"
 #include "Gbk.h"
 #include "GbkDecoder.h"
+#include "NumberText.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -87,27 +91,27 @@ bool isBlank(const uchar* p, int size)
     return true;
 }
 
-QVariant getInteger(const uchar* p, int size)
+ExchangeValue getInteger(const uchar* p, int size)
 {
     if (isBlank(p, size))
-        return {};
+        return ExchangeValue::null();
     quint64 v = 0;
     for (int i = 0; i < size; ++i)
         v = (v << 8) | p[i];
     v ^= quint64(1) << (8 * size - 1);
     const int shift = 64 - 8 * size; // sign-extend
-    return QVariant(qint64(v << shift) >> shift);
+    return ExchangeValue::ofInteger(qint64(v << shift) >> shift);
 }
 
-QVariant getDouble(const uchar* p)
+ExchangeValue getDouble(const uchar* p)
 {
     if (isBlank(p, 8))
-        return {};
+        return ExchangeValue::null();
     quint64 bits = 0;
     for (int i = 0; i < 8; ++i)
         bits = (bits << 8) | p[i];
     bits = (bits & (quint64(1) << 63)) ? (bits & ~(quint64(1) << 63)) : ~bits;
-    return QVariant(std::bit_cast<double>(bits));
+    return ExchangeValue::ofNumber(std::bit_cast<double>(bits));
 }
 
 struct FieldLayout
@@ -145,17 +149,82 @@ int fixedSize(quint8 type)
     throw ExchangeFileError(why);
 }
 
+QString shown(const ExchangeValue& v)
+{
+    switch (v.type) {
+    case ExchangeValue::Type::Integer:
+        return QString::number(v.integer);
+    case ExchangeValue::Type::Number:
+        return NumberText::shortest(v.number);
+    case ExchangeValue::Type::Text:
+        return QString::fromUtf8(v.text.data(), qsizetype(v.text.size()));
+    case ExchangeValue::Type::Null:
+        break;
+    }
+    return {};
+}
+
+// A text field: GBK, zero-padded (the block is zero-filled already).
+void putText(char* out, int size, const ExchangeValue& v, const QString& name)
+{
+    char digits[32];
+    std::string_view utf8 = v.text;
+    if (v.type == ExchangeValue::Type::Number) {
+        utf8 = std::string_view(digits, std::size_t(NumberText::shortestChars(v.number, digits)));
+    } else if (v.type == ExchangeValue::Type::Integer) {
+        utf8 = std::string_view(digits,
+                                std::size_t(std::to_chars(digits, digits + sizeof digits, v.integer).ptr - digits));
+    }
+    const long long length = Gbk::encodeInto(utf8, out, size);
+    if (length < 0)
+        fail(QStringLiteral("%1: text without a GBK form").arg(name));
+    if (length > size)
+        fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(name, shown(v)).arg(size));
+}
+
+double numberOf(const ExchangeValue& v, const QString& name)
+{
+    if (v.type == ExchangeValue::Type::Number)
+        return v.number;
+    if (v.type == ExchangeValue::Type::Integer)
+        return double(v.integer);
+    if (const std::optional<double> parsed = NumberText::parse(v.text))
+        return *parsed;
+    fail(QStringLiteral("%1: \"%2\" is not a number").arg(name, shown(v)));
+}
+
+// The lowest value of each integer type is its blank, so the range is symmetric.
+qint64 integerOf(const ExchangeValue& v, qint64 limit, const QString& name)
+{
+    qint64 value = v.integer;
+    if (v.type != ExchangeValue::Type::Integer) {
+        const double d = numberOf(v, name);
+        if (!(d >= -double(limit) && d <= double(limit)) || d != double(qint64(d)))
+            fail(QStringLiteral("%1: %2 does not fit the field").arg(name, shown(v)));
+        value = qint64(d);
+    }
+    if (value > limit || value < -limit)
+        fail(QStringLiteral("%1: %2 does not fit the field").arg(name, shown(v)));
+    return value;
+}
+
 } // namespace
 
 void write(const QString& path, const ExchangeTable& table)
 {
-    const int numFields = int(table.columns.size());
+    ExchangeTableSource rows(table);
+    write(path, table.columns, rows);
+}
+
+void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRowSource& rows)
+{
+    const int numFields = int(columns.size());
     if (numFields < 1 || numFields > 255)
         fail(QStringLiteral("a Paradox table holds 1 to 255 fields"));
 
     QList<FieldLayout> layout;
     int recordSize = 0;
-    for (const ExchangeColumn& c : table.columns) {
+    for (const ExchangeColumn& c : columns) {
         FieldLayout f{};
         switch (c.kind) {
         case ExchangeColumn::Kind::Integer:
@@ -181,12 +250,79 @@ void write(const QString& path, const ExchangeTable& table)
     const int perBlock = (BlockSize - BlockHeader) / recordSize;
     if (perBlock < 1)
         fail(QStringLiteral("records too long for a data block"));
-    const qint64 numRecords = qint64(table.rows.size());
-    const qint64 blocks = (numRecords + perBlock - 1) / perBlock;
-    if (blocks > 0xffff)
-        fail(QStringLiteral("too many rows for one Paradox table"));
 
     QByteArray header(HeaderSize, '\0');
+    int at = 0x78;
+    for (const FieldLayout& f : layout) {
+        header[at++] = char(f.type);
+        header[at++] = char(f.size);
+    }
+    at += 4 + 4 * numFields; // table name pointer and field name pointers: run-time only
+    const QByteArray tableName = QByteArrayLiteral("bt");
+    std::memcpy(header.data() + at, tableName.constData(), std::size_t(tableName.size()));
+    at += TableNameLength7;
+    for (const ExchangeColumn& c : columns) {
+        const QByteArray name = c.name.toLatin1();
+        if (at + name.size() + 1 > HeaderSize - 2 * numFields - 8)
+            fail(QStringLiteral("field names too long for the table header"));
+        std::memcpy(header.data() + at, name.constData(), std::size_t(name.size()));
+        at += int(name.size()) + 1;
+    }
+    for (int i = 0; i < numFields; ++i, at += 2)
+        putLe16(header, at, quint16(i + 1));
+    std::memcpy(header.data() + at, "ascii", 5);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        fail(file.errorString());
+    // The counts of the header are known at the end: it is written once as a place holder and
+    // again when the blocks are out.
+    if (file.write(header) != HeaderSize)
+        fail(file.errorString());
+
+    // A block is written when the next one is begun (its pointer to the next block depends on
+    // whether more rows follow) or at the end.
+    QByteArray block(BlockSize, '\0');
+    qint64 numRecords = 0;
+    qint64 blocks = 0;
+    int count = 0;
+    const auto flush = [&](bool last) {
+        putLe16(block, 0, last ? 0 : quint16(blocks + 2));
+        putLe16(block, 2, quint16(blocks));
+        putLe16(block, 4, quint16((count - 1) * recordSize));
+        if (file.write(block) != BlockSize)
+            fail(file.errorString());
+        ++blocks;
+        block.fill('\0');
+        count = 0;
+    };
+    while (rows.next()) {
+        if (count == perBlock) {
+            if (blocks + 1 >= 0xffff)
+                fail(QStringLiteral("too many rows for one Paradox table"));
+            flush(false);
+        }
+        char* p = block.data() + BlockHeader + count * recordSize;
+        for (int i = 0; i < numFields; ++i) {
+            const ExchangeValue v = rows.value(i);
+            const FieldLayout& f = layout[i];
+            const QString& name = columns[i].name;
+            if (v.type != ExchangeValue::Type::Null) {
+                if (f.type == Alpha)
+                    putText(p, f.size, v, name);
+                else if (f.type == Number)
+                    putDouble(p, numberOf(v, name));
+                else
+                    putInteger(p, integerOf(v, f.size == 2 ? 32767 : std::numeric_limits<qint32>::max(), name), f.size);
+            }
+            p += f.size;
+        }
+        ++count;
+        ++numRecords;
+    }
+    if (count > 0)
+        flush(true);
+
     putLe16(header, 0x00, quint16(recordSize));
     putLe16(header, 0x02, HeaderSize);
     header[0x04] = char(2); // non-indexed data file
@@ -204,94 +340,35 @@ void write(const QString& path, const ExchangeTable& table)
     putLe16(header, 0x5A, 0x0100 | Version7);
     putLe16(header, 0x64, quint16(numFields + 1));
     putLe16(header, 0x6A, CodePageGbk);
-
-    int at = 0x78;
-    for (const FieldLayout& f : layout) {
-        header[at++] = char(f.type);
-        header[at++] = char(f.size);
-    }
-    at += 4 + 4 * numFields; // table name pointer and field name pointers: run-time only
-    const QByteArray tableName = QByteArrayLiteral("bt");
-    std::memcpy(header.data() + at, tableName.constData(), std::size_t(tableName.size()));
-    at += TableNameLength7;
-    for (const ExchangeColumn& c : table.columns) {
-        const QByteArray name = c.name.toLatin1();
-        if (at + name.size() + 1 > HeaderSize - 2 * numFields - 8)
-            fail(QStringLiteral("field names too long for the table header"));
-        std::memcpy(header.data() + at, name.constData(), std::size_t(name.size()));
-        at += int(name.size()) + 1;
-    }
-    for (int i = 0; i < numFields; ++i, at += 2)
-        putLe16(header, at, quint16(i + 1));
-    std::memcpy(header.data() + at, "ascii", 5);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.seek(0) || file.write(header) != HeaderSize)
         fail(file.errorString());
-    file.write(header);
-
-    QByteArray block(BlockSize, '\0');
-    for (qint64 b = 0; b < blocks; ++b) {
-        block.fill('\0');
-        const qint64 first = b * perBlock;
-        const int count = int(std::min<qint64>(perBlock, numRecords - first));
-        putLe16(block, 0, b + 1 < blocks ? quint16(b + 2) : 0);
-        putLe16(block, 2, quint16(b));
-        putLe16(block, 4, quint16((count - 1) * recordSize));
-        char* rec = block.data() + BlockHeader;
-        for (int r = 0; r < count; ++r, rec += recordSize) {
-            const QVariantList& row = table.rows[std::size_t(first + r)];
-            if (row.size() != numFields)
-                fail(QStringLiteral("row %1 has %2 values for %3 fields")
-                         .arg(first + r + 1)
-                         .arg(row.size())
-                         .arg(numFields));
-            char* p = rec;
-            for (int i = 0; i < numFields; ++i) {
-                const QVariant& v = row[i];
-                const FieldLayout& f = layout[i];
-                const bool null = !v.isValid() || v.isNull();
-                if (f.type == Alpha) {
-                    if (!null) {
-                        const std::optional<QByteArray> gbk = Gbk::encode(v.toString());
-                        if (!gbk)
-                            fail(QStringLiteral("%1: text without a GBK form").arg(table.columns[i].name));
-                        if (gbk->size() > f.size)
-                            fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes")
-                                     .arg(table.columns[i].name, v.toString())
-                                     .arg(f.size));
-                        std::memcpy(p, gbk->constData(), std::size_t(gbk->size()));
-                    }
-                } else if (f.type == Number) {
-                    if (!null)
-                        putDouble(p, v.toDouble());
-                } else if (!null) {
-                    const qint64 value = v.toLongLong();
-                    const qint64 limit = f.size == 2 ? 32767 : std::numeric_limits<qint32>::max();
-                    // The lowest value of each integer type is its blank.
-                    if (value > limit || value < -limit || v.toDouble() != double(value))
-                        fail(QStringLiteral("%1: %2 does not fit the field").arg(table.columns[i].name, v.toString()));
-                    putInteger(p, value, f.size);
-                }
-                p += f.size;
-            }
-        }
-        if (file.write(block) != BlockSize)
-            fail(file.errorString());
-    }
     if (!file.commit())
         fail(file.errorString());
 }
 
 ExchangeTable read(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(file.errorString());
-    return parse(file.readAll());
+    ExchangeTableCollector table;
+    read(path, table);
+    return table.take();
 }
 
 ExchangeTable parse(const QByteArray& bytes)
+{
+    ExchangeTableCollector table;
+    parse(bytes, table);
+    return table.take();
+}
+
+void read(const QString& path, ExchangeRowSink& sink)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(file.errorString());
+    parse(file.readAll(), sink);
+}
+
+void parse(const QByteArray& bytes, ExchangeRowSink& sink)
 {
     const qint64 fileSize = bytes.size();
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
@@ -344,7 +421,7 @@ ExchangeTable parse(const QByteArray& bytes)
     // Field names follow the field descriptors, two run-time pointers per field and the table name.
     const int tableNameLength = version >= Version7 ? TableNameLength7 : TableNameLengthOld;
     int at = fieldInfo + 2 * numFields + 4 + 4 * numFields + tableNameLength;
-    ExchangeTable table;
+    QList<ExchangeColumn> columns;
     for (int i = 0; i < numFields; ++i) {
         const int start = at;
         while (at < headerSize && d[at] != 0)
@@ -375,15 +452,17 @@ ExchangeTable parse(const QByteArray& bytes)
             c.kind = ExchangeColumn::Kind::Other;
             break;
         }
-        table.columns << c;
+        columns << c;
     }
 
     const qint64 blocksInFile = (fileSize - headerSize) / blockSize;
     const int perBlock = (blockSize - BlockHeader) / recordSize;
     if (qint64(numRecords) > blocksInFile * perBlock)
         fail(QStringLiteral("%1 records cannot fit in %2 blocks").arg(numRecords).arg(blocksInFile));
-    table.rows.reserve(numRecords);
+    sink.columns(columns);
     GbkDecoder decoder;
+    std::vector<ExchangeValue> values(static_cast<std::size_t>(numFields));
+    quint32 seenRecords = 0;
 
     // Walk the chain of data blocks from the first; each block is visited at most once.
     std::vector<bool> seen(std::size_t(blocksInFile) + 1, false);
@@ -399,49 +478,49 @@ ExchangeTable parse(const QByteArray& bytes)
             if (addDataSize % recordSize != 0 || addDataSize + recordSize > blockSize - BlockHeader)
                 fail(QStringLiteral("block %1 claims %2 bytes of records").arg(blockNumber).arg(addDataSize));
             const int count = addDataSize / recordSize + 1;
-            if (table.rows.size() + std::size_t(count) > numRecords)
+            if (qint64(seenRecords) + count > qint64(numRecords))
                 fail(QStringLiteral("more records than the header's %1").arg(numRecords));
             const uchar* rec = block + BlockHeader;
             for (int r = 0; r < count; ++r, rec += recordSize) {
-                QVariantList row;
-                row.reserve(numFields);
                 const uchar* p = rec;
                 for (int i = 0; i < numFields; ++i) {
                     const FieldLayout& f = layout[i];
+                    ExchangeValue& v = values[std::size_t(i)];
                     switch (f.type) {
                     case Alpha: {
                         int len = 0;
                         while (len < f.size && p[len] != 0)
                             ++len;
-                        const std::optional<QString> text = decoder.decode(reinterpret_cast<const char*>(p), len);
+                        const std::optional<std::string_view> text =
+                            decoder.utf8(reinterpret_cast<const char*>(p), len);
                         if (!text)
-                            fail(QStringLiteral("field %1 holds text that is not GBK").arg(table.columns[i].name));
-                        row << QVariant(*text);
+                            fail(QStringLiteral("field %1 holds text that is not GBK").arg(columns[i].name));
+                        v = ExchangeValue::ofText(*text);
                         break;
                     }
                     case Short:
                     case Long:
                     case AutoInc:
-                        row << getInteger(p, f.size);
+                        v = getInteger(p, f.size);
                         break;
                     case Number:
                     case Currency:
-                        row << getDouble(p);
+                        v = getDouble(p);
                         break;
                     default:
-                        row << QVariant();
+                        v = ExchangeValue::null();
                         break;
                     }
                     p += f.size;
                 }
-                table.rows.push_back(std::move(row));
+                sink.row(values);
+                ++seenRecords;
             }
         }
         blockNumber = next;
     }
-    if (table.rows.size() != numRecords)
-        fail(QStringLiteral("the header counts %1 records, the blocks hold %2").arg(numRecords).arg(table.rows.size()));
-    return table;
+    if (seenRecords != numRecords)
+        fail(QStringLiteral("the header counts %1 records, the blocks hold %2").arg(numRecords).arg(seenRecords));
 }
 
 } // namespace ParadoxFile

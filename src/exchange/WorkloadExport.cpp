@@ -3,6 +3,7 @@
 #include "BoundInsert.h"
 #include "DbaseFile.h"
 #include "ParadoxFile.h"
+#include "StatementRows.h"
 #include "Tdmmsdb.h"
 #include "Transaction.h"
 
@@ -79,19 +80,17 @@ void WorkloadExport::fillWorkTable(Format format, const Observer& observer)
 
 QString WorkloadExport::writeFile(Format format, const QString& destination)
 {
-    ExchangeTable table;
-    table.columns = ExchangeTable::workloadColumns();
+    const QList<ExchangeColumn> columns = ExchangeTable::workloadColumns();
     QStringList names;
-    for (const ExchangeColumn& c : table.columns)
+    for (const ExchangeColumn& c : columns)
         names << c.name;
-    Database::Result r = m_data.database()->select(
-        QStringLiteral("select %1 from %2 order by rowid").arg(names.join(u','), workTable(format)));
-    table.rows = std::move(r.rows);
-
+    // The rows go from the work table into the file one at a time.
+    StatementRows rows(*m_data.database(),
+                       QStringLiteral("select %1 from %2 order by rowid").arg(names.join(u','), workTable(format)));
     const QString path = destination + extension(format);
     if (format == Format::Paradox)
-        ParadoxFile::write(path, table);
+        ParadoxFile::write(path, columns, rows);
     else
-        DbaseFile::write(path, table);
+        DbaseFile::write(path, columns, rows);
     return path;
 }

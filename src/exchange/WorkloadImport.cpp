@@ -2,6 +2,7 @@
 
 #include "BoundInsert.h"
 #include "DbaseFile.h"
+#include "ImportStagingSink.h"
 #include "NumberText.h"
 #include "ParadoxFile.h"
 #include "Sql.h"
@@ -79,45 +80,15 @@ WorkloadImport::Outcome WorkloadImport::copyToWorkCopy(const QString& path)
 
 WorkloadImport::Outcome WorkloadImport::openWorkCopy()
 {
-    const QList<ExchangeColumn> wanted = ExchangeTable::workloadColumns();
     Database& db = *m_data.database();
     try {
-        const ExchangeTable file = m_paradox ? ParadoxFile::read(m_workCopy) : DbaseFile::read(m_workCopy);
-        QList<int> index;
-        for (const ExchangeColumn& c : wanted) {
-            const std::optional<int> i = file.indexOf(c.name);
-            if (!i)
-                return Outcome::NotOurFile;
-            const ExchangeColumn& found = file.columns[*i];
-            if (found.kind == ExchangeColumn::Kind::Other || (c.isNumeric() && !found.isNumeric()))
-                return Outcome::NotOurFile;
-            index << *i;
-        }
-        QStringList names;
-        QStringList marks;
-        for (const ExchangeColumn& c : wanted) {
-            names << c.name;
-            marks << QStringLiteral("?");
-        }
-        const QString insert =
-            QStringLiteral("insert into work.%1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u','));
         Transaction tx(db);
         db.executeBound(QStringLiteral("delete from work.%1").arg(m_table), {});
-        BoundInsert staging(db, insert);
-        for (const QVariantList& row : file.rows) {
-            QVariantList values;
-            values.reserve(wanted.size());
-            for (int i = 0; i < wanted.size(); ++i) {
-                const QVariant& v = row[index[i]];
-                if (wanted[i].isNumeric() || (v.isValid() && v.typeId() == QMetaType::QString))
-                    values << v;
-                else if (!v.isValid() || v.isNull())
-                    values << QString();
-                else
-                    values << NumberText::literal(v); // a number in a text column: its text
-            }
-            staging.insert(values);
-        }
+        ImportStagingSink staging(db, m_table);
+        if (m_paradox)
+            ParadoxFile::read(m_workCopy, staging);
+        else
+            DbaseFile::read(m_workCopy, staging);
         tx.commit();
     } catch (const ExchangeFileError&) {
         return Outcome::NotOurFile;
@@ -128,6 +99,7 @@ WorkloadImport::Outcome WorkloadImport::openWorkCopy()
         return Outcome::NotOurFile;
     }
 
+    const QList<ExchangeColumn> wanted = ExchangeTable::workloadColumns();
     Query* q = m_data.xssj1;
     try {
         q->setStatement({QStringLiteral("select * from %1 where jiaoshi<>'教师'").arg(m_table)});

@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -113,6 +115,28 @@ template <typename Out> bool toGbk(std::string_view utf8, Out& out)
     return true;
 }
 
+// Checks that every character of a UTF-8 text has a GBK form and gives the form of the first
+// one as a number that orders like its bytes (one-byte forms below every two-byte form).
+bool gbkFirst(std::string_view utf8, uint32_t& first)
+{
+    const GbkTable& table = GbkTable::instance();
+    size_t i = 0;
+    bool atFirst = true;
+    while (i < utf8.size()) {
+        char32_t cp = 0;
+        if (!nextCodePoint(utf8, i, cp))
+            return false;
+        const uint32_t code = table[cp];
+        if (code == 0 && cp != 0)
+            return false;
+        if (atFirst) {
+            first = (code >> 16) == 2 ? (code & 0xFFFF) : ((code & 0xFF) << 8);
+            atFirst = false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 namespace Gbk {
@@ -132,6 +156,30 @@ std::optional<QByteArray> encode(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     return fromUtf8(std::string_view(utf8.constData(), utf8.size()));
+}
+
+long long encodeInto(std::string_view utf8, char* out, long long capacity)
+{
+    // Writes what fits and counts the rest.
+    struct Bounded
+    {
+        char* out;
+        long long capacity;
+        long long size = 0;
+        void push_back(char c)
+        {
+            if (size < capacity)
+                out[size] = c;
+            ++size;
+        }
+    } bounded{out, capacity};
+    if (isAscii(utf8)) {
+        std::memcpy(out, utf8.data(), std::size_t(std::min<long long>(capacity, (long long)utf8.size())));
+        return static_cast<long long>(utf8.size());
+    }
+    if (!toGbk(utf8, bounded))
+        return -1;
+    return bounded.size;
 }
 
 long long length(std::string_view utf8)
@@ -188,21 +236,27 @@ int compareUtf8(std::string_view a, std::string_view b)
         ++common;
     while (common > 0 && ((static_cast<unsigned char>(common < a.size() ? a[common] : b[common]) & 0xC0) == 0x80))
         --common;
+    const std::string_view shared = a.substr(0, common);
     a.remove_prefix(common);
     b.remove_prefix(common);
     if (isAscii(a) && isAscii(b))
         return a < b ? -1 : 1;
-    // Reused buffers: the collation runs for every comparison of an index search or a sort.
-    thread_local std::string ga;
-    thread_local std::string gb;
-    ga.clear();
-    gb.clear();
-    const bool okA = toGbk(a, ga);
-    const bool okB = toGbk(b, gb);
+    // The first differing characters decide between two texts with a GBK form: their GBK forms
+    // differ in their first byte already (one-byte forms lie below every lead byte), or in the
+    // second. Whether both texts have a GBK form at all still takes a look at every character;
+    // the collation runs for every comparison of an index search or a sort, so nothing is copied.
+    const bool sharedOk = length(shared) >= 0;
+    uint32_t firstA = 0;
+    uint32_t firstB = 0;
+    const bool okA = sharedOk && gbkFirst(a, firstA);
+    const bool okB = sharedOk && gbkFirst(b, firstB);
     if (okA != okB)
         return okA ? -1 : 1;
-    const int c = okA ? ga.compare(gb) : a.compare(b);
-    return c < 0 ? -1 : (c == 0 ? 0 : 1);
+    if (!okA)
+        return a < b ? -1 : 1;
+    if (a.empty() || b.empty())
+        return a.empty() ? -1 : 1;
+    return firstA < firstB ? -1 : 1;
 }
 
 } // namespace Gbk

@@ -14,6 +14,11 @@ namespace Gbk {
 std::optional<QByteArray> fromUtf8(std::string_view utf8);
 std::optional<QByteArray> encode(const QString& text);
 
+// Writes the GBK form of a UTF-8 text into out, at most `capacity` bytes of it; returns the
+// length of the whole form (more than `capacity` when it does not fit), or -1 when a character
+// has no GBK form.
+long long encodeInto(std::string_view utf8, char* out, long long capacity);
+
 // Number of GBK bytes of a UTF-8 text, or -1 when a character has no GBK form.
 long long length(std::string_view utf8);
 long long length(const QString& text);

@@ -65,6 +65,11 @@ const std::vector<ColumnDef>& rydmColumns()
     return c;
 }
 
+QString sectionNameIndex()
+{
+    return QStringLiteral("CREATE INDEX bmdm_name ON bmdm(bmmc)");
+}
+
 } // namespace
 
 const std::vector<ColumnDef>& gzlColumns()
@@ -174,6 +179,7 @@ QStringList createStatements()
     s << QStringLiteral("CREATE INDEX gzl_faculty ON gzl(yuanbu)");
     s << QStringLiteral("CREATE INDEX gzl_category ON gzl(fl)");
     s << QStringLiteral("CREATE INDEX rydm_section ON rydm(bmdm)");
+    s << sectionNameIndex();
     return s;
 }
 
@@ -184,6 +190,8 @@ QStringList upgradeStatements(int from)
         return {QStringLiteral("DROP TABLE gzl_temp"), QStringLiteral("DROP TABLE gzl_temp1"),
                 tableSql(QStringLiteral("gzl_temp"), exchangeColumns(), false),
                 tableSql(QStringLiteral("gzl_temp1"), exchangeColumns(), false)};
+    case 2:
+        return {sectionNameIndex()};
     default:
         return {};
     }

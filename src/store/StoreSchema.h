@@ -29,7 +29,8 @@ struct ColumnDef
 //   1: the first layout
 //   2: the export's work tables without width and type checks (they only ever hold copies of
 //      checked workload rows, and the file writers check widths themselves)
-constexpr int Version = 2;
+//   3: an index on section names, which the import looks teachers up by
+constexpr int Version = 3;
 
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();

@@ -157,6 +157,49 @@ private slots:
         QCOMPARE(back.rows[1][*back.indexOf(QStringLiteral("jiaoshi"))].toString(), QStringLiteral("李四"));
     }
 
+    // A Paradox data block holds eight workload rows: files of a block, a block and one row, and
+    // several blocks come back whole and in order (and pxlib counts the same rows).
+    void rowsAcrossBlocks_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("rows");
+        for (const char* format : {"dbt", "dbf"})
+            for (const int n : {0, 1, 8, 9, 16, 17, 100})
+                QTest::addRow("%s %d rows", format, n) << QString::fromLatin1(format) << n;
+    }
+    void rowsAcrossBlocks()
+    {
+        QFETCH(QString, format);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.") + format);
+        std::vector<QVariantList> written;
+        for (int i = 0; i < rows; ++i) {
+            QVariantList r = row(QStringLiteral("教师%1").arg(i));
+            set(r, QStringLiteral("xh"), qint64(i));
+            set(r, QStringLiteral("q11"), i / 3.0);
+            written.push_back(r);
+        }
+        writeTable(format, path, table(written));
+
+        const ExchangeTable back = readTable(format, path);
+        QCOMPARE(back.rows.size(), std::size_t(rows));
+        for (int i = 0; i < rows; ++i) {
+            const QVariantList& r = back.rows[std::size_t(i)];
+            QCOMPARE(r[*back.indexOf(QStringLiteral("jiaoshi"))].toString(), QStringLiteral("教师%1").arg(i));
+            QCOMPARE(r[*back.indexOf(QStringLiteral("xh"))].toLongLong(), qint64(i));
+            QVERIFY(r[*back.indexOf(QStringLiteral("q11"))].toDouble() == i / 3.0);
+        }
+        if (format == u"dbt") {
+            pxdoc_t* px = PX_new();
+            QVERIFY(px);
+            QCOMPARE(PX_open_file(px, QFile::encodeName(path).constData()), 0);
+            QCOMPARE(PX_get_num_records(px), rows);
+            PX_close(px);
+            PX_delete(px);
+        }
+    }
+
     // Text wider than its column is refused, and a good file already at the destination stays as it was.
     void tooWideTextKeepsEarlierFile_data()
     {

@@ -41,7 +41,7 @@ private slots:
                  QStringLiteral("fl='理论实验' and yan<>'研究生'"));
         QCOMPARE(store.scalar(QStringLiteral("select k12 from sysparameter where fenlie=2 and sunxu=1")),
                  QStringLiteral("0"));
-        QCOMPARE(store.scalar(QStringLiteral("PRAGMA user_version")), QStringLiteral("2"));
+        QCOMPARE(store.scalar(QStringLiteral("PRAGMA user_version")), QStringLiteral("3"));
         QCOMPARE(store.scalar(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));
         QCOMPARE(store.count(QStringLiteral("gzl_temp")) + store.count(QStringLiteral("dbtemp")) +
                      store.count(QStringLiteral("temp")),
@@ -66,16 +66,20 @@ private slots:
             db->execute(QStringLiteral("DROP TABLE gzl_temp"));
             db->execute(QStringLiteral("CREATE TABLE gzl_temp (xh INTEGER, jiaoshi VARCHAR(15) COLLATE gbk "
                                        "CHECK(gbk_len(jiaoshi)<=15))"));
+            db->execute(QStringLiteral("DROP INDEX bmdm_name"));
             db->execute(QStringLiteral("PRAGMA user_version=1"));
         }
         auto db = Database::open(dir.path());
         auto scalar = [&](const QString& sql) { return db->select(sql).rows.front().value(0).toString(); };
-        QCOMPARE(scalar(QStringLiteral("PRAGMA user_version")), QStringLiteral("2"));
+        QCOMPARE(scalar(QStringLiteral("PRAGMA user_version")), QStringLiteral("3"));
         const QString sql = scalar(QStringLiteral("select sql from sqlite_master where name='gzl_temp'"));
         QVERIFY(!sql.contains(u"CHECK"));
         QCOMPARE(scalar(QStringLiteral("select count(*) from pragma_table_info('gzl_temp')")), QStringLiteral("40"));
         QVERIFY(scalar(QStringLiteral("select sql from sqlite_master where name='gzl'")).contains(u"CHECK"));
         QCOMPARE(scalar(QStringLiteral("select count(*) from user1")), QStringLiteral("2"));
+        // Layout 3: teachers are found by section name through an index.
+        QCOMPARE(scalar(QStringLiteral("select tbl_name from sqlite_master where name='bmdm_name'")),
+                 QStringLiteral("bmdm"));
 
         db->execute(QStringLiteral("PRAGMA user_version=99"));
         db.reset();

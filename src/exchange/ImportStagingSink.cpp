@@ -1,0 +1,44 @@
+#include "ImportStagingSink.h"
+
+#include "NumberText.h"
+
+#include <charconv>
+
+void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
+{
+    QStringList names;
+    QStringList marks;
+    for (const ExchangeColumn& c : m_wanted) {
+        const std::optional<int> i = ExchangeTable::indexOf(found, c.name);
+        if (!i)
+            throw ExchangeFileError(QStringLiteral("no field %1").arg(c.name));
+        const ExchangeColumn& f = found[*i];
+        if (f.kind == ExchangeColumn::Kind::Other || (c.isNumeric() && !f.isNumeric()))
+            throw ExchangeFileError(QStringLiteral("field %1 has the wrong type").arg(c.name));
+        m_index.push_back(*i);
+        names << c.name;
+        marks << QStringLiteral("?");
+    }
+    m_insert.emplace(
+        m_db, QStringLiteral("insert into work.%1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u',')));
+}
+
+void ImportStagingSink::row(std::span<const ExchangeValue> values)
+{
+    for (std::size_t i = 0; i < m_index.size(); ++i) {
+        const ExchangeValue& v = values[std::size_t(m_index[i])];
+        if (m_wanted[qsizetype(i)].isNumeric() || v.type == ExchangeValue::Type::Text) {
+            m_insert->bind(int(i), v);
+        } else if (v.type == ExchangeValue::Type::Null) {
+            m_insert->bind(int(i), ExchangeValue::ofText({})); // a blank text is empty text
+        } else {
+            // A number in a text column: its text.
+            char digits[32];
+            const int length = v.type == ExchangeValue::Type::Number
+                                   ? NumberText::shortestChars(v.number, digits)
+                                   : int(std::to_chars(digits, digits + sizeof digits, v.integer).ptr - digits);
+            m_insert->bind(int(i), ExchangeValue::ofText(std::string_view(digits, std::size_t(length))));
+        }
+    }
+    m_insert->run();
+}
