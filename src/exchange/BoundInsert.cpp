@@ -38,13 +38,28 @@ void BoundInsert::insert(const QVariantList& values)
             check(sqlite3_bind_double(m_stmt, i + 1, v.toDouble()));
         } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
             check(sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong()));
+        } else if (v.typeId() == QMetaType::QString) {
+            const QByteArray& text = utf8(*static_cast<const QString*>(v.constData()));
+            check(sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT));
         } else {
-            // The store keeps UTF-8: converting here is cheaper than letting it translate UTF-16.
             const QByteArray text = v.toString().toUtf8();
             check(sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT));
         }
     }
     run();
+}
+
+const QByteArray& BoundInsert::utf8(const QString& text)
+{
+    // Rows read from the store share one QString per distinct text, so the UTF-8 form (the store
+    // keeps UTF-8) is made once per text. The entry holds a copy of the text, which keeps its
+    // buffer, and so the key, from being freed and reused for another text.
+    if (m_utf8.size() >= 16384)
+        m_utf8.clear();
+    auto found = m_utf8.find(text.constData());
+    if (found == m_utf8.end())
+        found = m_utf8.emplace(text.constData(), std::make_pair(text, text.toUtf8())).first;
+    return found->second.second;
 }
 
 void BoundInsert::bind(int index, const ExchangeValue& value)

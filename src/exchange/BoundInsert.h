@@ -5,6 +5,9 @@
 #include <QString>
 #include <QVariantList>
 
+#include <unordered_map>
+#include <utility>
+
 class Database;
 struct sqlite3_stmt;
 
@@ -28,8 +31,10 @@ public:
 private:
     [[noreturn]] void fail();
     void check(int rc);
+    const QByteArray& utf8(const QString& text);
 
     Database& m_db;
     QString m_statement;
     sqlite3_stmt* m_stmt = nullptr;
+    std::unordered_map<const void*, std::pair<QString, QByteArray>> m_utf8;
 };

@@ -144,6 +144,8 @@ WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
     };
 
     Transaction tx(*m_data.database());
+    // Passes 1 and 2 run a few statements per section and teacher that differ only in names.
+    const Database::ReuseScope reuse(*m_data.database());
     report(10, QStringLiteral("正在写入数据库文件..."));
 
     // First pass: faculties and sections. Once a faculty is known or created, selecting it

@@ -2,6 +2,7 @@
 
 #include "Gbk.h"
 #include "SqlDialect.h"
+#include "StatementShape.h"
 #include "StoreSchema.h"
 
 #include <QDir>
@@ -69,21 +70,25 @@ bool onlySpaceLeft(const char* tail)
     return true;
 }
 
-QVariant columnValue(sqlite3_stmt* stmt, int i)
+void addValue(ResultRows& rows, sqlite3_stmt* stmt, int i)
 {
     switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER:
-        return QVariant(qint64(sqlite3_column_int64(stmt, i)));
+        rows.addInteger(sqlite3_column_int64(stmt, i));
+        break;
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i));
+        rows.addNumber(sqlite3_column_double(stmt, i));
+        break;
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                                          sqlite3_column_bytes(stmt, i)));
+        rows.addText(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                      std::size_t(sqlite3_column_bytes(stmt, i))));
+        break;
     case SQLITE_BLOB:
-        return QVariant(
-            QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
+        rows.addBlob(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i)));
+        break;
     default:
-        return QVariant();
+        rows.addNull();
+        break;
     }
 }
 
@@ -103,6 +108,7 @@ Database::Database(sqlite3* db, QString dataDir) : m_db(db), m_dataDir(std::move
 
 Database::~Database()
 {
+    dropReusedStatements();
     sqlite3_close_v2(m_db);
 }
 
@@ -195,6 +201,8 @@ void Database::migrate()
 
 void Database::setAuthorizer(Authorizer authorizer)
 {
+    // The store asks the authorizer when it compiles a statement: none compiled before may run after.
+    dropReusedStatements();
     m_authorizer = std::move(authorizer);
     if (m_authorizer)
         sqlite3_set_authorizer(m_db, authorize, &m_authorizer);
@@ -228,6 +236,46 @@ QStringList Database::columnsOf(const QString& table)
         names << row.value(1).toString().toLower();
     m_columns.insert(key, names);
     return names;
+}
+
+Database::ReuseScope::ReuseScope(Database& db) : m_db(db), m_outer(!db.m_reuse)
+{
+    m_db.m_reuse = true;
+}
+
+Database::ReuseScope::~ReuseScope()
+{
+    if (m_outer) {
+        m_db.m_reuse = false;
+        m_db.dropReusedStatements();
+    }
+}
+
+sqlite3_stmt* Database::reusedStatement(const QByteArray& sql)
+{
+    const std::string key = sql.toStdString();
+    const auto found = m_reused.find(key);
+    if (found != m_reused.end())
+        return found->second;
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    // A shape the store does not take (a value where only a literal may stand) runs as given.
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK || !stmt ||
+        (tail && !onlySpaceLeft(tail))) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    if (m_reused.size() >= 256)
+        dropReusedStatements();
+    m_reused.emplace(key, stmt);
+    return stmt;
+}
+
+void Database::dropReusedStatements()
+{
+    for (const auto& entry : m_reused)
+        sqlite3_finalize(entry.second);
+    m_reused.clear();
 }
 
 Database::Result Database::select(const QString& statement)
@@ -272,14 +320,33 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
         m_tracer(statement);
     const QByteArray sql = statement.toUtf8();
     sqlite3_stmt* stmt = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
-        throw StoreError(errorText(m_db), statement);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
-    if (!stmt)
-        throw StoreError(QStringLiteral("语句为空"), statement);
-    if (tail && !onlySpaceLeft(tail))
-        throw StoreError(QStringLiteral("一次只能执行一条语句"), statement);
+    // A reused statement is only reset afterwards; any other is finalized.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(nullptr, sqlite3_finalize);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> reset(nullptr, sqlite3_reset);
+    if (m_reuse && !values) {
+        if (const std::optional<StatementShape> shape = StatementShape::of(sql)) {
+            stmt = reusedStatement(QByteArray::fromStdString(shape->text));
+            if (stmt) {
+                reset.reset(stmt);
+                sqlite3_clear_bindings(stmt);
+                for (std::size_t i = 0; i < shape->values.size(); ++i) {
+                    const std::string& v = shape->values[i];
+                    if (sqlite3_bind_text(stmt, int(i) + 1, v.data(), int(v.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+                        throw StoreError(errorText(m_db), statement);
+                }
+            }
+        }
+    }
+    if (!stmt) {
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
+            throw StoreError(errorText(m_db), statement);
+        guard.reset(stmt);
+        if (!stmt)
+            throw StoreError(QStringLiteral("语句为空"), statement);
+        if (tail && !onlySpaceLeft(tail))
+            throw StoreError(QStringLiteral("一次只能执行一条语句"), statement);
+    }
 
     if (values) {
         for (int i = 0; i < values->size(); ++i) {
@@ -303,7 +370,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
     const int columns = sqlite3_column_count(stmt);
     if (result) {
         result->columns.clear();
-        result->rows.clear();
+        result->rows = ResultRows(columns);
         for (int i = 0; i < columns; ++i) {
             const char* decl = sqlite3_column_decltype(stmt, i);
             result->columns.push_back({QString::fromUtf8(sqlite3_column_name(stmt, i)),
@@ -316,12 +383,11 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
             return 1;
         if (!result)
             continue;
-        QVariantList row;
-        row.reserve(columns);
         for (int i = 0; i < columns; ++i)
-            row.push_back(columnValue(stmt, i));
-        result->rows.push_back(std::move(row));
+            addValue(result->rows, stmt, i);
     }
+    if (result)
+        result->rows.finish();
     if (rc != SQLITE_DONE)
         throw StoreError(errorText(m_db), statement);
     if (firstRowOnly)

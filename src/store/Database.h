@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ResultRows.h"
 #include "StoreError.h"
 
 #include <QHash>
@@ -10,9 +11,12 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // One connection to the store of a data directory. Every statement of the program runs
 // through select() or execute(); the store's own refusal comes back as a StoreError.
@@ -30,7 +34,7 @@ public:
     struct Result
     {
         QList<Column> columns;
-        std::vector<QVariantList> rows; // null: invalid QVariant; integers qint64; numbers double; text QString
+        ResultRows rows;
     };
 
     using Tracer = std::function<void(const QString& statement)>;
@@ -70,16 +74,37 @@ public:
     QStringList columnsOf(const QString& table);
     sqlite3* handle() const { return m_db; }
 
+    // While a scope is alive, statements that differ only in the quoted values of their conditions,
+    // value lists and assignments are compiled once and run with each statement's values bound
+    // (see StatementShape): work that runs thousands of such statements spends its time running
+    // them rather than compiling them. Tracing still shows each statement as given.
+    class ReuseScope
+    {
+    public:
+        explicit ReuseScope(Database& db);
+        ~ReuseScope();
+        ReuseScope(const ReuseScope&) = delete;
+        ReuseScope& operator=(const ReuseScope&) = delete;
+
+    private:
+        Database& m_db;
+        bool m_outer;
+    };
+
 private:
     Database(sqlite3* db, QString dataDir);
     static std::unique_ptr<Database> connect(const QString& dataDir, bool create);
     void configure();
     void migrate();
     int run(const QString& statement, Result* result, const QVariantList* values = nullptr, bool firstRowOnly = false);
+    sqlite3_stmt* reusedStatement(const QByteArray& sql);
+    void dropReusedStatements();
 
     sqlite3* m_db = nullptr;
     QString m_dataDir;
     Tracer m_tracer;
     Authorizer m_authorizer;
     QHash<QString, QStringList> m_columns;
+    bool m_reuse = false;
+    std::unordered_map<std::string, sqlite3_stmt*> m_reused;
 };

@@ -128,8 +128,7 @@ QVariant Query::value(int row, int index) const
     if (row < 0 || row >= recordCount())
         return {};
     const int column = m_declared.isEmpty() ? index : m_map.value(index, -1);
-    const QVariantList& r = m_result.rows[size_t(row)];
-    return column >= 0 && column < r.size() ? r[column] : QVariant();
+    return m_result.rows.value(std::size_t(row), column);
 }
 
 std::optional<int> Query::findField(const QString& name) const
@@ -208,7 +207,7 @@ Query::Bookmark Query::getBookmark() const
     b.statement = text();
     b.row = m_row;
     if (m_row >= 0)
-        b.values = m_result.rows[size_t(m_row)];
+        b.values = m_result.rows.row(std::size_t(m_row));
     return b;
 }
 
@@ -220,7 +219,8 @@ void Query::gotoBookmark(const Bookmark& bookmark)
     int best = -1;
     for (int distance = 0; best < 0 && distance < recordCount(); ++distance) {
         for (const int candidate : {bookmark.row - distance, bookmark.row + distance}) {
-            if (candidate >= 0 && candidate < recordCount() && m_result.rows[size_t(candidate)] == bookmark.values) {
+            if (candidate >= 0 && candidate < recordCount() &&
+                m_result.rows.row(std::size_t(candidate)) == bookmark.values) {
                 best = candidate;
                 break;
             }

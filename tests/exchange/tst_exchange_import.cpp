@@ -30,8 +30,8 @@ std::vector<QVariantList> dump(TestStore& s)
                             "select * from bmdm order by bmdm", "select * from yuanbu order by mc"}) {
         Database::Result r = s.db().select(QString::fromLatin1(sql));
         out.push_back({QString::fromLatin1(sql)});
-        for (QVariantList& row : r.rows)
-            out.push_back(std::move(row));
+        for (const QVariantList& row : r.rows)
+            out.push_back(row);
     }
     return out;
 }
