@@ -62,7 +62,7 @@ const QByteArray& BoundInsert::utf8(const QString& text)
     return found->second.second;
 }
 
-void BoundInsert::bind(int index, const ExchangeValue& value)
+void BoundInsert::bind(int index, const ExchangeValue& value, Text text)
 {
     switch (value.type) {
     case ExchangeValue::Type::Null:
@@ -77,7 +77,7 @@ void BoundInsert::bind(int index, const ExchangeValue& value)
     case ExchangeValue::Type::Text:
         // A null pointer would bind NULL; empty text stays empty text.
         check(sqlite3_bind_text(m_stmt, index + 1, value.text.data() ? value.text.data() : "", int(value.text.size()),
-                                SQLITE_TRANSIENT));
+                                text == Text::Stays ? SQLITE_STATIC : SQLITE_TRANSIENT));
         break;
     }
 }

@@ -24,8 +24,14 @@ public:
     // Binds every placeholder from the list, in order, and runs the insert.
     void insert(const QVariantList& values);
 
-    // Binds one placeholder (counted from 0) for the next run(); text is copied.
-    void bind(int index, const ExchangeValue& value);
+    // Binds one placeholder (counted from 0) for the next run(). Text is copied unless the caller
+    // promises that it stays where it is until run() has returned.
+    enum class Text
+    {
+        Copy,
+        Stays
+    };
+    void bind(int index, const ExchangeValue& value, Text text = Text::Copy);
     void run();
 
 private:

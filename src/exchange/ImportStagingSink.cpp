@@ -28,7 +28,8 @@ void ImportStagingSink::row(std::span<const ExchangeValue> values)
     for (std::size_t i = 0; i < m_index.size(); ++i) {
         const ExchangeValue& v = values[std::size_t(m_index[i])];
         if (m_wanted[qsizetype(i)].isNumeric() || v.type == ExchangeValue::Type::Text) {
-            m_insert->bind(int(i), v);
+            // The reader's texts stay put for the whole row, which is inserted before the next.
+            m_insert->bind(int(i), v, BoundInsert::Text::Stays);
         } else if (v.type == ExchangeValue::Type::Null) {
             m_insert->bind(int(i), ExchangeValue::ofText({})); // a blank text is empty text
         } else {

@@ -26,6 +26,10 @@ public:
 
     uint32_t operator[](char32_t cp) const { return cp < m_codes.size() ? m_codes[cp] : 0; }
 
+    // The byte count alone (0 when there is no GBK form), from a table small enough to stay in
+    // the processor's cache: width checks and comparisons mostly need only this.
+    unsigned count(char32_t cp) const { return cp < m_codes.size() ? (m_counts[cp >> 2] >> ((cp & 3) * 2)) & 3u : 0u; }
+
 private:
     GbkTable()
     {
@@ -33,8 +37,10 @@ private:
         for (char32_t cp = 0; cp < 0x80; ++cp)
             m_codes[cp] = (1u << 16) | cp;
         iconv_t cd = iconv_open("GBK", "UTF-32LE");
-        if (cd == reinterpret_cast<iconv_t>(-1))
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            fillCounts();
             return;
+        }
         for (char32_t cp = 0x80; cp < 0x10000; ++cp) {
             if (cp >= 0xD800 && cp <= 0xDFFF)
                 continue;
@@ -52,9 +58,18 @@ private:
             m_codes[cp] = produced == 1 ? ((1u << 16) | out[0]) : ((2u << 16) | (uint32_t(out[0]) << 8) | out[1]);
         }
         iconv_close(cd);
+        fillCounts();
+    }
+
+    void fillCounts()
+    {
+        m_counts.fill(0);
+        for (char32_t cp = 0; cp < m_codes.size(); ++cp)
+            m_counts[cp >> 2] |= uint8_t(((m_codes[cp] >> 16) & 3u) << ((cp & 3) * 2));
     }
 
     std::array<uint32_t, 0x10000> m_codes;
+    std::array<uint8_t, 0x10000 / 4> m_counts;
 };
 
 // Decodes one UTF-8 sequence; returns false on malformed input.
@@ -121,18 +136,20 @@ bool gbkFirst(std::string_view utf8, uint32_t& first)
 {
     const GbkTable& table = GbkTable::instance();
     size_t i = 0;
-    bool atFirst = true;
-    while (i < utf8.size()) {
-        char32_t cp = 0;
+    char32_t cp = 0;
+    if (i < utf8.size()) {
         if (!nextCodePoint(utf8, i, cp))
             return false;
         const uint32_t code = table[cp];
         if (code == 0 && cp != 0)
             return false;
-        if (atFirst) {
-            first = (code >> 16) == 2 ? (code & 0xFFFF) : ((code & 0xFF) << 8);
-            atFirst = false;
-        }
+        first = (code >> 16) == 2 ? (code & 0xFFFF) : ((code & 0xFF) << 8);
+    }
+    while (i < utf8.size()) {
+        if (!nextCodePoint(utf8, i, cp))
+            return false;
+        if (table.count(cp) == 0 && cp != 0)
+            return false;
     }
     return true;
 }
@@ -193,10 +210,10 @@ long long length(std::string_view utf8)
         char32_t cp = 0;
         if (!nextCodePoint(utf8, i, cp))
             return -1;
-        const uint32_t code = table[cp];
-        if (code == 0 && cp != 0)
+        const unsigned bytes = table.count(cp);
+        if (bytes == 0 && cp != 0)
             return -1;
-        n += code >> 16;
+        n += bytes;
     }
     return n;
 }

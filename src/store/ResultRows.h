@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <deque>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -84,7 +85,8 @@ public:
 
 private:
     int m_columns = 0;
-    std::vector<Cell> m_cells;
+    // Blocks rather than one array: a growing result is never copied to a larger one.
+    std::deque<Cell> m_cells;
     std::vector<QString> m_texts;
     std::vector<QByteArray> m_blobs;
 
