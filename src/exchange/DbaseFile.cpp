@@ -5,6 +5,7 @@
 #include "Gbk.h"
 #include "GbkDecoder.h"
 #include "NumberText.h"
+#include "SequentialFileHooks.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,7 +77,8 @@ using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
 qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRowSource& rows)
 {
     const QByteArray native = QFile::encodeName(path);
-    DbfHandle dbf(DBFCreateEx(native.constData(), "LDID/77"));
+    SAHooks hooks = SequentialFileHooks::hooks();
+    DbfHandle dbf(DBFCreateLL(native.constData(), "LDID/77", &hooks));
     if (!dbf)
         fail(QStringLiteral("cannot create %1").arg(path));
     QList<int> widths;
@@ -285,7 +287,8 @@ void read(const QString& path, ExchangeRowSink& sink)
 {
     const Header header = checkHeader(path);
     const QByteArray native = QFile::encodeName(path);
-    DbfHandle dbf(DBFOpen(native.constData(), "rb"));
+    SAHooks hooks = SequentialFileHooks::hooks();
+    DbfHandle dbf(DBFOpenLL(native.constData(), "rb", &hooks));
     if (!dbf)
         fail(QStringLiteral("cannot open %1 as a dBASE table").arg(path));
     if (DBFGetFieldCount(dbf.get()) != header.columns.size() || DBFGetRecordCount(dbf.get()) != int(header.records))
