@@ -263,11 +263,12 @@ sqlite3_stmt* Database::reusedStatement(const QByteArray& sql)
         return found->second;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    // A shape the store does not take (a value where only a literal may stand) runs as given.
+    // A shape the store does not take (a value where only a literal may stand) runs as given;
+    // it is remembered as such, so it is not tried again.
     if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK || !stmt ||
         (tail && !onlySpaceLeft(tail))) {
         sqlite3_finalize(stmt);
-        return nullptr;
+        stmt = nullptr;
     }
     if (m_reused.size() >= 256)
         dropReusedStatements();
