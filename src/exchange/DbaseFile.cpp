@@ -2,6 +2,7 @@
 
 #include "ExchangeTableCollector.h"
 #include "ExchangeTableSource.h"
+#include "ExchangeValueText.h"
 #include "Gbk.h"
 #include "GbkDecoder.h"
 #include "NumberText.h"
@@ -24,6 +25,10 @@
 namespace DbaseFile {
 namespace {
 
+using ExchangeValueText::numberOf;
+using ExchangeValueText::shown;
+using ExchangeValueText::textOf;
+
 constexpr int FileHeader = 32;
 constexpr int FieldHeader = 32;
 constexpr int IntegerWidth = 11;
@@ -32,40 +37,6 @@ constexpr int SmallIntWidth = 6;
 [[noreturn]] void fail(const QString& why)
 {
     throw ExchangeFileError(why);
-}
-
-QString shown(const ExchangeValue& v)
-{
-    switch (v.type) {
-    case ExchangeValue::Type::Integer:
-        return QString::number(v.integer);
-    case ExchangeValue::Type::Number:
-        return NumberText::shortest(v.number);
-    case ExchangeValue::Type::Text:
-        return QString::fromUtf8(v.text.data(), qsizetype(v.text.size()));
-    case ExchangeValue::Type::Null:
-        break;
-    }
-    return {};
-}
-
-// A number given for a text field: its text, into `out` (32 characters).
-int numberText(const ExchangeValue& v, char* out)
-{
-    if (v.type == ExchangeValue::Type::Number)
-        return NumberText::shortestChars(v.number, out);
-    return int(std::to_chars(out, out + 32, v.integer).ptr - out);
-}
-
-double numberOf(const ExchangeValue& v, const QString& name)
-{
-    if (v.type == ExchangeValue::Type::Number)
-        return v.number;
-    if (v.type == ExchangeValue::Type::Integer)
-        return double(v.integer);
-    if (const std::optional<double> parsed = NumberText::parse(v.text))
-        return *parsed;
-    fail(QStringLiteral("%1: \"%2\" is not a number").arg(name, shown(v)));
 }
 
 struct DbfCloser
@@ -135,10 +106,7 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
             char text[32];
             int length = 0;
             if (c.kind == ExchangeColumn::Kind::Text) {
-                std::string_view utf8 = v.text;
-                if (v.type != ExchangeValue::Type::Text)
-                    utf8 = std::string_view(text, std::size_t(numberText(v, text)));
-                const long long gbk = Gbk::encodeInto(utf8, field, width);
+                const long long gbk = Gbk::encodeInto(textOf(v, text), field, width);
                 if (gbk < 0)
                     fail(QStringLiteral("%1: text without a GBK form").arg(c.name));
                 if (gbk > width)

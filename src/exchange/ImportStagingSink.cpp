@@ -1,8 +1,6 @@
 #include "ImportStagingSink.h"
 
-#include "NumberText.h"
-
-#include <charconv>
+#include "ExchangeValueText.h"
 
 void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
 {
@@ -35,10 +33,7 @@ void ImportStagingSink::row(std::span<const ExchangeValue> values)
         } else {
             // A number in a text column: its text.
             char digits[32];
-            const int length = v.type == ExchangeValue::Type::Number
-                                   ? NumberText::shortestChars(v.number, digits)
-                                   : int(std::to_chars(digits, digits + sizeof digits, v.integer).ptr - digits);
-            m_insert->bind(int(i), ExchangeValue::ofText(std::string_view(digits, std::size_t(length))));
+            m_insert->bind(int(i), ExchangeValue::ofText(ExchangeValueText::textOf(v, digits)));
         }
     }
     m_insert->run();

@@ -2,6 +2,7 @@
 
 #include "ExchangeTableCollector.h"
 #include "ExchangeTableSource.h"
+#include "ExchangeValueText.h"
 #include "Gbk.h"
 #include "GbkDecoder.h"
 #include "NumberText.h"
@@ -17,6 +18,10 @@
 
 namespace ParadoxFile {
 namespace {
+
+using ExchangeValueText::numberOf;
+using ExchangeValueText::shown;
+using ExchangeValueText::textOf;
 
 // Field type codes of the table header.
 enum : quint8
@@ -149,48 +154,15 @@ int fixedSize(quint8 type)
     throw ExchangeFileError(why);
 }
 
-QString shown(const ExchangeValue& v)
-{
-    switch (v.type) {
-    case ExchangeValue::Type::Integer:
-        return QString::number(v.integer);
-    case ExchangeValue::Type::Number:
-        return NumberText::shortest(v.number);
-    case ExchangeValue::Type::Text:
-        return QString::fromUtf8(v.text.data(), qsizetype(v.text.size()));
-    case ExchangeValue::Type::Null:
-        break;
-    }
-    return {};
-}
-
 // A text field: GBK, zero-padded (the block is zero-filled already).
 void putText(char* out, int size, const ExchangeValue& v, const QString& name)
 {
     char digits[32];
-    std::string_view utf8 = v.text;
-    if (v.type == ExchangeValue::Type::Number) {
-        utf8 = std::string_view(digits, std::size_t(NumberText::shortestChars(v.number, digits)));
-    } else if (v.type == ExchangeValue::Type::Integer) {
-        utf8 = std::string_view(digits,
-                                std::size_t(std::to_chars(digits, digits + sizeof digits, v.integer).ptr - digits));
-    }
-    const long long length = Gbk::encodeInto(utf8, out, size);
+    const long long length = Gbk::encodeInto(textOf(v, digits), out, size);
     if (length < 0)
         fail(QStringLiteral("%1: text without a GBK form").arg(name));
     if (length > size)
         fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(name, shown(v)).arg(size));
-}
-
-double numberOf(const ExchangeValue& v, const QString& name)
-{
-    if (v.type == ExchangeValue::Type::Number)
-        return v.number;
-    if (v.type == ExchangeValue::Type::Integer)
-        return double(v.integer);
-    if (const std::optional<double> parsed = NumberText::parse(v.text))
-        return *parsed;
-    fail(QStringLiteral("%1: \"%2\" is not a number").arg(name, shown(v)));
 }
 
 // The lowest value of each integer type is its blank, so the range is symmetric.

@@ -1,0 +1,51 @@
+#include "ExchangeValueText.h"
+
+#include "ExchangeFileError.h"
+#include "NumberText.h"
+
+#include <charconv>
+
+namespace ExchangeValueText {
+
+QString shown(const ExchangeValue& v)
+{
+    switch (v.type) {
+    case ExchangeValue::Type::Integer:
+        return QString::number(v.integer);
+    case ExchangeValue::Type::Number:
+        return NumberText::shortest(v.number);
+    case ExchangeValue::Type::Text:
+        return QString::fromUtf8(v.text.data(), qsizetype(v.text.size()));
+    case ExchangeValue::Type::Null:
+        break;
+    }
+    return {};
+}
+
+std::string_view textOf(const ExchangeValue& v, char (&digits)[32])
+{
+    switch (v.type) {
+    case ExchangeValue::Type::Number:
+        return {digits, std::size_t(NumberText::shortestChars(v.number, digits))};
+    case ExchangeValue::Type::Integer:
+        return {digits, std::size_t(std::to_chars(digits, digits + sizeof digits, v.integer).ptr - digits)};
+    case ExchangeValue::Type::Text:
+        return v.text;
+    case ExchangeValue::Type::Null:
+        break;
+    }
+    return {};
+}
+
+double numberOf(const ExchangeValue& v, const QString& column)
+{
+    if (v.type == ExchangeValue::Type::Number)
+        return v.number;
+    if (v.type == ExchangeValue::Type::Integer)
+        return double(v.integer);
+    if (const std::optional<double> parsed = NumberText::parse(v.text))
+        return *parsed;
+    throw ExchangeFileError(QStringLiteral("%1: \"%2\" is not a number").arg(column, shown(v)));
+}
+
+} // namespace ExchangeValueText
