@@ -116,10 +116,14 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
             if (c.kind == ExchangeColumn::Kind::Number) {
                 length = NumberText::shortestChars(numberOf(v, c.name), text);
             } else {
-                const double d = v.type == ExchangeValue::Type::Integer ? double(v.integer) : numberOf(v, c.name);
-                const qint64 value = v.type == ExchangeValue::Type::Integer ? v.integer : qint64(d);
-                if (v.type != ExchangeValue::Type::Integer && !(std::abs(d) < 9.2e18 && d == double(value)))
-                    fail(QStringLiteral("%1: %2 is not a whole number").arg(c.name, shown(v)));
+                qint64 value = v.integer;
+                if (v.type != ExchangeValue::Type::Integer) {
+                    // Range first: converting a double beyond 64 bits is undefined.
+                    const double d = numberOf(v, c.name);
+                    if (!(std::abs(d) < 9.2e18) || d != std::trunc(d))
+                        fail(QStringLiteral("%1: %2 is not a whole number").arg(c.name, shown(v)));
+                    value = qint64(d);
+                }
                 length = int(std::to_chars(text, text + sizeof text, value).ptr - text);
             }
             if (length > width)

@@ -1,9 +1,7 @@
 #include "WorkloadImport.h"
 
-#include "BoundInsert.h"
 #include "DbaseFile.h"
 #include "ImportStagingSink.h"
-#include "NumberText.h"
 #include "ParadoxFile.h"
 #include "Sql.h"
 #include "Tdmmsdb.h"
@@ -14,8 +12,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-
-#include <stdexcept>
 
 namespace {
 
@@ -91,8 +87,6 @@ WorkloadImport::Outcome WorkloadImport::openWorkCopy()
             DbaseFile::read(m_workCopy, staging);
         tx.commit();
     } catch (const ExchangeFileError&) {
-        return Outcome::NotOurFile;
-    } catch (const std::invalid_argument&) {
         return Outcome::NotOurFile;
     } catch (const StoreError&) {
         // The file's rows could not be staged: it cannot be opened as an exchange table.

@@ -201,23 +201,44 @@ private slots:
     }
 
     // Text wider than its column is refused, and a good file already at the destination stays as it was.
-    void tooWideTextKeepsEarlierFile_data()
+    // A value the file cannot hold is refused, and a good file already at the destination stays
+    // as it was, with nothing left beside it.
+    void unfitValueKeepsEarlierFile_data()
     {
         QTest::addColumn<QString>("format");
-        QTest::newRow("dbt") << QStringLiteral("dbt");
-        QTest::newRow("dbf") << QStringLiteral("dbf");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        const struct
+        {
+            const char* name;
+            const char* column;
+            QVariant value;
+        } cases[] = {
+            {"text too wide", "jiaoshi", QStringLiteral("欧阳诸葛司马懿德")}, // 16 bytes in a 15-byte column
+            {"text without GBK form", "jiaoshi", QStringLiteral("张\U0001F600")},
+            {"fraction in a whole-number column", "xh", 2.5},
+            {"huge number in a whole-number column", "xh", 1e300},
+            {"text in a number column", "r1", QStringLiteral("abc")},
+        };
+        for (const char* format : {"dbt", "dbf"})
+            for (const auto& c : cases)
+                QTest::addRow("%s %s", format, c.name)
+                    << QString::fromLatin1(format) << QString::fromLatin1(c.column) << c.value;
     }
 
-    void tooWideTextKeepsEarlierFile()
+    void unfitValueKeepsEarlierFile()
     {
         QFETCH(QString, format);
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.") + format);
         writeTable(format, path, table({row()}));
         const QByteArray before = readBytes(path);
 
-        QVariantList wide = row(QStringLiteral("欧阳诸葛司马懿德")); // 16 bytes in a 15-byte column
-        QVERIFY_THROWS_EXCEPTION(ExchangeFileError, writeTable(format, path, table({row(), wide})));
+        QVariantList unfit = row();
+        set(unfit, column, value);
+        QVERIFY_THROWS_EXCEPTION(ExchangeFileError, writeTable(format, path, table({row(), unfit})));
         QCOMPARE(readBytes(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("bt.") + format});
     }
