@@ -1,12 +1,12 @@
 // Export and import of a large exchange file, in both formats: the export of one year's rows,
 // the import into an empty store (every row new) and the same import again (every row replaced).
-#include "DemoData.h"
-#include "NodeFilters.h"
-#include "StoreSetup.h"
-#include "Tdmmsdb.h"
-#include "Transaction.h"
-#include "WorkloadExport.h"
-#include "WorkloadImport.h"
+#include "store/DemoData.h"
+#include "session/Selection.h"
+#include "store/StoreSetup.h"
+#include "store/DataModule.h"
+#include "store/Transaction.h"
+#include "exchange/WorkloadExport.h"
+#include "exchange/WorkloadImport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     StoreSetup::createStore(fromDir.path(), false);
     StoreSetup::createStore(toDir.path(), false);
 
-    Tdmmsdb from;
+    DataModule from;
     from.connectTo(fromDir.path());
     const DemoData::Options options = DemoData::synthetic(5, 10, 20, rowsPerTeacher, 1);
     {
@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         };
         timed(QStringLiteral("export %1").arg(name), 2.0, [&] {
             part.start();
-            n = exporter.selectRows(NodeFilters::year(year).yearFilter);
+            n = exporter.selectRows(Selection::year(year));
             lap("select");
             exporter.fillWorkTable(format);
             lap("work table");
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
         parts.clear();
         out << "  rows: " << n << Qt::endl;
 
-        Tdmmsdb to;
+        DataModule to;
         to.connectTo(toDir.path());
         to.database()->execute(QStringLiteral("delete from gzl"));
         to.database()->execute(QStringLiteral("delete from rydm"));

@@ -1,6 +1,6 @@
 // The store's GBK width function and collation as an SQLite extension, so that the sqlite3
 // shell can run the program's statements against a store (`.load` it before replaying a trace).
-#include "Gbk.h"
+#include "store/Gbk.h"
 
 #include <sqlite3ext.h>
 SQLITE_EXTENSION_INIT1

@@ -1,6 +1,6 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "StoreError.h"
+#include "store/StoreError.h"
 
 #include <QDir>
 

@@ -1,10 +1,10 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "ExchangeTable.h"
-#include "NodeFilters.h"
-#include "Tdmmsdb.h"
-#include "WorkloadExport.h"
-#include "WorkloadImport.h"
+#include "exchange/ExchangeTable.h"
+#include "cli/NodeArguments.h"
+#include "store/DataModule.h"
+#include "exchange/WorkloadExport.h"
+#include "exchange/WorkloadImport.h"
 
 #include <QHash>
 
@@ -27,39 +27,22 @@ QHash<QString, QString> options(const QStringList& args, const QStringList& know
 
 int runExport(Cli::Context& c)
 {
-    const QHash<QString, QString> o =
-        options(c.args, {QStringLiteral("--year"), QStringLiteral("--faculty"), QStringLiteral("--section"),
-                         QStringLiteral("--teacher"), QStringLiteral("--format"), QStringLiteral("--to")});
-    const QString year = o.value(QStringLiteral("year"));
+    QStringList args = c.args;
+    const NodeArguments node = NodeArguments::take(args);
+    const QHash<QString, QString> o = options(args, {QStringLiteral("--format"), QStringLiteral("--to")});
     const QString format = o.value(QStringLiteral("format"));
     const QString base = o.value(QStringLiteral("to"));
-    if (year.isEmpty() || base.isEmpty())
-        throw Cli::UsageError{QStringLiteral("--year and --to are required")};
+    if (base.isEmpty())
+        throw Cli::UsageError{QStringLiteral("--to is required")};
     if (format != u"dbt" && format != u"dbf")
         throw Cli::UsageError{QStringLiteral("--format must be dbt or dbf")};
-    const bool hasFaculty = o.contains(QStringLiteral("faculty"));
-    const bool hasSection = o.contains(QStringLiteral("section"));
-    const bool hasTeacher = o.contains(QStringLiteral("teacher"));
-    NodeFilters node;
-    if (hasTeacher) {
-        if (!hasSection || hasFaculty)
-            throw Cli::UsageError{QStringLiteral("--teacher needs --section (and no --faculty)")};
-        node = NodeFilters::teacher(year, o.value(QStringLiteral("teacher")), o.value(QStringLiteral("section")));
-    } else if (hasFaculty && hasSection) {
-        throw Cli::UsageError{QStringLiteral("give --faculty or --section, not both")};
-    } else if (hasFaculty) {
-        node = NodeFilters::faculty(year, o.value(QStringLiteral("faculty")));
-    } else if (hasSection) {
-        node = NodeFilters::section(year, o.value(QStringLiteral("section")));
-    } else {
-        node = NodeFilters::year(year);
-    }
+    const Selection selection = node.selection();
 
-    Tdmmsdb data;
+    DataModule data;
     data.connectTo(c.dataDir);
     WorkloadExport exporter(data);
     const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
-    const int n = exporter.selectRows(node.yearFilter);
+    const int n = exporter.selectRows(selection);
     if (n == 0) {
         c.err << WorkloadExport::NoRows << "\n";
         return 1;
@@ -79,7 +62,7 @@ int runImport(Cli::Context& c)
 {
     if (c.args.size() != 1)
         throw Cli::UsageError{QStringLiteral("give the exchange file as one argument")};
-    Tdmmsdb data;
+    DataModule data;
     data.connectTo(c.dataDir);
     WorkloadImport importer(data);
     importer.makeCounters();

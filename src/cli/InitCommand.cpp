@@ -1,11 +1,11 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "DataModuleScope.h"
-#include "Database.h"
-#include "DemoData.h"
-#include "FUnit.h"
-#include "StoreSetup.h"
-#include "Transaction.h"
+#include "store/DataModule.h"
+#include "store/Database.h"
+#include "store/DemoData.h"
+#include "calc/WorkloadCalculator.h"
+#include "store/StoreSetup.h"
+#include "store/Transaction.h"
 
 namespace {
 
@@ -54,10 +54,11 @@ int runInit(Cli::Context& c)
     QString calculated;
     if (demo) {
         // The demo opens with its totals computed: every faculty of the settings record's year.
-        DataModuleScope scope(c.dataDir);
-        const Database::Result year = scope.db().select(QStringLiteral("select Nd from system"));
+        DataModule data;
+        data.connectTo(c.dataDir);
+        const Database::Result year = data.database()->select(QStringLiteral("select Nd from system"));
         calculated = year.rows.empty() ? QString() : year.rows.front().value(0).toString();
-        CalculateAllFaculties(calculated);
+        WorkloadCalculator(data).calculateYear(calculated);
     }
     c.out << "created " << Database::storePath(c.dataDir);
     if (rows)

@@ -1,7 +1,7 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "Database.h"
-#include "NumberFormat.h"
+#include "store/Database.h"
+#include "store/NumberFormat.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "EntryForm.h"
+#include "entry/EntryForm.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,49 +1,16 @@
-#include "BoundInsert.h"
+#include "exchange/BoundInsert.h"
 
-#include "Database.h"
-#include "StoreError.h"
-
-#include <sqlite3.h>
-
-BoundInsert::BoundInsert(Database& db, const QString& statement) : m_db(db), m_statement(statement)
-{
-    const QByteArray sql = statement.toUtf8();
-    if (sqlite3_prepare_v2(db.handle(), sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK)
-        fail();
-}
-
-BoundInsert::~BoundInsert()
-{
-    sqlite3_finalize(m_stmt);
-}
-
-void BoundInsert::fail()
-{
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(m_db.handle())), m_statement);
-}
-
-void BoundInsert::check(int rc)
-{
-    if (rc != SQLITE_OK)
-        fail();
-}
+BoundInsert::BoundInsert(Database& db, const QString& statement) : m_statement(db, statement) {}
 
 void BoundInsert::insert(const QVariantList& values)
 {
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& v = values[i];
-        if (!v.isValid() || v.isNull()) {
-            check(sqlite3_bind_null(m_stmt, i + 1));
-        } else if (v.typeId() == QMetaType::Double) {
-            check(sqlite3_bind_double(m_stmt, i + 1, v.toDouble()));
-        } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
-            check(sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong()));
-        } else if (v.typeId() == QMetaType::QString) {
+        if (v.typeId() == QMetaType::QString) {
             const QByteArray& text = utf8(*static_cast<const QString*>(v.constData()));
-            check(sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT));
+            m_statement.bindText(i, std::string_view(text.constData(), std::size_t(text.size())));
         } else {
-            const QByteArray text = v.toString().toUtf8();
-            check(sqlite3_bind_text(m_stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT));
+            m_statement.bind(i, v);
         }
     }
     run();
@@ -66,28 +33,22 @@ void BoundInsert::bind(int index, const ExchangeValue& value, Text text)
 {
     switch (value.type) {
     case ExchangeValue::Type::Null:
-        check(sqlite3_bind_null(m_stmt, index + 1));
+        m_statement.bindNull(index);
         break;
     case ExchangeValue::Type::Integer:
-        check(sqlite3_bind_int64(m_stmt, index + 1, value.integer));
+        m_statement.bindInteger(index, value.integer);
         break;
     case ExchangeValue::Type::Number:
-        check(sqlite3_bind_double(m_stmt, index + 1, value.number));
+        m_statement.bindNumber(index, value.number);
         break;
     case ExchangeValue::Type::Text:
-        // A null pointer would bind NULL; empty text stays empty text.
-        check(sqlite3_bind_text(m_stmt, index + 1, value.text.data() ? value.text.data() : "", int(value.text.size()),
-                                text == Text::Stays ? SQLITE_STATIC : SQLITE_TRANSIENT));
+        m_statement.bindText(index, value.text, text);
         break;
     }
 }
 
 void BoundInsert::run()
 {
-    if (sqlite3_step(m_stmt) != SQLITE_DONE) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
-        sqlite3_reset(m_stmt);
-        throw StoreError(message, m_statement);
-    }
-    sqlite3_reset(m_stmt);
+    m_statement.step();
+    m_statement.reset();
 }

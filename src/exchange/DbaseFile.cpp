@@ -1,12 +1,12 @@
-#include "DbaseFile.h"
+#include "exchange/DbaseFile.h"
 
-#include "ExchangeTableCollector.h"
-#include "ExchangeTableSource.h"
-#include "ExchangeValueText.h"
-#include "Gbk.h"
-#include "GbkDecoder.h"
-#include "NumberText.h"
-#include "SequentialFileHooks.h"
+#include "exchange/ExchangeTableCollector.h"
+#include "exchange/ExchangeTableSource.h"
+#include "exchange/ExchangeValueText.h"
+#include "store/Gbk.h"
+#include "exchange/GbkDecoder.h"
+#include "exchange/NumberText.h"
+#include "exchange/SequentialFileHooks.h"
 
 #include <QDir>
 #include <QFile>

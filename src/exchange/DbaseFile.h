@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ExchangeRowSink.h"
-#include "ExchangeRowSource.h"
-#include "ExchangeTable.h"
+#include "exchange/ExchangeRowSink.h"
+#include "exchange/ExchangeRowSource.h"
+#include "exchange/ExchangeTable.h"
 
 // dBASE III table files, the exchange's ".dbf" format, through shapelib. Text is GBK (language
 // driver 77, code page 936); numbers are written as their shortest exact decimal text.

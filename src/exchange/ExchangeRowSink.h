@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExchangeTable.h"
-#include "ExchangeValue.h"
+#include "exchange/ExchangeTable.h"
+#include "exchange/ExchangeValue.h"
 
 #include <span>
 

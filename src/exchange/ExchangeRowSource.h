@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangeValue.h"
+#include "exchange/ExchangeValue.h"
 
 // Rows handed to a file writer one at a time, so that a large table never needs to be held
 // in memory as a whole.

@@ -1,6 +1,6 @@
-#include "ExchangeTable.h"
+#include "exchange/ExchangeTable.h"
 
-#include "StoreSchema.h"
+#include "store/StoreSchema.h"
 
 std::optional<int> ExchangeTable::indexOf(const QList<ExchangeColumn>& columns, const QString& name)
 {

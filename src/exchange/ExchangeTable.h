@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangeFileError.h"
+#include "exchange/ExchangeFileError.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ExchangeTableCollector.h"
+#include "exchange/ExchangeTableCollector.h"
 
 void ExchangeTableCollector::columns(const QList<ExchangeColumn>& columns)
 {

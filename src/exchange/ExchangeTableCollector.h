@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangeRowSink.h"
+#include "exchange/ExchangeRowSink.h"
 
 // Gathers what a reader finds into a table held in memory.
 class ExchangeTableCollector : public ExchangeRowSink

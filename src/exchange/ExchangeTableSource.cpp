@@ -1,4 +1,4 @@
-#include "ExchangeTableSource.h"
+#include "exchange/ExchangeTableSource.h"
 
 ExchangeTableSource::ExchangeTableSource(const ExchangeTable& table) : m_table(table), m_text(table.columns.size()) {}
 

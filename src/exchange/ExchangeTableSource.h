@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExchangeRowSource.h"
-#include "ExchangeTable.h"
+#include "exchange/ExchangeRowSource.h"
+#include "exchange/ExchangeTable.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
-#include "ExchangeValueText.h"
+#include "exchange/ExchangeValueText.h"
 
-#include "ExchangeFileError.h"
-#include "NumberText.h"
+#include "exchange/ExchangeFileError.h"
+#include "exchange/NumberText.h"
 
 #include <charconv>
 

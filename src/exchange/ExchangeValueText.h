@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangeValue.h"
+#include "exchange/ExchangeValue.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "GbkDecoder.h"
+#include "exchange/GbkDecoder.h"
 
 #include <iconv.h>
 

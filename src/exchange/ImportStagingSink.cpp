@@ -1,6 +1,6 @@
-#include "ImportStagingSink.h"
+#include "exchange/ImportStagingSink.h"
 
-#include "ExchangeValueText.h"
+#include "exchange/ExchangeValueText.h"
 
 void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BoundInsert.h"
-#include "ExchangeRowSink.h"
+#include "exchange/BoundInsert.h"
+#include "exchange/ExchangeRowSink.h"
 
 #include <optional>
 #include <vector>

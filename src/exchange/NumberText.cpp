@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "exchange/NumberText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,11 +1,11 @@
-#include "ParadoxFile.h"
+#include "exchange/ParadoxFile.h"
 
-#include "ExchangeTableCollector.h"
-#include "ExchangeTableSource.h"
-#include "ExchangeValueText.h"
-#include "Gbk.h"
-#include "GbkDecoder.h"
-#include "NumberText.h"
+#include "exchange/ExchangeTableCollector.h"
+#include "exchange/ExchangeTableSource.h"
+#include "exchange/ExchangeValueText.h"
+#include "store/Gbk.h"
+#include "exchange/GbkDecoder.h"
+#include "exchange/NumberText.h"
 
 #include <QFile>
 #include <QSaveFile>

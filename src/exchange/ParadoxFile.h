@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ExchangeRowSink.h"
-#include "ExchangeRowSource.h"
-#include "ExchangeTable.h"
+#include "exchange/ExchangeRowSink.h"
+#include "exchange/ExchangeRowSource.h"
+#include "exchange/ExchangeTable.h"
 
 // Paradox 7 table data files (non-indexed) with Long, Short, Number and Alpha fields, the
 // exchange's ".dbt" format. Text is GBK (header code page 936).

@@ -1,4 +1,4 @@
-#include "SequentialFileHooks.h"
+#include "exchange/SequentialFileHooks.h"
 
 #include <cstdio>
 

@@ -1,13 +1,15 @@
-#include "WorkloadExport.h"
+#include "exchange/WorkloadExport.h"
 
-#include "BoundInsert.h"
-#include "DbaseFile.h"
-#include "ParadoxFile.h"
-#include "StatementRows.h"
-#include "Tdmmsdb.h"
-#include "Transaction.h"
+#include "session/Selection.h"
 
-WorkloadExport::WorkloadExport(Tdmmsdb& data) : m_data(data) {}
+#include "exchange/BoundInsert.h"
+#include "exchange/DbaseFile.h"
+#include "exchange/ParadoxFile.h"
+#include "exchange/StatementRows.h"
+#include "store/DataModule.h"
+#include "store/Transaction.h"
+
+WorkloadExport::WorkloadExport(DataModule& data) : m_data(data) {}
 
 QString WorkloadExport::workTable(Format format)
 {
@@ -19,12 +21,12 @@ QString WorkloadExport::extension(Format format)
     return format == Format::Paradox ? QStringLiteral(".dbt") : QStringLiteral(".dbf");
 }
 
-int WorkloadExport::selectRows(const QString& yearFilter)
+int WorkloadExport::selectRows(const Selection& selection)
 {
-    m_yearFilter = yearFilter;
+    m_yearFilter = selection.YearFilter;
     Query* q = m_data.dtbmdm1;
     q->setStatement({QStringLiteral("select * from gzl"),
-                     QStringLiteral("where %1 order by nd,jiaoyanshi,jiaoshi").arg(yearFilter)});
+                     QStringLiteral("where %1 order by nd,jiaoyanshi,jiaoshi").arg(selection.YearFilter)});
     q->open();
     return q->recordCount();
 }

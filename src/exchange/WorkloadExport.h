@@ -4,7 +4,8 @@
 
 #include <functional>
 
-class Tdmmsdb;
+class DataModule;
+struct Selection;
 
 // Writes the workload rows of a condition into an exchange file: the rows are selected through
 // `dtbmdm1`, copied by statements run through `xssj2` into the format's work table, and the
@@ -25,13 +26,13 @@ public:
     // Progress (0 to 100) and, when not empty, the new status text.
     using Observer = std::function<void(int progress, const QString& status)>;
 
-    explicit WorkloadExport(Tdmmsdb& data);
+    explicit WorkloadExport(DataModule& data);
 
     static QString workTable(Format format);
     static QString extension(Format format);
 
-    // Selects "select * from gzl" / "where <condition> order by nd,jiaoyanshi,jiaoshi"; returns the row count.
-    int selectRows(const QString& yearFilter);
+    // Selects "select * from gzl" / "where <YearFilter> order by nd,jiaoyanshi,jiaoshi"; returns the row count.
+    int selectRows(const Selection& selection);
 
     // Empties the work table and copies the selected rows into it in their order, in one
     // transaction: a store error (StoreError) leaves the work table as it was.
@@ -43,6 +44,6 @@ public:
     QString writeFile(Format format, const QString& destination);
 
 private:
-    Tdmmsdb& m_data;
+    DataModule& m_data;
     QString m_yearFilter;
 };

@@ -1,11 +1,11 @@
-#include "WorkloadImport.h"
+#include "exchange/WorkloadImport.h"
 
-#include "DbaseFile.h"
-#include "ImportStagingSink.h"
-#include "ParadoxFile.h"
-#include "Sql.h"
-#include "Tdmmsdb.h"
-#include "Transaction.h"
+#include "exchange/DbaseFile.h"
+#include "exchange/ImportStagingSink.h"
+#include "exchange/ParadoxFile.h"
+#include "store/Sql.h"
+#include "store/DataModule.h"
+#include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +23,7 @@ QString text(const Query* q, int row, int index)
 
 } // namespace
 
-WorkloadImport::WorkloadImport(Tdmmsdb& data) : m_data(data), m_clock([] { return QDateTime::currentDateTime(); }) {}
+WorkloadImport::WorkloadImport(DataModule& data) : m_data(data), m_clock([] { return QDateTime::currentDateTime(); }) {}
 
 QString WorkloadImport::message(Outcome outcome)
 {

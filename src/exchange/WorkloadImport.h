@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-class Tdmmsdb;
+class DataModule;
 
 // Merges the workload rows of an exchange file into the store: creates the faculties, sections
 // and teachers the rows name and the store lacks, replaces a known teacher's rows of the file's
@@ -54,7 +54,7 @@ public:
     // Progress (0 to 100) and, when not empty, the new status text.
     using Observer = std::function<void(int progress, const QString& status)>;
 
-    explicit WorkloadImport(Tdmmsdb& data);
+    explicit WorkloadImport(DataModule& data);
 
     // Tests fix the time the code counters are made from.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -79,7 +79,7 @@ public:
     const std::vector<Section>& sections() const { return m_sections; }
 
 private:
-    Tdmmsdb& m_data;
+    DataModule& m_data;
     std::function<QDateTime()> m_clock;
     QString m_sectionCounter;
     QString m_teacherCounter;

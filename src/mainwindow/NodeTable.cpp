@@ -1,4 +1,4 @@
-#include "NodeTable.h"
+#include "mainwindow/NodeTable.h"
 
 int NodeTable::add(Entry entry)
 {

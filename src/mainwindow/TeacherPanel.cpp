@@ -1,8 +1,8 @@
-#include "TeacherPanel.h"
+#include "mainwindow/TeacherPanel.h"
 
-#include "GridBinding.h"
-#include "GridColumns.h"
-#include "Tdmmsdb.h"
+#include "gui/GridBinding.h"
+#include "gui/GridColumns.h"
+#include "store/DataModule.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,7 +10,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-TeacherPanel::TeacherPanel(QWidget* parent) : QWidget(parent), m_count(new QLabel), m_grid(new QTableView)
+TeacherPanel::TeacherPanel(DataModule& data, QWidget* parent)
+    : QWidget(parent), m_data(data), m_count(new QLabel), m_grid(new QTableView)
 {
     setObjectName(QStringLiteral("Panel4"));
     m_count->setObjectName(QStringLiteral("Label5"));
@@ -44,7 +45,7 @@ TeacherPanel::TeacherPanel(QWidget* parent) : QWidget(parent), m_count(new QLabe
 
 void TeacherPanel::bindDataSources()
 {
-    dmmsdb->dbrydm->setColumns({{QStringLiteral("Bmmc"), QStringLiteral("教研室名称")},
+    m_data.dbrydm->setColumns({{QStringLiteral("Bmmc"), QStringLiteral("教研室名称")},
                                 {QStringLiteral("rydm"), QStringLiteral("教师代码")},
                                 {QStringLiteral("rymc"), QStringLiteral("教师姓名")},
                                 {QStringLiteral("ryzc"), QStringLiteral("职称")},
@@ -57,7 +58,7 @@ void TeacherPanel::bindDataSources()
                                 {QStringLiteral("q31"), QStringLiteral("实习、设计")},
                                 {QStringLiteral("q32"), QStringLiteral("毕业设计")},
                                 {QStringLiteral("q33"), QStringLiteral("指导研究生")}});
-    GridBinding::bind(m_grid, dmmsdb->dbrydm);
+    GridBinding::bind(m_grid, m_data.dbrydm);
     GridColumns::fitToContents(m_grid);
 }
 

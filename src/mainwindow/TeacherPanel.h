@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class DataModule;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -12,13 +13,14 @@ class TeacherPanel : public QWidget
 {
     Q_OBJECT
 public:
-    explicit TeacherPanel(QWidget* parent = nullptr);
+    explicit TeacherPanel(DataModule& data, QWidget* parent = nullptr);
 
     // Once the data module exists: the grid shows dtrydm.
     void bindDataSources();
     void setCount(int count);
 
 private:
+    DataModule& m_data;
     QLabel* m_count;
     QTableView* m_grid;
 };

@@ -1,16 +1,15 @@
-#include "WorkloadTabs.h"
+#include "mainwindow/WorkloadTabs.h"
 
-#include "ErrorDisplay.h"
-#include "FUnit.h"
-#include "GridBinding.h"
-#include "GridColumns.h"
-#include "LoginState.h"
-#include "MessageBox.h"
-#include "Sql.h"
-#include "Tdmmsdb.h"
-#include "Tfmlilunf.h"
-#include "Tfmsjjxf.h"
-#include "WaitCursor.h"
+#include "calc/WorkloadCalculator.h"
+#include "entry/PracticeEntryDialog.h"
+#include "entry/TheoryEntryDialog.h"
+#include "gui/ErrorDisplay.h"
+#include "gui/GridBinding.h"
+#include "gui/GridColumns.h"
+#include "gui/MessageBox.h"
+#include "gui/WaitCursor.h"
+#include "session/Session.h"
+#include "store/DataModule.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -38,15 +37,12 @@ QList<DataSource::Column> columns(std::initializer_list<std::pair<const char*, c
     return result;
 }
 
-void reopen(Query* q)
-{
-    q->close();
-    q->open();
-}
-
 } // namespace
 
-WorkloadTabs::WorkloadTabs(QWidget* parent) : QTabWidget(parent)
+WorkloadTabs::WorkloadTabs(DataModule& data, Session& session, WorkloadCalculator& calculator,
+                           TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog, QWidget* parent)
+    : QTabWidget(parent), m_data(data), m_session(session), m_calculator(calculator), m_theoryDialog(theoryDialog),
+      m_practiceDialog(practiceDialog), m_rows(data, session)
 {
     setObjectName(QStringLiteral("PageControl1"));
     addTab(buildTheoryPage(), s("理论实验工作量"));
@@ -105,10 +101,10 @@ QWidget* WorkloadTabs::buildTheoryPage()
     layout->addWidget(m_theoryGrid, 1);
     layout->addLayout(row);
 
-    connect(m_theoryAdd, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(m_theoryEdit, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(m_theoryDelete, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
-    connect(m_calculate, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(m_theoryAdd, &QPushButton::clicked, this, [this] { onTheoryAddClicked(); });
+    connect(m_theoryEdit, &QPushButton::clicked, this, [this] { onTheoryEditClicked(); });
+    connect(m_theoryDelete, &QPushButton::clicked, this, [this] { onTheoryDeleteClicked(); });
+    connect(m_calculate, &QPushButton::clicked, this, [this] { onCalculateClicked(); });
     return page;
 }
 
@@ -154,15 +150,15 @@ QWidget* WorkloadTabs::buildPracticePage()
         row->addWidget(b);
     layout->addLayout(row);
 
-    connect(m_practiceAdd, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
-    connect(m_practiceEdit, &QPushButton::clicked, this, [this] { BitBtn6Click(); });
-    connect(m_practiceDelete, &QPushButton::clicked, this, [this] { BitBtn7Click(); });
+    connect(m_practiceAdd, &QPushButton::clicked, this, [this] { onPracticeAddClicked(); });
+    connect(m_practiceEdit, &QPushButton::clicked, this, [this] { onPracticeEditClicked(); });
+    connect(m_practiceDelete, &QPushButton::clicked, this, [this] { onPracticeDeleteClicked(); });
     return page;
 }
 
 void WorkloadTabs::bindDataSources()
 {
-    dmmsdb->dbllsj->setColumns(columns({{"Nd", "学年"},
+    m_data.dbllsj->setColumns(columns({{"Nd", "学年"},
                                         {"Kname", "课程名"},
                                         {"T1", "理论学时"},
                                         {"Banji", "授课班级"},
@@ -181,7 +177,7 @@ void WorkloadTabs::bindDataSources()
                                         {"Q12", "课外工作量(Q12)"},
                                         {"K2", "教学班规模(K2)"},
                                         {"Q2", "实验工作量(Q2)"}}));
-    dmmsdb->dbsxsj->setColumns(columns({{"Kname", "实习设计名"},
+    m_data.dbsxsj->setColumns(columns({{"Kname", "实习设计名"},
                                         {"W", "周数"},
                                         {"Banji", "班级"},
                                         {"Gm", "规模排课"},
@@ -190,12 +186,12 @@ void WorkloadTabs::bindDataSources()
                                         {"S3", "规模"},
                                         {"K31", "实验工作量(K31)"},
                                         {"Q31", "实习工作量"}}));
-    dmmsdb->dbbysj->setColumns(columns({{"Kname", "本科毕业设计班级"}, {"R32", "指导人数"}, {"Q32", "工作量"}}));
-    dmmsdb->dbzdss->setColumns(columns({{"Kname", "指导研究生班级"}, {"R33", "指导人数"}, {"Q33", "工作量"}}));
-    GridBinding::bind(m_theoryGrid, dmmsdb->dbllsj);
-    GridBinding::bind(m_practiceGrids[0], dmmsdb->dbsxsj);
-    GridBinding::bind(m_practiceGrids[1], dmmsdb->dbbysj);
-    GridBinding::bind(m_practiceGrids[2], dmmsdb->dbzdss);
+    m_data.dbbysj->setColumns(columns({{"Kname", "本科毕业设计班级"}, {"R32", "指导人数"}, {"Q32", "工作量"}}));
+    m_data.dbzdss->setColumns(columns({{"Kname", "指导研究生班级"}, {"R33", "指导人数"}, {"Q33", "工作量"}}));
+    GridBinding::bind(m_theoryGrid, m_data.dbllsj);
+    GridBinding::bind(m_practiceGrids[0], m_data.dbsxsj);
+    GridBinding::bind(m_practiceGrids[1], m_data.dbbysj);
+    GridBinding::bind(m_practiceGrids[2], m_data.dbzdss);
     GridColumns::fitToContents(m_theoryGrid);
     for (QTableView* view : m_practiceGrids)
         GridColumns::fitToContents(view);
@@ -219,82 +215,71 @@ void WorkloadTabs::showTeacher(const QString& total, const QString& name)
     m_practiceName->setText(name);
 }
 
-bool WorkloadTabs::confirmDelete()
+void WorkloadTabs::deleteCurrentRow(WorkloadRows::Category category, AfterDelete after)
 {
-    return MessageBox::show(this, s("提示信息"), s("你确信要删除选择数据吗？"), MessageBox::NoIcon,
-                            MessageBox::OkCancel) == MessageBox::AnswerOk;
-}
-
-void WorkloadTabs::deleteRow(const QString& xh)
-{
-    Query* q = dmmsdb->dtbmdm1;
-    q->setStatement({QStringLiteral("delete from gzl"), QStringLiteral("where xh=") + Sql::quote(xh)});
-    q->execSql();
-}
-
-void WorkloadTabs::BitBtn1Click()
-{
-    ErrorDisplay::guard(this, [] {
-        loginState().TheoryEntryMode = 1;
-        fmlilunf->exec();
-        dmmsdb->dtllsj->last();
-    });
-}
-
-void WorkloadTabs::BitBtn2Click()
-{
-    ErrorDisplay::guard(this, [] {
-        Query* q = dmmsdb->dtllsj;
-        if (q->recordCount() == 0)
-            return;
-        const Query::Bookmark mark = q->getBookmark();
-        loginState().TheoryEntryMode = 0;
-        fmlilunf->exec();
-        q->gotoBookmark(mark);
-    });
-}
-
-void WorkloadTabs::BitBtn3Click()
-{
-    ErrorDisplay::guard(this, [this] {
-        Query* q = dmmsdb->dtllsj;
+    ErrorDisplay::guard(this, [&] {
+        Query* q = m_rows.view(category);
         if (q->recordCount() == 0)
             return;
         const QString xh = q->fieldByName(QStringLiteral("xh")).asString();
-        if (!confirmDelete())
+        if (MessageBox::show(this, s("提示信息"), s("你确信要删除选择数据吗？"), MessageBox::NoIcon,
+                             MessageBox::OkCancel) != MessageBox::AnswerOk)
             return;
-        deleteRow(xh);
-        // The row before the deleted one stays current; after the first row, the new first row.
-        q->prior();
+        m_rows.deleteRow(xh);
         std::optional<Query::Bookmark> mark;
-        if (!q->bof())
-            mark = q->getBookmark();
-        reopen(q);
+        if (after == AfterDelete::RowBefore) {
+            q->prior();
+            if (!q->bof())
+                mark = q->getBookmark();
+        }
+        m_rows.reopen(category);
         if (mark)
             q->gotoBookmark(*mark);
     });
 }
 
-void WorkloadTabs::BitBtn4Click()
+void WorkloadTabs::onTheoryAddClicked()
 {
     ErrorDisplay::guard(this, [this] {
-        Query* q = dmmsdb->dtllsj;
+        m_theoryDialog.exec(TheoryEntryDialog::Mode::Add);
+        m_data.dtllsj->last();
+    });
+}
+
+void WorkloadTabs::onTheoryEditClicked()
+{
+    ErrorDisplay::guard(this, [this] {
+        Query* q = m_data.dtllsj;
+        if (q->recordCount() == 0)
+            return;
+        const Query::Bookmark mark = q->getBookmark();
+        m_theoryDialog.exec(TheoryEntryDialog::Mode::Edit);
+        q->gotoBookmark(mark);
+    });
+}
+
+void WorkloadTabs::onTheoryDeleteClicked()
+{
+    deleteCurrentRow(WorkloadRows::Category::Theory, AfterDelete::RowBefore);
+}
+
+void WorkloadTabs::onCalculateClicked()
+{
+    ErrorDisplay::guard(this, [this] {
+        Query* q = m_data.dtllsj;
         if (q->recordCount() == 0)
             return;
         const Query::Bookmark mark = q->getBookmark();
         {
             WaitCursor wait;
-            CalculateWorkload(loginState().YearFilter);
+            m_calculator.calculate(m_session.selection);
         }
-        reopen(q);
+        m_rows.reopen(WorkloadRows::Category::Theory);
         q->gotoBookmark(mark);
-        for (Query* view : {dmmsdb->dtsxsj, dmmsdb->dtbysj, dmmsdb->dtzdss})
-            reopen(view);
-        Query* teacher = dmmsdb->dtbmdm2;
-        teacher->setStatement(
-            {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and") + loginState().NodeFilter});
-        teacher->open();
-        m_total->setText(teacher->fieldByName(QStringLiteral("Q")).asString());
+        for (auto c : {WorkloadRows::Category::Internship, WorkloadRows::Category::Graduation,
+                       WorkloadRows::Category::Supervision})
+            m_rows.reopen(c);
+        m_total->setText(m_rows.teacherTotal(m_session.selection));
     });
 }
 
@@ -307,47 +292,35 @@ int WorkloadTabs::practiceKind() const
     return 1;
 }
 
-Query* WorkloadTabs::practiceHolder(int kind) const
+WorkloadRows::Category WorkloadTabs::practiceCategory() const
 {
-    switch (kind) {
+    switch (practiceKind()) {
     case 3:
-        return dmmsdb->dtzdss;
+        return WorkloadRows::Category::Supervision;
     case 2:
-        return dmmsdb->dtbysj;
+        return WorkloadRows::Category::Graduation;
     default:
-        return dmmsdb->dtsxsj;
+        return WorkloadRows::Category::Internship;
     }
 }
 
-void WorkloadTabs::BitBtn5Click()
+void WorkloadTabs::onPracticeAddClicked()
 {
     ErrorDisplay::guard(this, [this] {
-        loginState().PracticeKind = practiceKind();
-        fmsjjxf->exec();
+        m_practiceDialog.exec(PracticeEntryDialog::Kind(practiceKind()), PracticeEntryDialog::Mode::Add);
     });
 }
 
-void WorkloadTabs::BitBtn6Click()
+void WorkloadTabs::onPracticeEditClicked()
 {
     ErrorDisplay::guard(this, [this] {
-        const int kind = practiceKind();
-        loginState().PracticeKind = kind + 3;
-        if (practiceHolder(kind)->recordCount() == 0)
+        if (m_rows.view(practiceCategory())->recordCount() == 0)
             return;
-        fmsjjxf->exec();
+        m_practiceDialog.exec(PracticeEntryDialog::Kind(practiceKind()), PracticeEntryDialog::Mode::Edit);
     });
 }
 
-void WorkloadTabs::BitBtn7Click()
+void WorkloadTabs::onPracticeDeleteClicked()
 {
-    ErrorDisplay::guard(this, [this] {
-        Query* q = practiceHolder(practiceKind());
-        if (q->recordCount() == 0)
-            return;
-        const QString xh = q->fieldByName(QStringLiteral("xh")).asString();
-        if (!confirmDelete())
-            return;
-        deleteRow(xh);
-        reopen(q);
-    });
+    deleteCurrentRow(practiceCategory(), AfterDelete::FirstRow);
 }

@@ -1,6 +1,6 @@
-#include "DataSource.h"
+#include "store/DataSource.h"
 
-#include "NumberFormat.h"
+#include "store/NumberFormat.h"
 
 DataSource::DataSource(const QString& name, Query* query, QObject* parent) : QAbstractTableModel(parent), m_query(query)
 {

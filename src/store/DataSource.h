@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Query.h"
+#include "store/Query.h"
 
 #include <QAbstractTableModel>
 

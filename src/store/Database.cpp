@@ -1,9 +1,9 @@
-#include "Database.h"
+#include "store/Database.h"
 
-#include "Gbk.h"
-#include "SqlDialect.h"
-#include "StatementShape.h"
-#include "StoreSchema.h"
+#include "store/Gbk.h"
+#include "store/SqlDialect.h"
+#include "store/StatementShape.h"
+#include "store/StoreSchema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -240,6 +240,14 @@ QStringList Database::columnsOf(const QString& table)
         names << row.value(1).toString().toLower();
     m_columns.insert(key, names);
     return names;
+}
+
+int Database::liveStatements() const
+{
+    int n = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
+        ++n;
+    return n;
 }
 
 Database::ReuseScope::ReuseScope(Database& db) : m_db(db), m_outer(!db.m_reuse)

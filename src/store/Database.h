@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ResultRows.h"
-#include "StoreError.h"
+#include "store/ResultRows.h"
+#include "store/StoreError.h"
 
 #include <QHash>
 #include <QList>
@@ -72,7 +72,8 @@ public:
     void executeInternal(const QString& statement);
 
     QStringList columnsOf(const QString& table);
-    sqlite3* handle() const { return m_db; }
+    // Compiled statements alive on the connection (what statement reuse keeps around).
+    int liveStatements() const;
 
     // While a scope is alive, statements that differ only in the quoted values of their conditions,
     // value lists and assignments are compiled once and run with each statement's values bound
@@ -92,6 +93,8 @@ public:
     };
 
 private:
+    friend class PreparedStatement;
+
     Database(sqlite3* db, QString dataDir);
     static std::unique_ptr<Database> connect(const QString& dataDir, bool create);
     void configure();

@@ -1,6 +1,6 @@
-#include "DemoData.h"
+#include "store/DemoData.h"
 
-#include "Database.h"
+#include "store/Database.h"
 
 #include <QVariantList>
 

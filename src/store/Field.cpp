@@ -1,6 +1,6 @@
-#include "Field.h"
+#include "store/Field.h"
 
-#include "NumberFormat.h"
+#include "store/NumberFormat.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "Gbk.h"
+#include "store/Gbk.h"
 
 #include <iconv.h>
 

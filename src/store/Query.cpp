@@ -1,4 +1,4 @@
-#include "Query.h"
+#include "store/Query.h"
 
 #include <QRegularExpression>
 

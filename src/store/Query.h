@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "Field.h"
+#include "store/Database.h"
+#include "store/Field.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "ResultRows.h"
+#include "store/ResultRows.h"
 
 void ResultRows::addInteger(qint64 v)
 {

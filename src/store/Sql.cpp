@@ -1,4 +1,4 @@
-#include "Sql.h"
+#include "store/Sql.h"
 
 namespace Sql {
 

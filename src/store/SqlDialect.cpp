@@ -1,4 +1,4 @@
-#include "SqlDialect.h"
+#include "store/SqlDialect.h"
 
 #include <QHash>
 #include <QSet>

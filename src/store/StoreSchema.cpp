@@ -1,4 +1,4 @@
-#include "StoreSchema.h"
+#include "store/StoreSchema.h"
 
 namespace StoreSchema {
 namespace {

@@ -1,7 +1,7 @@
-#include "StoreSetup.h"
+#include "store/StoreSetup.h"
 
-#include "Database.h"
-#include "Transaction.h"
+#include "store/Database.h"
+#include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "TableObject.h"
+#include "store/TableObject.h"
 
 TableObject::TableObject(const QString& name, const QString& table, QObject* parent) : QObject(parent), m_table(table)
 {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Database.h"
-#include "LoginState.h"
-#include "NodeFilters.h"
-#include "NumberFormat.h"
-#include "Sql.h"
-#include "TestStore.h"
+#include "calc/WorkloadCalculator.h"
+#include "session/Selection.h"
+#include "store/Database.h"
+#include "store/NumberFormat.h"
+#include "store/Sql.h"
+#include "support/TestStore.h"
 
 #include <QStringList>
 
@@ -49,12 +49,16 @@ inline void addParameter(Database& db, int fenlie, double sunxu, const QString& 
                     {double(fenlie), sunxu, shuoming, yan, s1, k12, s2, gs, k11, tiaojian});
 }
 
-// Selects the faculty node, as the tree would.
-inline QString selectFaculty()
+// The faculty node's selection, as the tree gives it.
+inline Selection faculty()
 {
-    const NodeFilters f = NodeFilters::faculty(Year, Faculty);
-    f.applyToLoginState();
-    return f.yearFilter;
+    return Selection::faculty(Year, Faculty);
+}
+
+// Calculates a node (the faculty unless told otherwise) of the store, as its "计算" would.
+inline CalculationSummary calculate(TestStore& store, const Selection& node = faculty())
+{
+    return WorkloadCalculator(store.data()).calculate(node);
 }
 
 // Every row of a table in a fixed order, as text, to compare a table before and after.

@@ -1,5 +1,5 @@
 #include "CalcFixture.h"
-#include "CliRun.h"
+#include "support/CliRun.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,7 +41,6 @@ class TestCalcCli : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { LoginState::reset(); }
 
     // The node options give exactly the tree's filters; the trace shows them in the statements.
     void nodeFiltersInTheTrace_data()

@@ -1,5 +1,5 @@
 #include "CalcFixture.h"
-#include "FUnit.h"
+#include "calc/WorkloadCalculator.h"
 
 #include <QTest>
 
@@ -9,7 +9,6 @@ class TestCalcEngine : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { LoginState::reset(); }
 
     // The delivered parameter set on one theory/lab row worked out by hand:
     // 专业课 本专生: s1 40, k12 0.18, s2 20, c12 1.1; 95 > 2*40 students: k11 = 1.5 + 15/40*0.3.
@@ -21,7 +20,7 @@ private slots:
         addRow(store.db(), 1, QStringLiteral("fl,shuoming,yan,r1,t1,t2,r2,fzs,bg"),
                QStringLiteral("'理论实验','专业课','本科生',95,48,16,95,4,0"));
 
-        const CalculationSummary summary = CalculateWorkload(selectFaculty());
+        const CalculationSummary summary = calculate(store);
         QCOMPARE(summary.teachersUpdated, 2);
 
         const auto value = [&](const QString& column) {
@@ -62,11 +61,11 @@ private slots:
         addParameter(db, 12, 1, QStringLiteral("q32"), QStringLiteral("r32*12"), QStringLiteral("fl='毕业设计'"));
         addRow(db, 1, QStringLiteral("fl,shuoming,yan,t1"), QStringLiteral("'理论实验','专业课','本科生',10"));
 
-        const QString f = selectFaculty();
+        const QString f = faculty().YearFilter;
         QCOMPARE(f, QStringLiteral("nd like '%2026-2027学年%' and yuanbu='信息学院'"));
         QStringList trace;
         db.setTracer([&](const QString& s) { trace << s; });
-        CalculateWorkload(f);
+        calculate(store);
         db.setTracer({});
 
         const QString course = f + QStringLiteral(" and fl='理论实验' and shuoming='专业课'");
@@ -131,7 +130,7 @@ private slots:
                      QStringLiteral("20"));
         addRow(db, 1, QStringLiteral("fl,shuoming,yan"), QStringLiteral("'理论实验','专业课','本科生'"));
 
-        CalculateWorkload(selectFaculty());
+        calculate(store);
         QCOMPARE(store.scalar(QStringLiteral("select c12 from gzl where xh=1")), expected);
         QCOMPARE(store.scalar(QStringLiteral("select k12 from gzl where xh=1")),
                  expected == u"2" ? QStringLiteral("0.2") : QStringLiteral("0.1"));
@@ -145,7 +144,7 @@ private slots:
         addPeople(store.db());
         addRow(store.db(), 1, QStringLiteral("fl,shuoming,yan,r1,t1,t2,r2,fzs,bg"),
                QStringLiteral("'理论实验','书法课','本科生',95,48,0,0,0,0"));
-        CalculateWorkload(selectFaculty());
+        calculate(store);
         QCOMPARE(store.scalar(QStringLiteral("select coalesce(s1,'-')||coalesce(k12,'-')||coalesce(s2,'-')||"
                                              "coalesce(c12,'-')||coalesce(k11,'-') from gzl where xh=1")),
                  QStringLiteral("-----"));
@@ -182,7 +181,7 @@ private slots:
         if (withPostgraduate)
             addRow(db, 3, QStringLiteral("fl,shuoming,yan"), QStringLiteral("'理论实验','专业课','研究生'"));
 
-        CalculateWorkload(selectFaculty());
+        calculate(store);
         QCOMPARE(store.scalar(QStringLiteral("select c12 from gzl where xh=1")), undergraduateC12);
         QCOMPARE(store.scalar(QStringLiteral("select s1 from gzl where xh=1")),
                  withPostgraduate ? QStringLiteral("20") : QString());
@@ -219,7 +218,7 @@ private slots:
 
         QStringList trace;
         db.setTracer([&](const QString& s) { trace << s; });
-        CalculateWorkload(selectFaculty());
+        calculate(store);
         db.setTracer({});
 
         QCOMPARE(store.scalar(QStringLiteral("select q32 from rydm where rydm='001'")), total);
@@ -244,7 +243,7 @@ private slots:
         addRow(db, 1, QStringLiteral("fl,q33,r33"), QStringLiteral("'指导硕士',40,2"), QStringLiteral("李四"),
                QStringLiteral("2025-2026学年"));
 
-        const CalculationSummary summary = CalculateWorkload(selectFaculty());
+        const CalculationSummary summary = calculate(store);
         QCOMPARE(summary.teachersUpdated, 2);
         QCOMPARE(store.scalar(QStringLiteral("select q11||','||q12||','||q2||','||q31||','||q32||','||q33||','||q "
                                              "from rydm where rydm='002'")),

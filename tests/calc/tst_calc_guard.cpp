@@ -1,9 +1,9 @@
 // A run is all or nothing, refuses totals it cannot store, and lets parameter texts do
 // nothing but read and update the workload and teacher tables.
-#include "CalcAuthorizer.h"
+#include "store/CalculationGuard.h"
 #include "CalcFixture.h"
-#include "FUnit.h"
-#include "Tdmmsdb.h"
+#include "calc/WorkloadCalculator.h"
+#include "store/DataModule.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -52,7 +52,6 @@ class TestCalcGuard : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { LoginState::reset(); }
 
     void refusedStatementUndoesTheRun_data()
     {
@@ -116,12 +115,12 @@ private slots:
         else
             addParameter(db, fenlie, 99, gs, k11, tiaojian);
         const QStringList before = state(db);
-        const QString filter = selectFaculty();
+        const QString filter = faculty().YearFilter;
 
         QString last;
         db.setTracer([&](const QString& s) { last = s; });
         try {
-            CalculateWorkload(filter);
+            calculate(store);
             QFAIL("the run was not refused");
         } catch (const StoreError& e) {
             QVERIFY(!e.text().isEmpty());
@@ -150,7 +149,7 @@ private slots:
                QStringLiteral("李四"));
         const QStringList before = state(store.db());
         try {
-            CalculateWorkload(selectFaculty());
+            calculate(store);
             QFAIL("the total was stored");
         } catch (const StoreError& e) {
             QVERIFY2(e.text().contains(QStringLiteral("21474836.47")) && e.text().contains(QStringLiteral("李四")),
@@ -199,7 +198,7 @@ private slots:
         // Forget cached column lists, so that the join's own lookup runs under the authorizer too.
         db.executeInternal(QStringLiteral("select 1"));
         {
-            CalcAuthorizer authorizer(db);
+            CalculationGuard authorizer(db);
             bool refused = false;
             try {
                 db.execute(statement);
@@ -244,7 +243,7 @@ private slots:
         addParameter(db, 8, 99, QStringLiteral("kk12"), QStringLiteral("1"), tiaojian);
         const QStringList before = state(db);
         try {
-            CalculateWorkload(selectFaculty());
+            calculate(store);
             QFAIL("the run was not refused");
         } catch (const StoreError& e) {
             QVERIFY2(e.text().contains(refusal), qPrintable(e.text()));

@@ -1,7 +1,7 @@
 // What the engine relies on from the store: cheap existence checks through a holder, a trace
 // that shows the program's statements only, and planner statistics that follow the table's size.
 #include "CalcFixture.h"
-#include "PlannerStatistics.h"
+#include "store/PlannerStatistics.h"
 
 #include <QTest>
 

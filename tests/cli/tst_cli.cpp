@@ -1,5 +1,5 @@
-#include "CliRun.h"
-#include "Database.h"
+#include "support/CliRun.h"
+#include "store/Database.h"
 
 #include <QTemporaryDir>
 #include <QTest>

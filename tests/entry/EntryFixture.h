@@ -1,10 +1,10 @@
 #pragma once
 
-#include "LoginState.h"
-#include "MessageBox.h"
-#include "NodeFilters.h"
-#include "Sql.h"
-#include "TestStore.h"
+#include "session/Session.h"
+#include "gui/MessageBox.h"
+#include "session/Selection.h"
+#include "store/Sql.h"
+#include "support/TestStore.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,7 +24,6 @@ public:
 
     explicit EntryFixture(const QString& teacher = Teacher)
     {
-        LoginState::reset();
         MessageBox::setScripted(true);
         MessageBox::clearShown();
         Database& db = store.db();
@@ -37,17 +36,17 @@ public:
         store.data().Tbsystem->activate();
         store.data().Tbsystem->edit();
         year = store.data().Tbsystem->fieldByName(QStringLiteral("Nd")).asString();
-        NodeFilters::teacher(year, teacher, Section).applyToLoginState();
+        session.select(Selection::teacher(year, teacher, Section));
         openView(store.data().dtllsj, QStringLiteral("理论实验"));
         openView(store.data().dtsxsj, QStringLiteral("实习设计"));
         openView(store.data().dtbysj, QStringLiteral("毕业设计"));
         openView(store.data().dtzdss, QStringLiteral("指导硕士"));
     }
 
-    static void openView(Query* view, const QString& category)
+    void openView(Query* view, const QString& category)
     {
         view->setStatement(
-            {QStringLiteral("select * from gzl where fl='%1' and %2").arg(category, loginState().YearFilter)});
+            {QStringLiteral("select * from gzl where fl='%1' and %2").arg(category, session.selection.YearFilter)});
         view->open();
     }
 
@@ -92,5 +91,6 @@ public:
     }
 
     TestStore store;
+    Session session;
     QString year;
 };

@@ -1,10 +1,18 @@
 #include "EntryFixture.h"
-#include "Tfmsjjxf.h"
+#include "entry/PracticeEntryDialog.h"
 
 #include <QPushButton>
 #include <QTimer>
 
 namespace {
+
+// Shows the dialog as the main window opens it for a practice kind: 1-3 add, 4-6 edit that kind.
+void showDialog(PracticeEntryDialog& dialog, int practiceKind)
+{
+    const bool editing = practiceKind > 3;
+    dialog.show(PracticeEntryDialog::Kind(editing ? practiceKind - 3 : practiceKind),
+                editing ? PracticeEntryDialog::Mode::Edit : PracticeEntryDialog::Mode::Add);
+}
 
 const QString Refused = QStringLiteral("错误|出现输入的文字超长或者类型不正确!");
 const QString HalfWidth = QStringLiteral("错误|数字输入错误，请使用半角!");
@@ -70,18 +78,15 @@ private slots:
         QFETCH(QStringList, texts);
         QFETCH(QStringList, enabled);
         EntryFixture f;
-        Tfmsjjxf dialog;
-        QCOMPARE(fmsjjxf, &dialog);
+        PracticeEntryDialog dialog(f.store.data(), f.session);
         // A previous showing of another kind, with its inputs changed, carries nothing over.
-        loginState().PracticeKind = kind % 3 + 1;
-        dialog.show();
+        showDialog(dialog, kind % 3 + 1);
         for (const QString& name : Inputs)
             if (input(&dialog, name)->isEnabled())
                 type(&dialog, name, QStringLiteral("9"));
         dialog.reject();
 
-        loginState().PracticeKind = kind;
-        dialog.show();
+        showDialog(dialog, kind);
         QStringList actualTexts, actualEnabled;
         for (const QString& name : Inputs) {
             actualTexts << text(&dialog, name);
@@ -127,20 +132,19 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(QString, statement);
         EntryFixture f;
-        loginState().NextXh = 7;
+        f.session.NextXh = 7;
         const QString sunxu = f.store.scalar(QStringLiteral("select group_concat(sunxu) from sysparameter"));
         QStringList statements;
         f.store.db().setTracer([&](const QString& s) { statements << s; });
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = kind;
-        dialog.show();
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, kind);
         for (const QString& pair : typed)
             type(&dialog, pair.section(u'=', 0, 0), pair.section(u'=', 1));
         clickOk(&dialog);
 
         QVERIFY(MessageBox::shown().empty());
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(loginState().NextXh, 8);
+        QCOMPARE(f.session.NextXh, 8);
         statement += QStringLiteral("'%1')").arg(f.year);
         QVERIFY2(statements.contains(statement), qPrintable(statements.join(QStringLiteral("\n---\n"))));
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 1);
@@ -183,10 +187,9 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(QString, outcome);
         EntryFixture f;
-        loginState().NextXh = 4;
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = kind;
-        dialog.show();
+        f.session.NextXh = 4;
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, kind);
         for (const QString& pair : typed)
             type(&dialog, pair.section(u'=', 0, 0), pair.section(u'=', 1));
         clickOk(&dialog);
@@ -196,7 +199,7 @@ private slots:
         QCOMPARE(dialog.isVisible(), !saved);
         QCOMPARE(EntryFixture::shownTexts(), saved || outcome == "silent" ? QStringList{} : QStringList{outcome});
         // Only an insert attempt takes a serial, and a refused one keeps it.
-        QCOMPARE(loginState().NextXh, saved || outcome == Refused ? 5 : 4);
+        QCOMPARE(f.session.NextXh, saved || outcome == Refused ? 5 : 4);
     }
 
     void emptyNameOrClass_data()
@@ -213,9 +216,8 @@ private slots:
         QFETCH(QString, kname);
         QFETCH(QString, banji);
         EntryFixture f;
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = 2;
-        dialog.show();
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, 2);
         type(&dialog, QStringLiteral("kname"), kname);
         type(&dialog, QStringLiteral("banji"), banji);
         type(&dialog, QStringLiteral("r32"), QStringLiteral("3"));
@@ -223,16 +225,15 @@ private slots:
         QCOMPARE(EntryFixture::shownTexts(), QStringList{QStringLiteral("错误|设计名称和设计班级不能为空!")});
         QVERIFY(dialog.isVisible());
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
-        QCOMPARE(loginState().NextXh, 0);
+        QCOMPARE(f.session.NextXh, 0);
     }
 
     void failedInsertConsumesASerialAndQuotesAreStoredLiterally()
     {
         EntryFixture f;
-        loginState().NextXh = 30;
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = 1;
-        dialog.show();
+        f.session.NextXh = 30;
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, 1);
         type(&dialog, QStringLiteral("kname"), QStringLiteral("O'Neil's 实习"));
         type(&dialog, QStringLiteral("banji"), QStringLiteral("1班"));
         type(&dialog, QStringLiteral("shuoming"), QStringLiteral("x' or '1'='1"));
@@ -268,7 +269,7 @@ private slots:
         QFETCH(QString, storedSection);
         QFETCH(bool, updated);
         EntryFixture f;
-        loginState().NextXh = 50;
+        f.session.NextXh = 50;
         const QString fl[] = {QStringLiteral("实习设计"), QStringLiteral("毕业设计"), QStringLiteral("指导硕士")};
         for (int xh : {21, 22})
             f.store.db().execute(
@@ -283,9 +284,8 @@ private slots:
         view->open();
         view->last();
 
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = kind;
-        dialog.show();
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, kind);
         QStringList loaded;
         for (const QString& name : Inputs)
             loaded << text(&dialog, name);
@@ -296,7 +296,7 @@ private slots:
 
         QVERIFY(MessageBox::shown().empty());
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(loginState().NextXh, 50);
+        QCOMPARE(f.session.NextXh, 50);
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 2);
         QCOMPARE(f.value(22, QStringLiteral("kname")), updated ? QStringLiteral("新名") : QStringLiteral("旧名22"));
         QCOMPARE(f.value(22, QStringLiteral("banji")), updated ? QStringLiteral("新班") : QStringLiteral("旧班"));
@@ -338,9 +338,8 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         EntryFixture f;
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = kind;
-        dialog.show();
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, kind);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         type(&dialog, QStringLiteral("banji"), QStringLiteral("1班"));
         type(&dialog, QStringLiteral("kname"), QStringLiteral("实习"));
@@ -359,14 +358,13 @@ private slots:
     void modalRun()
     {
         EntryFixture f;
-        Tfmsjjxf dialog;
-        loginState().PracticeKind = 3;
+        PracticeEntryDialog dialog(f.store.data(), f.session);
         QTimer::singleShot(0, &dialog, [&] {
             type(&dialog, QStringLiteral("banji"), QStringLiteral("硕士1班"));
             type(&dialog, QStringLiteral("r33"), QStringLiteral("2"));
             clickOk(&dialog);
         });
-        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.exec(PracticeEntryDialog::Kind::Supervision, PracticeEntryDialog::Mode::Add), int(QDialog::Accepted));
         QCOMPARE(f.store.count(QStringLiteral("gzl"), QStringLiteral("fl='指导硕士' and r33=2")), 1);
 
         QTimer::singleShot(0, &dialog, [&] {
@@ -374,7 +372,7 @@ private slots:
             type(&dialog, QStringLiteral("r33"), QStringLiteral("2"));
             QTest::mouseClick(child<QPushButton>(&dialog, QStringLiteral("BitBtn2")), Qt::LeftButton);
         });
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(dialog.exec(PracticeEntryDialog::Kind::Supervision, PracticeEntryDialog::Mode::Add), int(QDialog::Rejected));
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 1);
     }
 };

@@ -1,5 +1,5 @@
 #include "EntryFixture.h"
-#include "Tfmlilunf.h"
+#include "entry/TheoryEntryDialog.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -60,20 +60,18 @@ private slots:
     void addingStoresTheDocumentedRowAndStatement()
     {
         EntryFixture f;
-        loginState().NextXh = 41;
+        f.session.NextXh = 41;
         QStringList statements;
         f.store.db().setTracer([&](const QString& s) { statements << s; });
-        Tfmlilunf dialog;
-        QCOMPARE(fmlilunf, &dialog);
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         clickOk(&dialog);
 
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(MessageBox::shown().empty());
-        QCOMPARE(loginState().NextXh, 42);
+        QCOMPARE(f.session.NextXh, 42);
         const QString insert =
             QStringList{QStringLiteral(
                             "insert into gzl (xh,jiaoshi,yuanbu,jiaoyanshi,gm,bg,yan,banji,r1,kname,t1,shuoming,r2,t2,"
@@ -125,13 +123,12 @@ private slots:
                            "45,'手填类型','研究生',16,40,3,1,1)")
                 .arg(f.year));
         f.reopenViews();
-        Tfmlilunf dialog;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
         const QStringList courseTypes{QStringLiteral("公共基础课"), QStringLiteral("专业基础课"),
                                       QStringLiteral("专业课"),     QStringLiteral("双语课"),
                                       QStringLiteral("实验课"),     QStringLiteral("体育课")};
 
-        loginState().TheoryEntryMode = 0;
-        dialog.show();
+        dialog.show(TheoryEntryDialog::Mode::Edit);
         QCOMPARE(edit(&dialog, "kname")->text(), QStringLiteral("线性代数"));
         QCOMPARE(edit(&dialog, "t1")->text(), QStringLiteral("2.5")); // general form, not the grid's
         QCOMPARE(edit(&dialog, "banji")->text(), QStringLiteral("数学2班"));
@@ -147,8 +144,7 @@ private slots:
         dialog.reject();
 
         // The next showing for adding carries nothing over.
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        dialog.show(TheoryEntryDialog::Mode::Add);
         const QStringList expected{QString(),           QStringLiteral("0"), QString(),          QStringLiteral("0"),
                                    QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1")};
         QStringList actual;
@@ -216,10 +212,9 @@ private slots:
         QFETCH(QString, r1);
         QFETCH(QString, outcome);
         EntryFixture f;
-        loginState().NextXh = 5;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        f.session.NextXh = 5;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(edit(&dialog, "t1"), t1);
         EntryFixture::type(edit(&dialog, "t2"), t2);
@@ -230,7 +225,7 @@ private slots:
         QCOMPARE(dialog.isVisible(), outcome != "saved");
         QCOMPARE(EntryFixture::shownTexts(), outcome == "refused" ? QStringList{Refused} : QStringList{});
         // Only an insert attempt takes a serial.
-        QCOMPARE(loginState().NextXh, outcome == "silent" ? 5 : 6);
+        QCOMPARE(f.session.NextXh, outcome == "silent" ? 5 : 6);
     }
 
     void emptyNameOrClass_data()
@@ -249,9 +244,8 @@ private slots:
         QFETCH(QString, kname);
         QFETCH(QString, banji);
         EntryFixture f;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(edit(&dialog, "kname"), kname);
         EntryFixture::type(edit(&dialog, "banji"), banji);
@@ -260,7 +254,7 @@ private slots:
         QCOMPARE(MessageBox::shown().front().icon, MessageBox::Error);
         QVERIFY(dialog.isVisible());
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
-        QCOMPARE(loginState().NextXh, 0);
+        QCOMPARE(f.session.NextXh, 0);
     }
 
     void refusedRowWritesNothingAndKeepsTheInput_data()
@@ -281,11 +275,10 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, text);
         EntryFixture f;
-        loginState().NextXh = 9;
+        f.session.NextXh = 9;
         const QString sunxu = f.store.scalar(QStringLiteral("select sum(sunxu) from sysparameter"));
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(edit(&dialog, input.toLatin1().constData()), text);
         clickOk(&dialog);
@@ -295,16 +288,15 @@ private slots:
         QCOMPARE(edit(&dialog, input.toLatin1().constData())->text(), text);
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
         QCOMPARE(f.store.scalar(QStringLiteral("select sum(sunxu) from sysparameter")), sunxu);
-        QCOMPARE(loginState().NextXh, 10); // the serial stays taken
+        QCOMPARE(f.session.NextXh, 10); // the serial stays taken
     }
 
     void failedInsertConsumesASerial()
     {
         EntryFixture f;
-        loginState().NextXh = 3;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        f.session.NextXh = 3;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(edit(&dialog, "r2"), QStringLiteral("abc"));
         clickOk(&dialog);
@@ -318,9 +310,8 @@ private slots:
     void quotesAreStoredLiterally()
     {
         EntryFixture f(QStringLiteral("O'Neil"));
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(edit(&dialog, "kname"), QStringLiteral("Let's 编程"));
         EntryFixture::type(edit(&dialog, "banji"), QStringLiteral("'1班"));
@@ -356,9 +347,8 @@ private slots:
         const QString other = group == QStringLiteral("研究生") ? QStringLiteral("本专生") : QStringLiteral("研究生");
         const double before = sunxu(group).toDouble();
         const QString otherBefore = sunxu(other);
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(combo(&dialog, "yan"), studentType);
         clickOk(&dialog);
@@ -370,10 +360,9 @@ private slots:
     void repeatedSavesMoveTheCourseTypeUpTheList()
     {
         EntryFixture f;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
         for (int i = 0; i < 2; ++i) {
-            dialog.show();
+            dialog.show(TheoryEntryDialog::Mode::Add);
             QVERIFY(items(combo(&dialog, "shuoming")).indexOf(QStringLiteral("实验课")) >
                     items(combo(&dialog, "shuoming")).indexOf(QStringLiteral("双语课")));
             fillValidRow(&dialog);
@@ -381,7 +370,7 @@ private slots:
             clickOk(&dialog);
             QVERIFY(!dialog.isVisible());
         }
-        dialog.show();
+        dialog.show(TheoryEntryDialog::Mode::Add);
         const QStringList list = items(combo(&dialog, "shuoming"));
         QVERIFY(list.indexOf(QStringLiteral("实验课")) < list.indexOf(QStringLiteral("双语课")));
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 2);
@@ -391,9 +380,8 @@ private slots:
     {
         EntryFixture f;
         f.store.db().execute(QStringLiteral("delete from sysparameter where fenlie=0"));
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         QCOMPARE(combo(&dialog, "shuoming")->count(), 0);
         QCOMPARE(combo(&dialog, "shuoming")->currentText(), QString());
         EntryFixture::type(edit(&dialog, "kname"), QStringLiteral("高等数学"));
@@ -431,9 +419,8 @@ private slots:
         QFETCH(QString, gm);
         QFETCH(QString, bg);
         EntryFixture f;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         EntryFixture::type(combo(&dialog, "gm"), gmText);
         EntryFixture::type(combo(&dialog, "bg"), bgText);
@@ -445,7 +432,7 @@ private slots:
     void editingUpdatesTheCurrentRow()
     {
         EntryFixture f;
-        loginState().NextXh = 20;
+        f.session.NextXh = 20;
         for (int xh : {11, 12})
             f.store.db().execute(QStringLiteral("insert into gzl (xh,jiaoshi,yuanbu,jiaoyanshi,fl,nd,kname,t1,banji,r1,"
                                                 "shuoming,yan,t2,r2,fzs,gm,bg,q11) values (%1,'旧名','旧学院',"
@@ -459,9 +446,8 @@ private slots:
         QStringList statements;
         f.store.db().setTracer([&](const QString& s) { statements << s; });
 
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 0;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Edit);
         QCOMPARE(edit(&dialog, "kname")->text(), QStringLiteral("课12"));
         // Hours of 2.5 are not whole: saving unchanged does nothing and shows nothing.
         clickOk(&dialog);
@@ -473,7 +459,7 @@ private slots:
         EntryFixture::type(edit(&dialog, "kname"), QStringLiteral("概率论"));
         clickOk(&dialog);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(loginState().NextXh, 20);
+        QCOMPARE(f.session.NextXh, 20);
         QVERIFY(statements.contains(
             QStringLiteral(
                 "update gzl set \njiaoshi='张三',\nyuanbu='理学院',\njiaoyanshi='数学教研室',\ngm=0,\nbg=0,\n"
@@ -499,9 +485,8 @@ private slots:
         f.store.db().setAuthorizer([](int action, const char* table, const char*, const char*) {
             return action == SQLITE_UPDATE && qstrcmp(table, "sysparameter") == 0 ? SQLITE_DENY : SQLITE_OK;
         });
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         fillValidRow(&dialog);
         clickOk(&dialog);
         QCOMPARE(MessageBox::shown().size(), size_t(1));
@@ -535,9 +520,8 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         EntryFixture f;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
-        dialog.show();
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         fillValidRow(&dialog);
         auto* source = dialog.findChild<QWidget*>(from);
@@ -554,22 +538,21 @@ private slots:
     void modalRunAndCancel()
     {
         EntryFixture f;
-        Tfmlilunf dialog;
-        loginState().TheoryEntryMode = 1;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
         QTimer::singleShot(0, &dialog, [&] {
             fillValidRow(&dialog);
             QTest::mouseClick(child<QPushButton>(&dialog, "BitBtn2"), Qt::LeftButton);
         });
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(dialog.exec(TheoryEntryDialog::Mode::Add), int(QDialog::Rejected));
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
-        QCOMPARE(loginState().NextXh, 0);
+        QCOMPARE(f.session.NextXh, 0);
 
         QTimer::singleShot(0, &dialog, [&] {
             QCOMPARE(edit(&dialog, "kname")->text(), QString()); // reset on every showing
             fillValidRow(&dialog);
             clickOk(&dialog);
         });
-        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.exec(TheoryEntryDialog::Mode::Add), int(QDialog::Accepted));
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 1);
     }
 };

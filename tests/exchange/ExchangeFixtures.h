@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangeTable.h"
+#include "exchange/ExchangeTable.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,8 +1,8 @@
-#include "DbaseFile.h"
+#include "exchange/DbaseFile.h"
 #include "ExchangeFixtures.h"
-#include "Gbk.h"
-#include "NumberText.h"
-#include "ParadoxFile.h"
+#include "store/Gbk.h"
+#include "exchange/NumberText.h"
+#include "exchange/ParadoxFile.h"
 
 #include <QDir>
 #include <QFile>

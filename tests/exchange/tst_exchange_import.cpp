@@ -1,12 +1,12 @@
-#include "CliRun.h"
-#include "DbaseFile.h"
+#include "support/CliRun.h"
+#include "exchange/DbaseFile.h"
 #include "ExchangeFixtures.h"
-#include "NodeFilters.h"
-#include "ParadoxFile.h"
-#include "Sql.h"
-#include "TestStore.h"
-#include "WorkloadExport.h"
-#include "WorkloadImport.h"
+#include "session/Selection.h"
+#include "exchange/ParadoxFile.h"
+#include "store/Sql.h"
+#include "support/TestStore.h"
+#include "exchange/WorkloadExport.h"
+#include "exchange/WorkloadImport.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,8 +116,7 @@ private slots:
         s.db().execute(QStringLiteral("update gzl set banji='O''Neil班', k11=0.1+0.2 where xh=1"));
 
         WorkloadExport exporter(s.data());
-        const QString filter = NodeFilters::faculty(QStringLiteral("学年"), QStringLiteral("理学院")).yearFilter;
-        QCOMPARE(exporter.selectRows(filter), 4);
+        QCOMPARE(exporter.selectRows(Selection::faculty(QStringLiteral("学年"), QStringLiteral("理学院"))), 4);
         QCOMPARE(
             s.data().dtbmdm1->lines(),
             (QStringList{QStringLiteral("select * from gzl"),
@@ -157,7 +156,7 @@ private slots:
         from.db().execute(QStringLiteral("update gzl set q11=1.0/3, k12=1e-7, r1=NULL, kname='O''Neil' where xh in "
                                          "(select min(xh) from gzl)"));
         WorkloadExport exporter(from.data());
-        const int n = exporter.selectRows(NodeFilters::year(Year).yearFilter);
+        const int n = exporter.selectRows(Selection::year(Year));
         QVERIFY(n > 50);
         const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
         exporter.fillWorkTable(f);

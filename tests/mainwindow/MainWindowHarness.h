@@ -1,31 +1,42 @@
 #pragma once
 
-#include "Organisation.h"
-#include "TFORM1.h"
-#include "TestStore.h"
+#include "TestOrganisation.h"
+#include "calc/WorkloadCalculator.h"
+#include "entry/PracticeEntryDialog.h"
+#include "entry/TheoryEntryDialog.h"
+#include "mainwindow/MainWindow.h"
+#include "session/Session.h"
+#include "support/TestStore.h"
 
 #include <QTreeWidget>
 
 #include <functional>
 #include <memory>
 
-// The real main window on a fresh store, shown the way a successful login shows it: the
-// settings record active and in edit mode, then the window shown.
+// The real main window on a fresh store, with the entry dialogs it opens, shown the way a
+// successful login shows it: the settings record active and in edit mode, then the window shown.
 class MainWindowHarness
 {
 public:
-    explicit MainWindowHarness(const std::function<void(Database&)>& prepare = Organisation::fill)
+    explicit MainWindowHarness(const std::function<void(Database&)>& prepare = TestOrganisation::fill,
+                               const std::function<void(Session&)>& login = {})
+        : m_calculator(m_store.data()), m_theory(m_store.data(), m_session), m_practice(m_store.data(), m_session)
     {
         prepare(m_store.db());
+        if (login)
+            login(m_session);
         m_store.data().Tbsystem->activate();
         m_store.data().Tbsystem->edit();
-        m_window = std::make_unique<TFORM1>();
+        m_window = std::make_unique<MainWindow>(m_store.data(), m_session, m_calculator, m_theory, m_practice);
         m_window->bindDataSources();
         m_window->show();
     }
 
     TestStore& store() { return m_store; }
-    TFORM1& window() { return *m_window; }
+    Session& session() { return m_session; }
+    TheoryEntryDialog& theoryDialog() { return m_theory; }
+    PracticeEntryDialog& practiceDialog() { return m_practice; }
+    MainWindow& window() { return *m_window; }
     QTreeWidget* tree() { return m_window->findChild<QTreeWidget*>(QStringLiteral("TreeView1")); }
 
     // The tree node reached by captions below the root ({} is the root).
@@ -49,5 +60,9 @@ public:
 
 private:
     TestStore m_store;
-    std::unique_ptr<TFORM1> m_window;
+    Session m_session;
+    WorkloadCalculator m_calculator;
+    TheoryEntryDialog m_theory;
+    PracticeEntryDialog m_practice;
+    std::unique_ptr<MainWindow> m_window;
 };

@@ -1,10 +1,10 @@
-#include "DataSource.h"
-#include "LoginState.h"
+#include "store/DataSource.h"
+#include "session/Session.h"
 #include "MainWindowHarness.h"
-#include "MessageBox.h"
-#include "NumberFormat.h"
-#include "SettingsYearBox.h"
-#include "Transaction.h"
+#include "gui/MessageBox.h"
+#include "store/NumberFormat.h"
+#include "gui/SettingsYearBox.h"
+#include "store/Transaction.h"
 
 #include <QAction>
 #include <QLabel>
@@ -42,7 +42,6 @@ class TestMainWindow : public QObject
 private slots:
     void init()
     {
-        LoginState::reset();
         MessageBox::setScripted(true);
         MessageBox::clearShown();
     }
@@ -50,16 +49,16 @@ private slots:
     void openingBuildsTreeAndWholeYearFilter()
     {
         MainWindowHarness h([](Database& db) {
-            Organisation::fill(db);
+            TestOrganisation::fill(db);
             db.execute(QStringLiteral("insert into gzl (xh,fl,nd) values (41,'理论实验','2001')"));
         });
-        TFORM1& w = h.window();
+        MainWindow& w = h.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("澜石大学教师工作量统计系统 V2.0"));
-        QCOMPARE(w.view(), TFORM1::View::Welcome);
-        QCOMPARE(loginState().NextXh, 41);
-        QCOMPARE(loginState().YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
-        QCOMPARE(loginState().NodeFilter, QString());
-        QCOMPARE(loginState().YearTitle, QStringLiteral("2026-2027学年工作量"));
+        QCOMPARE(w.view(), MainWindow::View::Welcome);
+        QCOMPARE(h.session().NextXh, 41);
+        QCOMPARE(h.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
+        QCOMPARE(h.session().selection.NodeFilter, QString());
+        QCOMPARE(h.session().selection.YearTitle, QStringLiteral("2026-2027学年工作量"));
 
         // root, 2 faculties, 3 sections, 3 teachers; the section without teachers is a leaf.
         QCOMPARE(w.nodes().count(), 9);
@@ -81,7 +80,7 @@ private slots:
 
         auto* years = h.find<SettingsYearBox>("DBComboBox2");
         QCOMPARE(years->count(), 4);
-        QCOMPARE(years->currentText(), Organisation::Year);
+        QCOMPARE(years->currentText(), TestOrganisation::Year);
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text(), QStringLiteral("院部工作量计算模块"));
         // Until a teacher is selected: no workload commands, the names read "合计：".
         for (const char* b : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn6", "BitBtn7"})
@@ -98,8 +97,7 @@ private slots:
     void parameterItemFollowsTheRight()
     {
         QFETCH(bool, right);
-        loginState().ParamRight = right;
-        MainWindowHarness h;
+        MainWindowHarness h(TestOrganisation::fill, [right](Session& s) { s.ParamRight = right; });
         QCOMPARE(h.find<QAction>("N8")->isVisible(), right);
     }
 
@@ -117,7 +115,7 @@ private slots:
                                  << QStringLiteral("nd like '%2026-2027学年%' and yuanbu='理学院'")
                                  << QStringLiteral(" bmdm.ybmc='理学院'") << QStringLiteral("2026-2027学年理学院工作量")
                                  << QStringList{QStringLiteral("理学院"), QString(), QString()}
-                                 << int(TFORM1::View::TeacherList)
+                                 << int(MainWindow::View::TeacherList)
                                  << QStringList{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
         QTest::newRow("section") << QStringList{QStringLiteral("理学院"), QStringLiteral("物理教研室")}
                                  << QStringLiteral("nd like '%2026-2027学年%' and jiaoyanshi='物理教研室'")
@@ -125,14 +123,14 @@ private slots:
                                  << QStringLiteral("2026-2027学年物理教研室工作量")
                                  << QStringList{QStringLiteral("理学院"), QStringLiteral("S02"),
                                                 QStringLiteral("物理教研室")}
-                                 << int(TFORM1::View::TeacherList) << QStringList{QStringLiteral("王五")};
+                                 << int(MainWindow::View::TeacherList) << QStringList{QStringLiteral("王五")};
         QTest::newRow("empty section") << QStringList{QStringLiteral("文学院"), QStringLiteral("中文教研室")}
                                        << QStringLiteral("nd like '%2026-2027学年%' and jiaoyanshi='中文教研室'")
                                        << QStringLiteral(" bmdm.bmmc='中文教研室'")
                                        << QStringLiteral("2026-2027学年中文教研室工作量")
                                        << QStringList{QStringLiteral("文学院"), QStringLiteral("S03"),
                                                       QStringLiteral("中文教研室")}
-                                       << int(TFORM1::View::TeacherList) << QStringList{};
+                                       << int(MainWindow::View::TeacherList) << QStringList{};
         QTest::newRow("teacher") << QStringList{QStringLiteral("理学院"), QStringLiteral("数学教研室"),
                                                 QStringLiteral("张三")}
                                  << QStringLiteral(
@@ -140,7 +138,7 @@ private slots:
                                  << QStringLiteral(" bmdm.bmmc='数学教研室' and rymc='张三'")
                                  << QStringLiteral("2026-2027学年数学教研室张三工作量")
                                  << QStringList{QString(), QString(), QString()} // not touched
-                                 << int(TFORM1::View::Workload) << QStringList{};
+                                 << int(MainWindow::View::Workload) << QStringList{};
     }
     void selectionTexts()
     {
@@ -154,15 +152,15 @@ private slots:
 
         MainWindowHarness h;
         h.select(path);
-        QCOMPARE(loginState().YearFilter, yearFilter);
-        QCOMPARE(loginState().NodeFilter, nodeFilter);
-        QCOMPARE(loginState().YearTitle, yearTitle);
+        QCOMPARE(h.session().selection.YearFilter, yearFilter);
+        QCOMPARE(h.session().selection.NodeFilter, nodeFilter);
+        QCOMPARE(h.session().selection.YearTitle, yearTitle);
         QCOMPARE(systemField(h.store(), "yx"), settings[0]);
         QCOMPARE(systemField(h.store(), "jys"), settings[1]);
         QCOMPARE(systemField(h.store(), "jysmc"), settings[2]);
         QCOMPARE(int(h.window().view()), view);
         QVERIFY(MessageBox::shown().empty());
-        if (view == int(TFORM1::View::TeacherList)) {
+        if (view == int(MainWindow::View::TeacherList)) {
             QCOMPARE(gridColumn(h.find<QTableView>("DBGrid5"), QStringLiteral("教师姓名")), teachers);
             QCOMPARE(h.find<QLabel>("Label5")->text(), QString::number(teachers.size()));
             QVERIFY(h.find<QTableView>("DBGrid5")->isVisible());
@@ -170,10 +168,10 @@ private slots:
 
         // The root changes the view only; the node's values stay in force.
         h.select({});
-        QCOMPARE(h.window().view(), TFORM1::View::Welcome);
-        QCOMPARE(loginState().YearFilter, yearFilter);
-        QCOMPARE(loginState().NodeFilter, nodeFilter);
-        QCOMPARE(loginState().YearTitle, yearTitle);
+        QCOMPARE(h.window().view(), MainWindow::View::Welcome);
+        QCOMPARE(h.session().selection.YearFilter, yearFilter);
+        QCOMPARE(h.session().selection.NodeFilter, nodeFilter);
+        QCOMPARE(h.session().selection.YearTitle, yearTitle);
     }
 
     void teacherSelectionFillsTheTabs()
@@ -214,7 +212,7 @@ private slots:
         QFETCH(QString, year);
         QFETCH(bool, editing);
         MainWindowHarness h([&](Database& db) {
-            Organisation::fill(db);
+            TestOrganisation::fill(db);
             db.execute(QStringLiteral("update gzl set nd=") + Sql::quote(year + QStringLiteral("学年")));
             db.execute(QStringLiteral("update system set Nd=") + Sql::quote(year));
         });
@@ -230,20 +228,20 @@ private slots:
     {
         MainWindowHarness h;
         h.select({QStringLiteral("理学院")});
-        const QString filter = loginState().YearFilter;
+        const QString filter = h.session().selection.YearFilter;
         auto* box = h.find<SettingsYearBox>("DBComboBox2");
         box->lineEdit()->end(false);
         QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
         QTest::keyClicks(box->lineEdit(), QStringLiteral("X"));
         QCOMPARE(h.tree()->topLevelItem(0)->text(0), QStringLiteral("2026-2027学X工作量"));
         QCOMPARE(h.window().nodes().count(), 9);
-        QCOMPARE(h.window().view(), TFORM1::View::Welcome);
-        QCOMPARE(loginState().YearFilter, filter);
+        QCOMPARE(h.window().view(), MainWindow::View::Welcome);
+        QCOMPARE(h.session().selection.YearFilter, filter);
         // Not stored until the record's next post.
-        QCOMPARE(systemField(h.store(), "Nd"), Organisation::Year);
+        QCOMPARE(systemField(h.store(), "Nd"), TestOrganisation::Year);
         h.select({QStringLiteral("理学院"), QStringLiteral("物理教研室")});
         QCOMPARE(systemField(h.store(), "Nd"), QStringLiteral("2026-2027学X"));
-        QCOMPARE(loginState().YearFilter, QStringLiteral("nd like '%2026-2027学X%' and jiaoyanshi='物理教研室'"));
+        QCOMPARE(h.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学X%' and jiaoyanshi='物理教研室'"));
     }
 
     void storeErrorsAreShownAndTheWindowGoesOn()
@@ -255,7 +253,7 @@ private slots:
         QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("错误"));
         QVERIFY(MessageBox::shown().front().text.contains(QStringLiteral("gzl")));
         h.select({QStringLiteral("理学院")});
-        QCOMPARE(h.window().view(), TFORM1::View::TeacherList);
+        QCOMPARE(h.window().view(), MainWindow::View::TeacherList);
     }
 
     void treeStopsAtItsCapacity()

@@ -1,10 +1,10 @@
-#include "DataSource.h"
-#include "LoginState.h"
+#include "store/DataSource.h"
+#include "session/Session.h"
 #include "MainWindowHarness.h"
-#include "MessageBox.h"
-#include "NumberFormat.h"
-#include "Tfmlilunf.h"
-#include "Tfmsjjxf.h"
+#include "gui/MessageBox.h"
+#include "store/NumberFormat.h"
+#include "entry/TheoryEntryDialog.h"
+#include "entry/PracticeEntryDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,19 +61,8 @@ class TestWorkloadTabs : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        m_theory = std::make_unique<Tfmlilunf>();
-        m_practice = std::make_unique<Tfmsjjxf>();
-    }
-    void cleanupTestCase()
-    {
-        m_practice.reset();
-        m_theory.reset();
-    }
     void init()
     {
-        LoginState::reset();
         MessageBox::setScripted(true);
         MessageBox::clearShown();
     }
@@ -163,12 +152,13 @@ private slots:
         MainWindowHarness h;
         h.select(Zhang);
         h.window().findChild<QRadioButton*>(radio)->setChecked(true);
+        // The kind as the main window opens the dialog: 1-3 add, 4-6 edit.
         int kindSeen = -1;
+        PracticeEntryDialog& dialog = h.practiceDialog();
         const bool came = whileModal(
-            fmsjjxf, [&] { h.window().findChild<QPushButton*>(button)->click(); },
-            [&] { kindSeen = loginState().PracticeKind; });
+            &dialog, [&] { h.window().findChild<QPushButton*>(button)->click(); },
+            [&] { kindSeen = int(dialog.kind()) + (dialog.mode() == PracticeEntryDialog::Mode::Edit ? 3 : 0); });
         QCOMPARE(came, shown);
-        QCOMPARE(loginState().PracticeKind, kind);
         if (shown)
             QCOMPARE(kindSeen, kind);
     }
@@ -192,11 +182,12 @@ private slots:
         MainWindowHarness h;
         h.select(Zhang);
         h.find<QTableView>("DBGrid1")->selectRow(1);
+        TheoryEntryDialog* fmlilunf = &h.theoryDialog();
         int mode = -1;
         QVERIFY(whileModal(
             fmlilunf, [&] { h.find<QPushButton>("BitBtn2")->click(); },
             [&] {
-                mode = loginState().TheoryEntryMode;
+                mode = fmlilunf->mode() == TheoryEntryDialog::Mode::Edit ? 0 : 1;
                 // Saving re-opens the grid's holder, which then stands on its first row.
                 auto* kname = fmlilunf->findChild<QLineEdit*>(QStringLiteral("kname"));
                 kname->clear();
@@ -214,12 +205,13 @@ private slots:
     void roadOfATheoryRow()
     {
         MainWindowHarness h;
-        const int before = loginState().NextXh;
+        const int before = h.session().NextXh;
         h.select(Zhang);
+        TheoryEntryDialog* fmlilunf = &h.theoryDialog();
         QVERIFY(whileModal(
             fmlilunf, [&] { h.find<QPushButton>("BitBtn1")->click(); },
             [&] {
-                QCOMPARE(loginState().TheoryEntryMode, 1);
+                QVERIFY(fmlilunf->mode() == TheoryEntryDialog::Mode::Add);
                 commitText(fmlilunf->findChild<QLineEdit*>(QStringLiteral("kname")), QStringLiteral("数学分析"));
                 commitText(fmlilunf->findChild<QLineEdit*>(QStringLiteral("banji")), QStringLiteral("数学2班"));
                 QTest::keyClicks(fmlilunf->findChild<QLineEdit*>(QStringLiteral("t1")), QStringLiteral("64"));
@@ -227,7 +219,7 @@ private slots:
                 fmlilunf->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
             }));
         QVERIFY2(MessageBox::shown().empty(), qPrintable(shownText()));
-        QCOMPARE(loginState().NextXh, before + 1);
+        QCOMPARE(h.session().NextXh, before + 1);
         Query* theory = h.store().data().dtllsj;
         QCOMPARE(theory->recordCount(), 4);
         // After an add the new row, last in the list, is current.
@@ -268,7 +260,7 @@ private slots:
         h.find<QLineEdit>("Edit1")->setText(QStringLiteral("unchanged"));
         const QString statements = h.store().scalar(QStringLiteral("select count(*) from gzl"));
         QVERIFY(!whileModal(
-            fmlilunf, [&] { h.find<QPushButton>("BitBtn2")->click(); }, [] {}));
+            &h.theoryDialog(), [&] { h.find<QPushButton>("BitBtn2")->click(); }, [] {}));
         h.find<QPushButton>("BitBtn3")->click();
         h.find<QPushButton>("BitBtn4")->click();
         QVERIFY(MessageBox::shown().empty());
@@ -276,9 +268,6 @@ private slots:
         QCOMPARE(h.store().scalar(QStringLiteral("select count(*) from gzl")), statements);
     }
 
-private:
-    std::unique_ptr<Tfmlilunf> m_theory;
-    std::unique_ptr<Tfmsjjxf> m_practice;
 };
 
 QTEST_MAIN(TestWorkloadTabs)

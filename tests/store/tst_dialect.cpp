@@ -1,5 +1,5 @@
-#include "SqlDialect.h"
-#include "TestStore.h"
+#include "store/SqlDialect.h"
+#include "support/TestStore.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "NumberFormat.h"
-#include "Sql.h"
-#include "TestStore.h"
+#include "store/NumberFormat.h"
+#include "store/Sql.h"
+#include "support/TestStore.h"
 
 #include <QSignalSpy>
 #include <QTest>

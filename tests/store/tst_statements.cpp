@@ -1,20 +1,17 @@
-#include "ResultRows.h"
-#include "Sql.h"
-#include "StatementShape.h"
-#include "TestStore.h"
+#include "store/ResultRows.h"
+#include "store/Sql.h"
+#include "store/StatementShape.h"
+#include "support/TestStore.h"
 
 #include <QTest>
 
-#include <sqlite3.h>
+#include <sqlite3.h> // the authorizer's action codes
 
 namespace {
 
 int liveStatements(Database& db)
 {
-    int n = 0;
-    for (sqlite3_stmt* s = sqlite3_next_stmt(db.handle(), nullptr); s; s = sqlite3_next_stmt(db.handle(), s))
-        ++n;
-    return n;
+    return db.liveStatements();
 }
 
 } // namespace

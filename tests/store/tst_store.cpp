@@ -1,7 +1,7 @@
-#include "Sql.h"
-#include "StoreSetup.h"
-#include "TestStore.h"
-#include "Transaction.h"
+#include "store/Sql.h"
+#include "store/StoreSetup.h"
+#include "support/TestStore.h"
+#include "store/Transaction.h"
 
 #include <QTest>
 

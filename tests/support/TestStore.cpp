@@ -1,9 +1,9 @@
-#include "TestStore.h"
+#include "support/TestStore.h"
 
-#include "DemoData.h"
-#include "Field.h"
-#include "StoreSetup.h"
-#include "Transaction.h"
+#include "store/DemoData.h"
+#include "store/Field.h"
+#include "store/StoreSetup.h"
+#include "store/Transaction.h"
 
 #include <QTest>
 
@@ -12,7 +12,7 @@ TestStore::TestStore(bool demo)
     if (!m_dir.isValid())
         qFatal("no temporary directory");
     StoreSetup::createStore(m_dir.path(), false);
-    m_data = std::make_unique<Tdmmsdb>();
+    m_data = std::make_unique<DataModule>();
     m_data->connectTo(m_dir.path());
     if (demo) {
         Transaction tx(db());

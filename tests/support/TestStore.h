@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Database.h"
-#include "Tdmmsdb.h"
+#include "store/Database.h"
+#include "store/DataModule.h"
 
 #include <QTemporaryDir>
 
@@ -14,7 +14,7 @@ public:
     explicit TestStore(bool demo = false);
 
     QString dir() const { return m_dir.path(); }
-    Tdmmsdb& data() { return *m_data; }
+    DataModule& data() { return *m_data; }
     Database& db() { return *m_data->database(); }
 
     // First column of the first row of a select, as text ("" for null or no row).
@@ -23,5 +23,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<Tdmmsdb> m_data;
+    std::unique_ptr<DataModule> m_data;
 };

@@ -1,0 +1,88 @@
+#include "app/Application.h"
+
+#include "entry/PracticeEntryDialog.h"
+#include "entry/TheoryEntryDialog.h"
+#include "exchangeui/ExportScreen.h"
+#include "exchangeui/ImportScreen.h"
+#include "gui/ErrorDisplay.h"
+#include "gui/MessageBox.h"
+#include "mainwindow/MainWindow.h"
+#include "shell/LoginDialog.h"
+#include "store/Database.h"
+#include "store/StoreError.h"
+#include "store/StoreSetup.h"
+
+#include <QAction>
+
+Application::Application(QString dataDir, QObject* parent)
+    : QObject(parent), m_dataDir(std::move(dataDir)), m_calculator(m_data)
+{
+}
+
+Application::~Application()
+{
+    // Screens go first, last created first; the data module they show outlives them.
+    while (!m_screens.empty())
+        m_screens.pop_back();
+}
+
+void Application::createScreens()
+{
+    // The order of creation. The main window is handed the entry dialogs it opens, which are
+    // created just before it; the other screens follow in their order.
+    m_theory = create<TheoryEntryDialog>(m_data, m_session);
+    m_practice = create<PracticeEntryDialog>(m_data, m_session);
+    m_mainWindow = create<MainWindow>(m_data, m_session, m_calculator, *m_theory, *m_practice);
+    m_login = create<LoginDialog>(m_data, m_session);
+    m_export = create<ExportScreen>(m_data, m_session);
+    m_import = create<ImportScreen>(m_data);
+
+    // Export and import open beside the main window, without blocking it.
+    openBeside(m_export, {"N5", "ToolButton4"});
+    openBeside(m_import, {"N6", "ToolButton5"});
+
+    m_mainWindow->bindDataSources();
+
+    connect(m_login, &LoginDialog::loggedIn, m_mainWindow, [this] { m_mainWindow->showMaximized(); });
+    connect(m_login, &QDialog::rejected, this, &Application::ended);
+    connect(m_mainWindow, &MainWindow::closed, this, &Application::ended);
+}
+
+void Application::openBeside(QWidget* screen, std::initializer_list<const char*> commands)
+{
+    for (const char* name : commands) {
+        auto* action = m_mainWindow->findChild<QAction*>(QString::fromLatin1(name));
+        if (!action)
+            continue;
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, screen, [screen] {
+            screen->show();
+            screen->raise();
+            screen->activateWindow();
+        });
+    }
+}
+
+bool Application::start()
+{
+    if (!Database::exists(m_dataDir)) {
+        if (!MessageBox::question(nullptr, QStringLiteral("目录 %1 中没有工作量数据库。\n要在这里新建一个空的数据库吗？"
+                                                          "（含默认的操作员、年度和计算参数）")
+                                               .arg(m_dataDir)))
+            return false;
+        try {
+            StoreSetup::createStore(m_dataDir, false);
+        } catch (const StoreError& e) {
+            ErrorDisplay::show(nullptr, e.text());
+            return false;
+        }
+    }
+    try {
+        m_data.connectTo(m_dataDir);
+    } catch (const StoreError& e) {
+        ErrorDisplay::show(nullptr, e.text());
+        return false;
+    }
+    m_login->show();
+    return true;
+}

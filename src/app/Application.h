@@ -1,0 +1,79 @@
+#pragma once
+
+#include "calc/WorkloadCalculator.h"
+#include "session/Session.h"
+#include "store/DataModule.h"
+
+#include <QObject>
+#include <QString>
+
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+class ExportScreen;
+class ImportScreen;
+class LoginDialog;
+class MainWindow;
+class PracticeEntryDialog;
+class QWidget;
+class TheoryEntryDialog;
+
+// The program: owns the data module, the session and every screen, creates the screens once in
+// their fixed order, hands each what it uses and wires the commands that open one screen from
+// another. Nothing of it is reachable through a global.
+//
+// The login dialog does not run a nested event loop from its confirm handler. The entry point
+// runs the one loop; a successful login stores the settings record, hides the dialog and shows
+// the main window; leaving the dialog without login, or closing the main window, reports
+// ended(), on which the entry point leaves the loop. What the operator sees is the same, and
+// tests can drive the login and the main window without a blocking call.
+class Application : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Application(QString dataDir, QObject* parent = nullptr);
+    ~Application() override;
+
+    // Creates every screen, in order, then binds the grids to the data module.
+    void createScreens();
+    // Opens the store of the data directory (offering to create an empty one when there is none)
+    // and shows the login dialog. False when the program is to end at once.
+    bool start();
+
+    DataModule& dataModule() { return m_data; }
+    Session& session() { return m_session; }
+    MainWindow* mainWindow() const { return m_mainWindow; }
+    LoginDialog* loginDialog() const { return m_login; }
+    TheoryEntryDialog* theoryDialog() const { return m_theory; }
+    PracticeEntryDialog* practiceDialog() const { return m_practice; }
+    ExportScreen* exportScreen() const { return m_export; }
+    ImportScreen* importScreen() const { return m_import; }
+
+signals:
+    void ended();
+
+private:
+    // The main window's menu items and toolbar buttons of these names show a screen beside it.
+    void openBeside(QWidget* screen, std::initializer_list<const char*> commands);
+
+    template <class Screen, class... Args> Screen* create(Args&&... args)
+    {
+        auto* screen = new Screen(std::forward<Args>(args)...);
+        m_screens.emplace_back(screen);
+        return screen;
+    }
+
+    QString m_dataDir;
+    // The data module and the session come before the screens, which are handed them.
+    DataModule m_data;
+    Session m_session;
+    WorkloadCalculator m_calculator;
+    std::vector<std::unique_ptr<QObject>> m_screens;
+    MainWindow* m_mainWindow = nullptr;
+    LoginDialog* m_login = nullptr;
+    ExportScreen* m_export = nullptr;
+    ImportScreen* m_import = nullptr;
+    TheoryEntryDialog* m_theory = nullptr;
+    PracticeEntryDialog* m_practice = nullptr;
+};

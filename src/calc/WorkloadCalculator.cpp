@@ -1,0 +1,197 @@
+#include "calc/WorkloadCalculator.h"
+
+#include "session/Selection.h"
+#include "store/CalculationGuard.h"
+#include "store/NumberFormat.h"
+#include "store/PlannerStatistics.h"
+#include "store/Sql.h"
+#include "store/StoreError.h"
+#include "store/DataModule.h"
+#include "store/Transaction.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const std::array<const char*, 6> TotalColumns{"q11", "q12", "q2", "q31", "q32", "q33"};
+
+// A probe only decides whether the update after it would touch any row, so it runs just as
+// far as the first row instead of materialising the whole result; the statement stays the
+// holder's, and the store sees (and traces) it as it is.
+bool probe(Query& holder, const QString& statement)
+{
+    holder.setStatement({statement});
+    return holder.hasRows();
+}
+
+int execute(Query& holder, const QStringList& lines)
+{
+    holder.setStatement(lines);
+    return holder.execSql();
+}
+
+// A column sum in hundredths, held as the 32-bit whole number the totals are kept in: halves go
+// to the even neighbour. A sum that does not fit is refused rather than stored wrong.
+QString totalText(double hundredths, const QString& column, const QString& teacher, const QString& statement)
+{
+    const double whole = std::nearbyint(hundredths); // default rounding mode: half to even
+    if (!(whole >= double(std::numeric_limits<qint32>::min()) && whole <= double(std::numeric_limits<qint32>::max())))
+        throw StoreError(QStringLiteral("教师 %1 的 %2 合计 %3 超出可以保存的范围 (最大 21474836.47)")
+                             .arg(teacher, column, NumberFormat::general(hundredths / 100.0)),
+                         statement);
+    return NumberFormat::general(double(qint32(whole)) / 100.0);
+}
+
+} // namespace
+
+void WorkloadCalculator::courseTypeStage(const QString& filter, CalculationSummary& summary)
+{
+    DataModule& dm = m_data;
+    Query& params = *dm.Query2;
+    // Equal sunxu keeps the store's row order; SQLite sorts stably only by what it is told,
+    // hence the rowid after sunxu.
+    params.setStatement(
+        {QStringLiteral("select * from sysparameter where fenlie=0 or fenlie=1 order by sunxu, rowid")});
+    params.open();
+    for (; !params.eof(); params.next()) {
+        const QString shuoming = params.fieldByName(QStringLiteral("shuoming")).asString();
+        const QString yan = params.fieldByName(QStringLiteral("yan")).asString();
+        const QString k11 = params.fieldByName(QStringLiteral("k11")).asString();
+        const QString s1 = params.fieldByName(QStringLiteral("s1")).asString();
+        const QString k12 = params.fieldByName(QStringLiteral("k12")).asString();
+        const QString s2 = params.fieldByName(QStringLiteral("s2")).asString();
+        const QString gs = params.fieldByName(QStringLiteral("gs")).asString().trimmed();
+        const QString tiaojian = params.fieldByName(QStringLiteral("tiaojian")).asString();
+
+        const QString where = QStringLiteral("where ") + filter + QStringLiteral(" and ") + tiaojian +
+                              QStringLiteral(" and shuoming=") + Sql::quote(shuoming);
+        QString probeStatement = QStringLiteral("select * from gzl ") + where;
+        if (yan == QStringLiteral("研究生"))
+            probeStatement += QStringLiteral(" and yan='研究生'");
+        if (!probe(*dm.Query1, probeStatement))
+            continue;
+        summary.rowsTouched +=
+            execute(*dm.xssj2, {QStringLiteral("update gzl set s1=%1,k12=%2,s2=%3").arg(s1, k12, s2), where});
+        summary.rowsTouched += execute(*dm.xssj2, {QStringLiteral("update gzl set %1=%2").arg(gs, k11), where});
+    }
+    params.close();
+}
+
+void WorkloadCalculator::formulaStages(const QString& filter, CalculationSummary& summary)
+{
+    DataModule& dm = m_data;
+    Query& params = *dm.Query2;
+    for (int category = 2; category <= 12; ++category) {
+        params.setStatement(
+            {QStringLiteral("select * from sysparameter where fenlie=%1 order by sunxu, rowid").arg(category)});
+        params.open();
+        for (; !params.eof(); params.next()) {
+            const QString k11 = params.fieldByName(QStringLiteral("k11")).asString();
+            const QString tiaojian = params.fieldByName(QStringLiteral("tiaojian")).asString();
+            const QString gs = params.fieldByName(QStringLiteral("gs")).asString().trimmed();
+            const QString where = QStringLiteral("where ") + filter + QStringLiteral(" and ") + tiaojian;
+            if (!probe(*dm.Query1, QStringLiteral("select * from gzl ") + where))
+                continue;
+            summary.rowsTouched += execute(*dm.xssj2, {QStringLiteral("update gzl set %1=%2").arg(gs, k11), where});
+        }
+        params.close();
+    }
+}
+
+void WorkloadCalculator::totalsStage(const Selection& selection, CalculationSummary& summary)
+{
+    DataModule& dm = m_data;
+    const QString& filter = selection.YearFilter;
+    Query& teachers = *dm.Query2;
+    Query& sums = *dm.Query1;
+    teachers.setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ") +
+                           selection.NodeFilter + QStringLiteral(" order by rydm")});
+    teachers.open();
+    for (; !teachers.eof(); teachers.next()) {
+        const QString rydm = teachers.fieldByName(QStringLiteral("rydm")).asString();
+        const QString rymc = teachers.fieldByName(QStringLiteral("rymc")).asString();
+        const QString bmmc = teachers.fieldByName(QStringLiteral("bmmc")).asString();
+        const QString ybmc = teachers.fieldByName(QStringLiteral("ybmc")).asString();
+        const QString key = QStringLiteral("where rydm=") + Sql::quote(rydm);
+        const QString rows = QStringLiteral("from gzl where ") + filter + QStringLiteral(" and jiaoshi=") +
+                             Sql::quote(rymc) + QStringLiteral(" and jiaoyanshi=") + Sql::quote(bmmc) +
+                             QStringLiteral(" and yuanbu=") + Sql::quote(ybmc);
+        ++summary.teachersUpdated;
+        if (!probe(sums, QStringLiteral("select q33 ") + rows)) {
+            execute(*dm.xssj2,
+                    {QStringLiteral("update rydm set q11=0,"), QStringLiteral("q12=0,"), QStringLiteral("q2=0,"),
+                     QStringLiteral("q31=0,"), QStringLiteral("q32=0,"), QStringLiteral("q33=0"), key});
+            continue;
+        }
+        sums.setStatement({QStringLiteral("select sum(q11)*100 as q11,sum(q12)*100 as q12,sum(q2)*100 as q2,"
+                                          "sum(q31)*100 as q31,sum(q32)*100 as q32,sum(q33)*100 as q33 ") +
+                           rows});
+        sums.open();
+        std::array<QString, 6> values;
+        for (size_t i = 0; i < TotalColumns.size(); ++i) {
+            const QString column = QString::fromLatin1(TotalColumns[i]);
+            values[i] = totalText(sums.fieldByName(column).asFloat(), column, rymc, sums.text());
+        }
+        sums.close();
+        execute(*dm.xssj2,
+                {QStringLiteral("update rydm set q11=%1,").arg(values[0]), QStringLiteral("q12=%1,").arg(values[1]),
+                 QStringLiteral("q2=%1,").arg(values[2]), QStringLiteral("q31=%1,").arg(values[3]),
+                 QStringLiteral("q32=%1,").arg(values[4]), QStringLiteral("q33=%1").arg(values[5]), key});
+    }
+    teachers.close();
+    execute(*dm.xssj2, {QStringLiteral("update rydm set q=q11+q12+q2+q31+q32+q33")});
+}
+
+CalculationSummary WorkloadCalculator::calculate(const Selection& selection)
+{
+    DataModule& dm = m_data;
+    if (!dm.database())
+        throw StoreError(QStringLiteral("没有连接数据库"));
+    Database& db = *dm.database();
+    CalculationSummary summary;
+
+    // One run is all or nothing: a refused statement (or a total out of range) rolls back every
+    // update the run made, instead of leaving half-computed rows behind. The authorizer is
+    // declared after the transaction so that it is gone again before commit or rollback.
+    Transaction transaction(db);
+    PlannerStatistics::refreshWorkload(db);
+    {
+        CalculationGuard authorizer(db);
+        try {
+            courseTypeStage(selection.YearFilter, summary);
+            formulaStages(selection.YearFilter, summary);
+            totalsStage(selection, summary);
+        } catch (...) {
+            for (Query* q : {dm.Query1, dm.Query2, dm.xssj2})
+                q->close();
+            throw;
+        }
+    }
+    transaction.commit();
+    return summary;
+}
+
+CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* faculties)
+{
+    if (!m_data.database())
+        throw StoreError(QStringLiteral("没有连接数据库"));
+    Query& list = *m_data.xssj2;
+    list.setStatement({QStringLiteral("select mc from yuanbu order by mc")});
+    list.open();
+    QStringList names;
+    for (; !list.eof(); list.next())
+        names << list.fieldByName(QStringLiteral("mc")).asString();
+    list.close();
+
+    CalculationSummary total;
+    for (const QString& name : names) {
+        const CalculationSummary one = calculate(Selection::faculty(year, name));
+        total.teachersUpdated += one.teachersUpdated;
+        total.rowsTouched += one.rowsTouched;
+    }
+    if (faculties)
+        *faculties = int(names.size());
+    return total;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "session/Selection.h"
+
+#include <QString>
+#include <QStringList>
+
+// The tree node that a command line names, the same way for every command:
+// --year Y [--faculty F | --section S | --teacher T --section S]. Builds the selection the main
+// window would have for that node.
+struct NodeArguments
+{
+    QString year;
+    QString faculty;
+    QString section;
+    QString teacher;
+    bool hasFaculty = false;
+    bool hasSection = false;
+    bool hasTeacher = false;
+
+    // Takes the four options and their values out of `args`; the rest stays for the command.
+    static NodeArguments take(QStringList& args);
+
+    bool namesNode() const { return hasFaculty || hasSection || hasTeacher; }
+    // The node's selection, the whole year when no node is named. Inconsistent options are a
+    // usage error.
+    Selection selection() const;
+};

@@ -1,0 +1,236 @@
+#include "entry/PracticeEntryDialog.h"
+
+#include "entry/EntryForm.h"
+#include "gui/EnterKeyChain.h"
+#include "gui/ErrorDisplay.h"
+#include "gui/MessageBox.h"
+#include "rows/NumberInput.h"
+#include "store/DataModule.h"
+#include "store/DataModule.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+
+const QString Yes = QStringLiteral("是");
+const QString Undergraduate = QStringLiteral("本科生");
+const QString Postgraduate = QStringLiteral("研究生");
+
+WorkloadRows::Category categoryOf(PracticeEntryDialog::Kind kind)
+{
+    switch (kind) {
+    case PracticeEntryDialog::Kind::Graduation:
+        return WorkloadRows::Category::Graduation;
+    case PracticeEntryDialog::Kind::Supervision:
+        return WorkloadRows::Category::Supervision;
+    default:
+        return WorkloadRows::Category::Internship;
+    }
+}
+
+} // namespace
+
+PracticeEntryDialog::PracticeEntryDialog(DataModule& data, Session& session, QWidget* parent)
+    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)), m_w(EntryForm::lineEdit("w", this)),
+      m_banji(EntryForm::lineEdit("banji", this)), m_r3(EntryForm::lineEdit("r3", this)),
+      m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
+      m_gm(EntryForm::dropDown("gm", {Yes, QStringLiteral("否")}, this)),
+      m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
+      m_r32(EntryForm::lineEdit("r32", this)), m_q32(EntryForm::lineEdit("q32", this)),
+      m_r33(EntryForm::lineEdit("r33", this)), m_q33(EntryForm::lineEdit("q33", this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_cancel(new QPushButton(QStringLiteral("放弃"), this)),
+      m_enter(new EnterKeyChain(this))
+{
+    setObjectName(QStringLiteral("fmsjjxf"));
+    setWindowTitle(QStringLiteral("录入实践教学工作量"));
+    m_shuoming->setMinimumContentsLength(14);
+    EntryForm form(this);
+    form.place(0, 0, QStringLiteral("实习设计名称:"), m_kname);
+    form.place(0, 1, QStringLiteral("实习设计周数:"), m_w);
+    form.place(1, 0, QStringLiteral("实习设计班级:"), m_banji);
+    form.place(1, 1, QStringLiteral("实习设计人数:"), m_r3);
+    form.place(2, 0, QStringLiteral("实习设计类型:"), m_shuoming);
+    form.place(2, 1, QStringLiteral("规模排课:"), m_gm);
+    form.place(3, 0, QStringLiteral("学 生 类 型:"), m_yan);
+    form.place(4, 0, QStringLiteral("毕业设计人数:"), m_r32);
+    form.place(4, 1, QStringLiteral("工作量:"), m_q32);
+    form.place(5, 0, QStringLiteral("指导硕士人数:"), m_r33);
+    form.place(5, 1, QStringLiteral("工作量:"), m_q33);
+    form.finish(m_ok, m_cancel,
+                {m_kname, m_w, m_banji, m_r3, m_shuoming, m_gm, m_yan, m_r32, m_q32, m_r33, m_q33, m_ok, m_cancel});
+
+    m_enter->link(m_kname, m_w);
+    m_enter->link(m_w, m_banji);
+    m_enter->link(m_banji, m_r3);
+    m_enter->link(m_r3, m_shuoming);
+    m_enter->link(m_shuoming, m_ok);
+    m_enter->link(m_gm, m_q32);
+    m_enter->link(m_yan, m_q32);
+    m_enter->link(m_r32, m_q32);
+    m_enter->link(m_r33, m_q33);
+    m_enter->link(m_q32, m_ok);
+    m_enter->link(m_q33, m_ok);
+
+    connect(m_ok, &QPushButton::clicked, this, &PracticeEntryDialog::onOkClicked);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int PracticeEntryDialog::exec(Kind kind, Mode mode)
+{
+    m_kind = kind;
+    m_mode = mode;
+    return QDialog::exec();
+}
+
+void PracticeEntryDialog::show(Kind kind, Mode mode)
+{
+    m_kind = kind;
+    m_mode = mode;
+    QDialog::show();
+}
+
+void PracticeEntryDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        refill();
+}
+
+void PracticeEntryDialog::refill()
+{
+    ErrorDisplay::guard(this, [this] {
+        fillPracticeTypes();
+        if (m_mode == Mode::Edit)
+            loadCurrentRow();
+        else
+            setDefaults();
+        enableForKind();
+        m_kname->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void PracticeEntryDialog::fillPracticeTypes()
+{
+    const QStringList types = m_rows.practiceTypes();
+    m_shuoming->clear();
+    m_shuoming->addItems(types);
+    m_shuoming->setEditText(types.value(0));
+}
+
+void PracticeEntryDialog::setDefaults()
+{
+    m_kname->clear();
+    m_banji->clear();
+    for (QLineEdit* number : {m_w, m_r3, m_r32, m_q32, m_r33, m_q33})
+        number->setText(QStringLiteral("0"));
+    m_gm->setEditText(Yes);
+    m_yan->setEditText(Undergraduate);
+    if (m_kind == Kind::Graduation) {
+        m_kname->setText(QStringLiteral("本科毕业设计"));
+    } else if (m_kind == Kind::Supervision) {
+        m_kname->setText(QStringLiteral("指导研究生"));
+        m_yan->setEditText(Postgraduate);
+    }
+}
+
+void PracticeEntryDialog::loadCurrentRow()
+{
+    const Query* row = m_rows.view(categoryOf(m_kind));
+    const auto text = [row](const char* field) { return row->fieldByName(QLatin1String(field)).asString(); };
+    m_kname->setText(text("kname"));
+    m_w->setText(text("w"));
+    m_banji->setText(text("banji"));
+    m_q32->setText(text("q32"));
+    m_r33->setText(text("r33"));
+    m_q33->setText(text("q33"));
+    m_r3->setText(text("r3"));
+    m_r32->setText(text("r32"));
+    m_gm->setEditText(row->fieldByName(QStringLiteral("gm")).asFloat() != 0 ? QStringLiteral("否") : Yes);
+    m_shuoming->setEditText(text("shuoming"));
+    m_yan->setEditText(text("yan"));
+    m_xh = text("xh");
+}
+
+void PracticeEntryDialog::enableForKind()
+{
+    for (QWidget* w : QList<QWidget*>{m_w, m_r3, m_gm, m_shuoming})
+        w->setEnabled(m_kind == Kind::Internship);
+    m_r32->setEnabled(m_kind == Kind::Graduation);
+    m_q32->setEnabled(m_kind == Kind::Graduation);
+    m_r33->setEnabled(m_kind == Kind::Supervision);
+    m_q33->setEnabled(m_kind == Kind::Supervision);
+}
+
+void PracticeEntryDialog::onOkClicked()
+{
+    ErrorDisplay::guard(this, [this] { save(); });
+}
+
+bool PracticeEntryDialog::amountsPass()
+{
+    // Weeks, then students, then graduation-design students, then supervised students, disabled
+    // or not: the first positive one passes.
+    for (const QLineEdit* amount : {m_w, m_r3, m_r32, m_r33}) {
+        double value = 0;
+        if (!NumberInput::toDecimal(amount->text(), &value)) {
+            MessageBox::error(this, QStringLiteral("数字输入错误，请使用半角!"));
+            return false;
+        }
+        if (value > 0)
+            return true;
+    }
+    return false;
+}
+
+QList<RowField> PracticeEntryDialog::fields(const WorkloadRows::Teacher& teacher)
+{
+    using T = RowField::Type;
+    const QString gm = m_gm->currentText() == Yes ? QStringLiteral("0") : QStringLiteral("1");
+    return {
+        {QStringLiteral("jiaoshi"), teacher.rymc},
+        {QStringLiteral("yuanbu"), teacher.ybmc},
+        {QStringLiteral("jiaoyanshi"), teacher.bmmc},
+        {QStringLiteral("gm"), gm, T::Code},
+        {QStringLiteral("banji"), m_banji->text()},
+        {QStringLiteral("r3"), m_r3->text(), T::Number},
+        {QStringLiteral("kname"), m_kname->text()},
+        {QStringLiteral("w"), m_w->text(), T::Number},
+        {QStringLiteral("shuoming"), m_shuoming->currentText()},
+        {QStringLiteral("yan"), m_yan->currentText(), T::Text, true},
+        {QStringLiteral("r33"), m_r33->text(), T::Number},
+        {QStringLiteral("r32"), m_r32->text(), T::Number},
+        {QStringLiteral("q32"), m_q32->text(), T::Number},
+        {QStringLiteral("q33"), m_q33->text(), T::Number},
+        {QStringLiteral("xingzhi"), teacher.ryxz},
+        {QStringLiteral("zhicheng"), teacher.ryzc},
+        {QStringLiteral("gangwei"), teacher.rygw},
+        {QStringLiteral("fl"), WorkloadRows::categoryName(categoryOf(m_kind))},
+        {QStringLiteral("nd"), m_rows.currentYear()},
+    };
+}
+
+void PracticeEntryDialog::save()
+{
+    if (!amountsPass())
+        return;
+    if (m_kname->text().trimmed().isEmpty() || m_banji->text().trimmed().isEmpty()) {
+        MessageBox::error(this, QStringLiteral("设计名称和设计班级不能为空!"));
+        return;
+    }
+
+    const WorkloadRows::Teacher teacher = m_rows.selectedTeacher();
+    const QList<RowField> row = fields(teacher);
+    const bool saved = m_mode == Mode::Edit ? m_rows.updatePracticeRow(row, m_xh, teacher.bmmc)
+                                            : m_rows.insertPracticeRow(row);
+    if (!saved) {
+        MessageBox::error(this, QStringLiteral("出现输入的文字超长或者类型不正确!"));
+        return;
+    }
+    for (auto c : {WorkloadRows::Category::Internship, WorkloadRows::Category::Graduation,
+                   WorkloadRows::Category::Supervision})
+        m_rows.reopen(c);
+    accept();
+}

@@ -1,0 +1,217 @@
+#include "entry/TheoryEntryDialog.h"
+
+#include "entry/EntryForm.h"
+#include "gui/EnterKeyChain.h"
+#include "gui/ErrorDisplay.h"
+#include "gui/MessageBox.h"
+#include "rows/NumberInput.h"
+#include "store/DataModule.h"
+#include "store/DataModule.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+
+const QString Yes = QStringLiteral("是");
+const QString No = QStringLiteral("否");
+const QString ReportsSet = QStringLiteral("有");
+const QString NoReports = QStringLiteral("无");
+const QString Undergraduate = QStringLiteral("本科生");
+const QString Postgraduate = QStringLiteral("研究生");
+
+} // namespace
+
+TheoryEntryDialog::TheoryEntryDialog(DataModule& data, Session& session, QWidget* parent)
+    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)), m_t1(EntryForm::lineEdit("t1", this)),
+      m_banji(EntryForm::lineEdit("banji", this)), m_r1(EntryForm::lineEdit("r1", this)),
+      m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
+      m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
+      m_t2(EntryForm::lineEdit("t2", this)), m_r2(EntryForm::lineEdit("r2", this)),
+      m_fzs(EntryForm::lineEdit("fzs", this)), m_gm(EntryForm::dropDown("gm", {Yes, No}, this)),
+      m_bg(EntryForm::dropDown("bg", {ReportsSet, NoReports}, this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_cancel(new QPushButton(QStringLiteral("放弃"), this)),
+      m_enter(new EnterKeyChain(this))
+{
+    setObjectName(QStringLiteral("fmlilunf"));
+    setWindowTitle(QStringLiteral("录入理论实验工作量"));
+    m_shuoming->setMinimumContentsLength(16);
+    EntryForm form(this);
+    form.place(0, 0, QStringLiteral("课程名:"), m_kname);
+    form.place(0, 1, QStringLiteral("理论学时:"), m_t1);
+    form.place(1, 0, QStringLiteral("授课班级:"), m_banji);
+    form.place(1, 1, QStringLiteral("授课人数:"), m_r1);
+    form.place(2, 0, QStringLiteral("课程类型:"), m_shuoming);
+    form.place(2, 1, QStringLiteral("学生类型:"), m_yan);
+    form.place(3, 0, QStringLiteral("实验学时:"), m_t2);
+    form.place(3, 1, QStringLiteral("实验人数:"), m_r2);
+    form.place(4, 0, QStringLiteral("实验分组数:"), m_fzs);
+    form.place(4, 1, QStringLiteral("规模排课:"), m_gm);
+    form.place(5, 1, QStringLiteral("实验报告:"), m_bg);
+    form.finish(m_ok, m_cancel,
+                {m_kname, m_t1, m_banji, m_r1, m_shuoming, m_yan, m_t2, m_r2, m_fzs, m_gm, m_bg, m_ok, m_cancel});
+
+    m_enter->link(m_kname, m_t1);
+    m_enter->link(m_t1, m_banji);
+    m_enter->link(m_banji, m_r1);
+    m_enter->link(m_r1, m_shuoming);
+    m_enter->link(m_shuoming, m_yan);
+    m_enter->link(m_yan, m_t2);
+    m_enter->link(m_t2, m_r2);
+    m_enter->link(m_r2, m_fzs);
+    m_enter->link(m_fzs, m_ok);
+    m_enter->link(m_gm, m_t2);
+    m_enter->link(m_bg, m_t2);
+
+    connect(m_ok, &QPushButton::clicked, this, &TheoryEntryDialog::onOkClicked);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TheoryEntryDialog::exec(Mode mode)
+{
+    m_mode = mode;
+    return QDialog::exec();
+}
+
+void TheoryEntryDialog::show(Mode mode)
+{
+    m_mode = mode;
+    QDialog::show();
+}
+
+void TheoryEntryDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        refill();
+}
+
+void TheoryEntryDialog::refill()
+{
+    ErrorDisplay::guard(this, [this] {
+        fillCourseTypes();
+        if (m_mode == Mode::Add)
+            setDefaults();
+        else
+            loadCurrentRow();
+        m_kname->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void TheoryEntryDialog::fillCourseTypes()
+{
+    const QStringList types = m_rows.courseTypes();
+    m_shuoming->clear();
+    m_shuoming->addItems(types);
+    m_shuoming->setEditText(types.value(0));
+}
+
+void TheoryEntryDialog::setDefaults()
+{
+    m_kname->clear();
+    m_t1->setText(QStringLiteral("0"));
+    m_banji->clear();
+    m_r1->setText(QStringLiteral("0"));
+    m_yan->setEditText(Undergraduate);
+    m_t2->setText(QStringLiteral("0"));
+    m_r2->setText(QStringLiteral("0"));
+    m_fzs->setText(QStringLiteral("1"));
+    m_gm->setEditText(Yes);
+    m_bg->setEditText(ReportsSet);
+}
+
+void TheoryEntryDialog::loadCurrentRow()
+{
+    const Query* row = m_rows.view(WorkloadRows::Category::Theory);
+    const auto text = [row](const char* field) { return row->fieldByName(QLatin1String(field)).asString(); };
+    m_kname->setText(text("kname"));
+    m_t1->setText(text("t1"));
+    m_banji->setText(text("banji"));
+    m_t2->setText(text("t2"));
+    m_r2->setText(text("r2"));
+    m_fzs->setText(text("fzs"));
+    m_r1->setText(text("r1"));
+    m_gm->setEditText(row->fieldByName(QStringLiteral("gm")).asFloat() != 0 ? No : Yes);
+    m_yan->setEditText(text("yan"));
+    m_bg->setEditText(row->fieldByName(QStringLiteral("bg")).asFloat() != 0 ? NoReports : ReportsSet);
+    m_shuoming->setEditText(text("shuoming"));
+}
+
+void TheoryEntryDialog::onOkClicked()
+{
+    ErrorDisplay::guard(this, [this] { save(); });
+}
+
+bool TheoryEntryDialog::amountsPass() const
+{
+    // Theory hours, then lab hours, then students: the first positive one passes; a field that is
+    // not a whole number ends the check where it is reached.
+    for (const QLineEdit* amount : {m_t1, m_t2, m_r1}) {
+        int value = 0;
+        if (!NumberInput::toWholeNumber(amount->text(), &value))
+            return false;
+        if (value > 0)
+            return true;
+    }
+    return false;
+}
+
+QList<RowField> TheoryEntryDialog::fields(const WorkloadRows::Teacher& teacher)
+{
+    using T = RowField::Type;
+    const QString gm = m_gm->currentText() == Yes ? QStringLiteral("0") : QStringLiteral("1");
+    const QString bg = m_bg->currentText() == ReportsSet ? QStringLiteral("0") : QStringLiteral("1");
+    return {
+        {QStringLiteral("jiaoshi"), teacher.rymc},
+        {QStringLiteral("yuanbu"), teacher.ybmc},
+        {QStringLiteral("jiaoyanshi"), teacher.bmmc},
+        {QStringLiteral("gm"), gm, T::Code, false, true},
+        {QStringLiteral("bg"), bg, T::Code},
+        {QStringLiteral("yan"), m_yan->currentText()},
+        {QStringLiteral("banji"), m_banji->text()},
+        {QStringLiteral("r1"), m_r1->text(), T::Number},
+        {QStringLiteral("kname"), m_kname->text()},
+        {QStringLiteral("t1"), m_t1->text(), T::Number},
+        {QStringLiteral("shuoming"), m_shuoming->currentText()},
+        {QStringLiteral("r2"), m_r2->text(), T::Number},
+        {QStringLiteral("t2"), m_t2->text(), T::Number},
+        {QStringLiteral("fzs"), m_fzs->text(), T::Number},
+        {QStringLiteral("xingzhi"), teacher.ryxz},
+        {QStringLiteral("zhicheng"), teacher.ryzc},
+        {QStringLiteral("gangwei"), teacher.rygw},
+        {QStringLiteral("fl"), WorkloadRows::categoryName(WorkloadRows::Category::Theory)},
+        {QStringLiteral("nd"), m_rows.currentYear()},
+    };
+}
+
+void TheoryEntryDialog::save()
+{
+    const bool editing = m_mode == Mode::Edit;
+    QString xh, section, faculty;
+    if (editing) {
+        const Query* row = m_rows.view(WorkloadRows::Category::Theory);
+        xh = row->fieldByName(QStringLiteral("xh")).asString();
+        section = row->fieldByName(QStringLiteral("jiaoyanshi")).asString();
+        faculty = row->fieldByName(QStringLiteral("yuanbu")).asString();
+    }
+    if (!amountsPass())
+        return;
+    if (m_kname->text().trimmed().isEmpty() || m_banji->text().trimmed().isEmpty()) {
+        MessageBox::error(this, QStringLiteral("课程名称和班级名称不能为空!"));
+        return;
+    }
+
+    const QList<RowField> row = fields(m_rows.selectedTeacher());
+    const QString courseType = m_shuoming->currentText();
+    const QString studentType = m_yan->currentText();
+    const bool saved = editing ? m_rows.updateTheoryRow(row, xh, section, faculty, courseType, studentType)
+                               : m_rows.insertTheoryRow(row, courseType, studentType);
+    if (!saved) {
+        MessageBox::error(this, QStringLiteral("出现输入的文字超长或者类型不正确!"));
+        return;
+    }
+    m_rows.reopen(WorkloadRows::Category::Theory);
+    accept();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "exchange/WorkloadExport.h"
+
+#include <QWidget>
+
+class DataModule;
+class ProgressPanel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+struct Session;
+
+// The export screen "备份数据": writes the rows of the session's selection (YearFilter) into an
+// exchange file. Shown without blocking the main window.
+class ExportScreen : public QWidget
+{
+    Q_OBJECT
+public:
+    ExportScreen(DataModule& data, const Session& session, QWidget* parent = nullptr);
+
+    // The first destination and the path field's text when shown: "A:\bt" on Windows, else the
+    // home directory's "bt"; the directory chooser starts at "c:" on Windows, else at home.
+    static QString defaultDestination();
+    static QString defaultChooserStart();
+
+    // Destination text for a directory chosen with "┅": a drive root (at most 3 characters) takes
+    // the base name directly, any other directory after a separator.
+    static QString destinationFor(const QString& directory);
+
+    WorkloadExport::Format format() const { return m_format; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refill();
+    void onFormatClicked();
+    void onDestinationClicked();
+    void onBrowseClicked();
+    void onExportClicked();
+    enum class Result
+    {
+        Done,
+        NoRows,
+        CopyFailed,
+        StoreFailed
+    };
+    Result runExport();
+    void ready();
+
+    QRadioButton* m_dbt;
+    QRadioButton* m_dbf;
+    QRadioButton* m_firstDestination;
+    QRadioButton* m_directory;
+    QLineEdit* m_path;
+    QToolButton* m_browse;
+    ProgressPanel* m_panel;
+    QPushButton* m_export;
+    QPushButton* m_return;
+
+    DataModule& m_data;
+    const Session& m_session;
+    WorkloadExport::Format m_format = WorkloadExport::Format::Paradox;
+    QString m_chooserStart;
+    QString m_baseName = QStringLiteral("bt");
+    QString m_storeError;
+};

@@ -1,0 +1,143 @@
+#include "exchangeui/ImportScreen.h"
+
+#include "exchangeui/ProgressPanel.h"
+#include "gui/ErrorDisplay.h"
+#include "gui/FileDialog.h"
+#include "gui/MessageBox.h"
+#include "gui/WaitCursor.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_path(named(new QLineEdit, "Edit1")),
+      m_browse(named(new QToolButton, "SpeedButton1")), m_panel(new ProgressPanel),
+      m_import(named(new QPushButton(QStringLiteral("导入")), "BitBtn1")),
+      m_return(named(new QPushButton(QStringLiteral("返回")), "BitBtn2")), m_data(data)
+{
+    setObjectName(QStringLiteral("fmrecover"));
+    setWindowTitle(QStringLiteral("导入备份资料"));
+    m_browse->setText(QStringLiteral("┅"));
+    m_import->setDefault(true);
+
+    auto* source = new QHBoxLayout;
+    source->addWidget(named(new QLabel(QStringLiteral("源文件：")), "Label3"));
+    source->addWidget(m_path);
+    source->addWidget(m_browse);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_import);
+    buttons->addWidget(m_return);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(named(new QLabel(QStringLiteral("选择备份文件：")), "Label1"));
+    layout->addLayout(source);
+    layout->addWidget(m_panel);
+    layout->addWidget(named(new QLabel(QStringLiteral("注：系统只能导入自身的数据；")), "Label4"));
+    layout->addLayout(buttons);
+
+    connect(m_browse, &QToolButton::clicked, this, &ImportScreen::onBrowseClicked);
+    connect(m_import, &QPushButton::clicked, this, &ImportScreen::onImportClicked);
+    connect(m_return, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void ImportScreen::showEvent(QShowEvent* event)
+{
+    refill();
+    QWidget::showEvent(event);
+}
+
+void ImportScreen::refill()
+{
+    m_path->clear();
+    m_panel->setProgress(0);
+}
+
+void ImportScreen::onBrowseClicked()
+{
+    const QString chosen = FileDialog::openFile(this, QStringLiteral("选择备份文件"), QString(), Filter);
+    if (!chosen.isEmpty())
+        m_path->setText(QDir::toNativeSeparators(chosen));
+}
+
+void ImportScreen::reset()
+{
+    m_panel->setProgress(0);
+    m_panel->setBusy(false);
+    m_panel->setStatus(QStringLiteral("正在选择接收源文件..."));
+}
+
+WorkloadImport::Outcome ImportScreen::prepare(WorkloadImport& importer, const QString& path)
+{
+    const WorkloadImport::Outcome copied = importer.copyToWorkCopy(path);
+    if (copied != WorkloadImport::Outcome::Ready)
+        return copied;
+    m_panel->setProgress(5);
+    m_panel->setStatus(QStringLiteral("正在检查数据库文件..."));
+    return importer.openWorkCopy();
+}
+
+void ImportScreen::onImportClicked()
+{
+    WorkloadImport importer(m_data);
+    if (m_clock)
+        importer.setClock(m_clock);
+    importer.makeCounters();
+    const QString path = QDir::fromNativeSeparators(m_path->text());
+    if (path.isEmpty()) {
+        MessageBox::error(this, WorkloadImport::NoPath);
+        return;
+    }
+    m_panel->setBusy(true);
+    m_panel->setStatus(QStringLiteral("正在提取数据库文件..."));
+
+    WorkloadImport::Outcome outcome = WorkloadImport::Outcome::Ready;
+    QString storeError;
+    {
+        WaitCursor wait;
+        outcome = prepare(importer, path);
+        if (outcome == WorkloadImport::Outcome::Ready) {
+            m_panel->setProgress(10);
+            m_panel->setStatus(QStringLiteral("正在写入数据库文件..."));
+            try {
+                m_counts = importer.run(
+                    [this](int progress, const QString& status) { m_panel->report(progress, status); });
+            } catch (const StoreError& e) {
+                storeError = e.text();
+            }
+        }
+    }
+    if (outcome != WorkloadImport::Outcome::Ready) {
+        MessageBox::error(this, WorkloadImport::message(outcome));
+        reset();
+        return;
+    }
+    if (!storeError.isNull()) {
+        // Every change of the passes has been rolled back.
+        ErrorDisplay::show(this, storeError + QStringLiteral("\n") + WorkloadImport::RolledBack);
+        reset();
+        return;
+    }
+    m_panel->setProgress(100);
+    m_panel->setBusy(false);
+    m_panel->setStatus(QStringLiteral("接收数据文件已经完成"));
+    MessageBox::information(this, WorkloadImport::Done);
+    close();
+}

@@ -1,0 +1,48 @@
+#include "gui/FileDialog.h"
+
+#include <QFileDialog>
+
+std::deque<QString> FileDialog::s_paths;
+std::deque<FileDialog::Asked> FileDialog::s_asked;
+bool FileDialog::s_scripted = false;
+
+QString FileDialog::answer(const Asked& asked)
+{
+    s_asked.push_back(asked);
+    if (s_paths.empty())
+        return {};
+    const QString path = s_paths.front();
+    s_paths.pop_front();
+    return path;
+}
+
+QString FileDialog::openFile(QWidget* parent, const QString& caption, const QString& startDir, const QString& filter)
+{
+    if (s_scripted)
+        return answer({caption, startDir, filter, false});
+    return QFileDialog::getOpenFileName(parent, caption, startDir, filter);
+}
+
+QString FileDialog::directory(QWidget* parent, const QString& caption, const QString& startDir)
+{
+    if (s_scripted)
+        return answer({caption, startDir, QString(), true});
+    return QFileDialog::getExistingDirectory(parent, caption, startDir, QFileDialog::ShowDirsOnly);
+}
+
+void FileDialog::setScripted(bool scripted)
+{
+    s_scripted = scripted;
+    s_paths.clear();
+    s_asked.clear();
+}
+
+void FileDialog::setNextPath(const QString& path)
+{
+    s_paths.push_back(path);
+}
+
+const std::deque<FileDialog::Asked>& FileDialog::asked()
+{
+    return s_asked;
+}

@@ -1,0 +1,96 @@
+#include "gui/MessageBox.h"
+
+#include <QPushButton>
+
+std::deque<MessageBox::Answer> MessageBox::s_answers;
+std::deque<MessageBox::Shown> MessageBox::s_shown;
+bool MessageBox::s_scripted = false;
+
+MessageBox::Answer MessageBox::show(QWidget* parent, const QString& caption, const QString& text, Icon icon,
+                                    Buttons buttons)
+{
+    s_shown.push_back({caption, text, icon, buttons});
+    if (s_scripted) {
+        if (s_answers.empty())
+            return buttons == YesNo ? AnswerYes : AnswerOk;
+        const Answer a = s_answers.front();
+        s_answers.pop_front();
+        return a;
+    }
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+    case Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case NoIcon:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    QAbstractButton* ok = nullptr;
+    QAbstractButton* yes = nullptr;
+    if (buttons == YesNo) {
+        yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    } else {
+        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        if (buttons == OkCancel)
+            box.setEscapeButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+    }
+    box.exec();
+    if (buttons == YesNo)
+        return box.clickedButton() == yes ? AnswerYes : AnswerNo;
+    return box.clickedButton() == ok ? AnswerOk : AnswerCancel;
+}
+
+void MessageBox::error(QWidget* parent, const QString& text)
+{
+    show(parent, QStringLiteral("错误"), text, Error, Ok);
+}
+
+bool MessageBox::question(QWidget* parent, const QString& text, const QString& caption)
+{
+    return show(parent, caption, text, Question, OkCancel) == AnswerOk;
+}
+
+void MessageBox::information(QWidget* parent, const QString& text, const QString& caption)
+{
+    show(parent, caption, text, Information, Ok);
+}
+
+void MessageBox::setScripted(bool scripted)
+{
+    s_scripted = scripted;
+    s_answers.clear();
+    s_shown.clear();
+}
+
+bool MessageBox::isScripted()
+{
+    return s_scripted;
+}
+
+void MessageBox::setNextAnswer(Answer answer)
+{
+    s_answers.push_back(answer);
+}
+
+const std::deque<MessageBox::Shown>& MessageBox::shown()
+{
+    return s_shown;
+}
+
+void MessageBox::clearShown()
+{
+    s_shown.clear();
+}

@@ -1,0 +1,203 @@
+#include "rows/WorkloadRows.h"
+
+#include "rows/NumberInput.h"
+#include "session/Session.h"
+#include "store/DataModule.h"
+#include "store/Sql.h"
+#include "store/StoreError.h"
+#include "store/Transaction.h"
+
+namespace {
+
+const QString Postgraduate = QStringLiteral("研究生");
+
+} // namespace
+
+QString WorkloadRows::categoryName(Category category)
+{
+    switch (category) {
+    case Category::Theory:
+        return QStringLiteral("理论实验");
+    case Category::Internship:
+        return QStringLiteral("实习设计");
+    case Category::Graduation:
+        return QStringLiteral("毕业设计");
+    case Category::Supervision:
+        return QStringLiteral("指导硕士");
+    }
+    return {};
+}
+
+Query* WorkloadRows::view(Category category) const
+{
+    switch (category) {
+    case Category::Theory:
+        return m_data.dtllsj;
+    case Category::Internship:
+        return m_data.dtsxsj;
+    case Category::Graduation:
+        return m_data.dtbysj;
+    case Category::Supervision:
+        return m_data.dtzdss;
+    }
+    return nullptr;
+}
+
+void WorkloadRows::openViews(const Selection& selection)
+{
+    for (Category c : {Category::Theory, Category::Internship, Category::Graduation, Category::Supervision}) {
+        Query* holder = view(c);
+        holder->setStatement(
+            {QStringLiteral("select * from gzl where fl=%1 and %2").arg(Sql::quote(categoryName(c)), selection.YearFilter)});
+        holder->open();
+    }
+}
+
+void WorkloadRows::reopen(Category category)
+{
+    Query* holder = view(category);
+    if (holder->lines().isEmpty())
+        return;
+    holder->close();
+    holder->open();
+}
+
+QString WorkloadRows::teacherTotal(const Selection& selection, QString* name)
+{
+    Query* teacher = m_data.dtbmdm2;
+    teacher->setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and") + selection.NodeFilter});
+    teacher->open();
+    const QString total = teacher->fieldByName(QStringLiteral("Q")).asString();
+    if (name)
+        *name = teacher->fieldByName(QStringLiteral("rymc")).asString();
+    return total;
+}
+
+QStringList WorkloadRows::typeList(int category)
+{
+    Query* q = m_data.xssj2;
+    q->setStatement({QStringLiteral("select * from sysparameter where fenlie=%1 order by sunxu").arg(category)});
+    q->open();
+    // A type defined for both student groups is listed twice, as read.
+    QStringList types;
+    for (q->first(); !q->eof(); q->next())
+        types << q->fieldByName(QStringLiteral("shuoming")).asString();
+    q->close();
+    m_data.dtbmdm1->close();
+    return types;
+}
+
+QStringList WorkloadRows::courseTypes()
+{
+    return typeList(0);
+}
+
+QStringList WorkloadRows::practiceTypes()
+{
+    return typeList(9);
+}
+
+WorkloadRows::Teacher WorkloadRows::selectedTeacher()
+{
+    Query* q = m_data.dtbmdm2;
+    q->setStatement(
+        {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ") + m_session.selection.NodeFilter});
+    q->open();
+    Teacher t;
+    if (q->recordCount() > 0) {
+        t.rymc = q->fieldByName(QStringLiteral("rymc")).asString();
+        t.ybmc = q->fieldByName(QStringLiteral("ybmc")).asString();
+        t.bmmc = q->fieldByName(QStringLiteral("bmmc")).asString();
+        t.ryxz = q->fieldByName(QStringLiteral("ryxz")).asString();
+        t.ryzc = q->fieldByName(QStringLiteral("ryzc")).asString();
+        t.rygw = q->fieldByName(QStringLiteral("rygw")).asString();
+    }
+    return t;
+}
+
+QString WorkloadRows::currentYear()
+{
+    TableObject* settings = m_data.Tbsystem;
+    if (!settings->isActive())
+        settings->activate();
+    return settings->fieldByName(QStringLiteral("Nd")).asString();
+}
+
+bool WorkloadRows::insertTheoryRow(const QList<RowField>& fields, const QString& courseType,
+                                   const QString& studentType)
+{
+    // The serial is taken even if the store then refuses the row.
+    return run(RowStatement::insert(fields, ++m_session.NextXh), fields, courseType, studentType, true);
+}
+
+bool WorkloadRows::updateTheoryRow(const QList<RowField>& fields, const QString& xh, const QString& section,
+                                   const QString& faculty, const QString& courseType, const QString& studentType)
+{
+    const QString where = QStringLiteral("where xh=%1 and jiaoyanshi=%2 and yuanbu=%3")
+                              .arg(Sql::quote(xh), Sql::quote(section), Sql::quote(faculty));
+    return run(RowStatement::update(fields, where), fields, courseType, studentType, true);
+}
+
+bool WorkloadRows::insertPracticeRow(const QList<RowField>& fields)
+{
+    return run(RowStatement::insert(fields, ++m_session.NextXh), fields, {}, {}, false);
+}
+
+bool WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh, const QString& section)
+{
+    // Found by its serial and the teacher's present section name.
+    const QString where = QStringLiteral("where xh=%1 and jiaoyanshi=%2").arg(Sql::quote(xh), Sql::quote(section));
+    return run(RowStatement::update(fields, where), fields, {}, {}, false);
+}
+
+bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, const QString& courseType,
+                       const QString& studentType, bool theory)
+{
+    for (const RowField& f : fields) {
+        if (f.type == RowField::Type::Number && !NumberInput::isNumberLiteral(f.text))
+            return false;
+    }
+    Query* change = m_data.dtbmdm1;
+    // The row and the course-type order go in together: a failure of the order update must not
+    // leave a saved row behind a dialog that is still open, or a second "确定" would add it twice.
+    Transaction transaction(*m_data.database());
+    try {
+        change->setStatement(lines);
+        change->execSql();
+    } catch (const StoreError&) {
+        return false;
+    }
+    change->close();
+    change->clear();
+    if (theory)
+        lowerCourseTypeOrder(courseType, studentType);
+    transaction.commit();
+    return true;
+}
+
+void WorkloadRows::lowerCourseTypeOrder(const QString& courseType, const QString& studentType)
+{
+    // Saving a course type moves it one step up the list for the next entry.
+    m_data.dtbmdm1->setStatement({QStringLiteral("update sysparameter set "), QStringLiteral("sunxu=sunxu-1"),
+                                  QStringLiteral("where shuoming=%1 and yan=%2")
+                                      .arg(Sql::quote(courseType),
+                                           Sql::quote(studentType == Postgraduate ? Postgraduate
+                                                                                  : QStringLiteral("本专生")))});
+    m_data.dtbmdm1->execSql();
+}
+
+int WorkloadRows::highestSerial()
+{
+    Query* q = m_data.xssj2;
+    q->setStatement({QStringLiteral("select max(xh) as xh from gzl")});
+    q->open();
+    const int serial = q->fieldByName(QStringLiteral("xh")).asInteger();
+    q->close();
+    return serial;
+}
+
+void WorkloadRows::deleteRow(const QString& xh)
+{
+    m_data.dtbmdm1->setStatement({QStringLiteral("delete from gzl"), QStringLiteral("where xh=") + Sql::quote(xh)});
+    m_data.dtbmdm1->execSql();
+}

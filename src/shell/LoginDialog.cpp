@@ -1,0 +1,105 @@
+#include "shell/LoginDialog.h"
+
+#include "gui/ErrorDisplay.h"
+#include "gui/MessageBox.h"
+#include "gui/SettingsYearBox.h"
+#include "session/Session.h"
+#include "session/YearList.h"
+#include "store/DataModule.h"
+#include "store/Sql.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+LoginDialog::LoginDialog(DataModule& data, Session& session, QWidget* parent)
+    : QDialog(parent), m_data(data), m_session(session), m_code(new QLineEdit(this)), m_password(new QLineEdit(this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_quit(new QPushButton(QStringLiteral("退出"), this)),
+      m_year(new SettingsYearBox(this))
+{
+    setObjectName(QStringLiteral("fmpwdF"));
+    setWindowTitle(QStringLiteral("输入口令"));
+    setModal(true);
+
+    m_code->setObjectName(QStringLiteral("Code"));
+    m_code->setMaxLength(20);
+    m_code->setText(QStringLiteral("001"));
+    m_password->setObjectName(QStringLiteral("Password"));
+    m_password->setMaxLength(20);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
+    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    m_ok->setDefault(true);
+    m_ok->setAutoDefault(true);
+    m_quit->setObjectName(QStringLiteral("BitBtn2"));
+    m_quit->setAutoDefault(false);
+    m_year->setObjectName(QStringLiteral("DBComboBox2"));
+    m_year->setMinimumContentsLength(14);
+
+    // The year box stands at the top although it comes last in the tab order.
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("计算年度:"), m_year);
+    fields->addRow(QStringLiteral("操作员代码:"), m_code);
+    fields->addRow(QStringLiteral("  口令:"), m_password);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_quit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    setTabOrder(m_code, m_password);
+    setTabOrder(m_password, m_ok);
+    setTabOrder(m_ok, m_quit);
+    setTabOrder(m_quit, m_year);
+
+    connect(m_ok, &QPushButton::clicked, this, [this] { onOkClicked(); });
+    connect(m_quit, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void LoginDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        refill();
+}
+
+void LoginDialog::refill()
+{
+    m_session.DataDir = QDir::currentPath();
+    m_code->setFocus();
+    ErrorDisplay::guard(this, [this] {
+        if (!m_year->isBound())
+            m_year->bind(m_data.Tbsystem, QStringLiteral("Nd"));
+        m_data.Tbsystem->activate();
+        m_data.Tbsystem->edit();
+        m_year->setYears(YearList::read(m_data));
+    });
+}
+
+void LoginDialog::onOkClicked()
+{
+    ErrorDisplay::guard(this, [this] {
+        // The typed texts are quoted, so a quote in them cannot change the condition.
+        Query* q = m_data.xssj2;
+        q->setStatement({QStringLiteral("select * from user1 where (name=%1) and (password1=%2)")
+                             .arg(Sql::quote(m_code->text()), Sql::quote(m_password->text()))});
+        q->open();
+        if (q->recordCount() != 1) {
+            MessageBox::error(this, QStringLiteral(" 输入的用户名或口令错误! "));
+            return;
+        }
+        m_session.OperatorCode = m_code->text();
+        m_session.OperatorPassword = m_password->text();
+        m_session.ParamRight = q->fieldByName(QStringLiteral("gl1")).asBoolean();
+        m_data.Tbsystem->edit();
+        m_data.Tbsystem->setFieldText(QStringLiteral("Nd"), m_year->currentText());
+        m_data.Tbsystem->post();
+        hide();
+        emit loggedIn();
+    });
+}

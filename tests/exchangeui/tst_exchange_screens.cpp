@@ -1,0 +1,341 @@
+#include "exchange/DbaseFile.h"
+#include "ExchangeFixtures.h"
+#include "gui/FileDialog.h"
+#include "session/Session.h"
+#include "gui/MessageBox.h"
+#include "session/Selection.h"
+#include "exchange/ParadoxFile.h"
+#include "support/TestStore.h"
+#include "exchangeui/ImportScreen.h"
+#include "exchangeui/ExportScreen.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString Year = QStringLiteral("2026-2027学年");
+
+template <typename T> T* child(QWidget* w, const char* name)
+{
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no widget %s", name);
+    return c;
+}
+
+// The values a progress bar passes through while a command runs.
+struct ProgressLog
+{
+    explicit ProgressLog(QProgressBar* bar)
+    {
+        QObject::connect(bar, &QProgressBar::valueChanged, bar, [this](int v) { values << v; });
+    }
+    QList<int> values;
+};
+
+void addRow(TestStore& s, int xh, const QString& teacher)
+{
+    s.db().execute(QStringLiteral("insert into gzl (xh,jiaoshi,jiaoyanshi,yuanbu,nd,fl,q11) values (%1,'%2',"
+                                  "'数学教研室','理学院','%3','理论实验',2.5)")
+                       .arg(xh)
+                       .arg(teacher, Year));
+}
+
+} // namespace
+
+class TestExchangeScreens : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // The destination defaults to the home directory: keep it inside the test.
+        QVERIFY(m_home.isValid());
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+    }
+
+    void init()
+    {
+        MessageBox::setScripted(true);
+        MessageBox::clearShown();
+        FileDialog::setScripted(true);
+    }
+
+    void exportScreenOnShowing()
+    {
+        TestStore s;
+        Session session;
+        session.select(Selection::teacher(Year, QStringLiteral("张三"), QStringLiteral("数学")));
+        ExportScreen screen(s.data(), session);
+        screen.show();
+        QCOMPARE(screen.windowTitle(),
+                 QStringLiteral("备份：nd like '%2026-2027学年%' and jiaoshi='张三' and jiaoyanshi='数学'的工作量"));
+        const QString home = QDir::homePath() + QStringLiteral("/bt");
+        QCOMPARE(child<QRadioButton>(&screen, "RadioButton3")->text(), home);
+        QVERIFY(child<QRadioButton>(&screen, "RadioButton3")->isChecked());
+        QCOMPARE(child<QLineEdit>(&screen, "Edit1")->text(), home);
+        QVERIFY(!child<QLineEdit>(&screen, "Edit1")->isEnabled());
+        QVERIFY(!child<QToolButton>(&screen, "SpeedButton1")->isEnabled());
+        QVERIFY(child<QRadioButton>(&screen, "RadioButton1")->isChecked());
+        QCOMPARE(child<QProgressBar>(&screen, "ProgressBar1")->value(), 0);
+
+        // Changed choices: the format returns to ".dbt" on the next showing, the destination choice stays.
+        child<QRadioButton>(&screen, "RadioButton2")->click();
+        child<QRadioButton>(&screen, "RadioButton4")->click();
+        QCOMPARE(screen.format(), WorkloadExport::Format::Dbase);
+        QVERIFY(child<QLineEdit>(&screen, "Edit1")->isEnabled());
+        child<QLineEdit>(&screen, "Edit1")->setText(QStringLiteral("/elsewhere/x"));
+        screen.hide();
+        screen.show();
+        QVERIFY(child<QRadioButton>(&screen, "RadioButton1")->isChecked());
+        QCOMPARE(screen.format(), WorkloadExport::Format::Paradox);
+        QVERIFY(child<QRadioButton>(&screen, "RadioButton4")->isChecked());
+        QVERIFY(child<QLineEdit>(&screen, "Edit1")->isEnabled());
+        QCOMPARE(child<QLineEdit>(&screen, "Edit1")->text(), home);
+    }
+
+    void directoryChooser_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("root") << "/"
+                              << "/bt";
+        QTest::newRow("directory") << "/data/out"
+                                   << "/data/out/bt";
+        QTest::newRow("cancelled") << ""
+                                   << "";
+    }
+
+    void directoryChooser()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, path);
+        TestStore s;
+        Session session;
+        ExportScreen screen(s.data(), session);
+        screen.show();
+        child<QRadioButton>(&screen, "RadioButton4")->click();
+        FileDialog::setNextPath(chosen);
+        child<QToolButton>(&screen, "SpeedButton1")->click();
+        QCOMPARE(FileDialog::asked().back().startDir, QDir::homePath());
+        QVERIFY(FileDialog::asked().back().directory);
+        QCOMPARE(child<QLineEdit>(&screen, "Edit1")->text(), path.isEmpty() ? QDir::homePath() + "/bt" : path);
+        if (!chosen.isEmpty()) { // the chooser starts next time where it was left
+            child<QToolButton>(&screen, "SpeedButton1")->click();
+            QCOMPARE(FileDialog::asked().back().startDir, chosen);
+        }
+    }
+
+    void exportWritesTheFile_data()
+    {
+        QTest::addColumn<bool>("dbf");
+        QTest::addColumn<bool>("ownDirectory");
+        QTest::newRow("dbt to home") << false << false;
+        QTest::newRow("dbf to a typed path") << true << true;
+    }
+
+    // One row: progress 5, 7, 95, 100; the file replaces an older one; the screen closes.
+    void exportWritesTheFile()
+    {
+        QFETCH(bool, dbf);
+        QFETCH(bool, ownDirectory);
+        TestStore s;
+        addRow(s, 1, QStringLiteral("张三"));
+        Session session;
+        session.select(Selection::year(Year));
+        QTemporaryDir out;
+        const QString base = ownDirectory ? out.filePath(QStringLiteral("x")) : QDir::homePath() + "/bt";
+        const QString file = base + (dbf ? ".dbf" : ".dbt");
+        {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("an older file");
+        }
+
+        ExportScreen screen(s.data(), session);
+        screen.show();
+        if (dbf)
+            child<QRadioButton>(&screen, "RadioButton2")->click();
+        if (ownDirectory) {
+            child<QRadioButton>(&screen, "RadioButton4")->click();
+            child<QLineEdit>(&screen, "Edit1")->setText(base);
+        }
+        ProgressLog progress(child<QProgressBar>(&screen, "ProgressBar1"));
+        child<QPushButton>(&screen, "BitBtn1")->click();
+
+        QCOMPARE(progress.values, (QList<int>{5, 7, 95, 100}));
+        QCOMPARE(MessageBox::shown().size(), std::size_t(1));
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("提示信息"));
+        QCOMPARE(MessageBox::shown().back().text,
+                 QStringLiteral("复制数据文件已经成功建立，请将数据文件转交相关人员!"));
+        QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("复制数据文件已经完成"));
+        QVERIFY(!screen.isVisible());
+        QVERIFY(!child<QProgressBar>(&screen, "Animate1")->isVisible());
+        const ExchangeTable t = dbf ? DbaseFile::read(file) : ParadoxFile::read(file);
+        QCOMPARE(t.rows.size(), std::size_t(1));
+        QCOMPARE(t.rows[0][*t.indexOf(QStringLiteral("q11"))].toDouble(), 2.5);
+        QFile::remove(file);
+    }
+
+    // No rows: the message, the screen ready again, the work table as it was.
+    void exportWithoutRows()
+    {
+        TestStore s;
+        s.db().execute(QStringLiteral("insert into gzl_temp (xh, jiaoshi) values (9, '旧')"));
+        Session session;
+        session.select(Selection::year(QStringLiteral("1999")));
+        ExportScreen screen(s.data(), session);
+        screen.show();
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
+        QCOMPARE(MessageBox::shown().back().text, QStringLiteral("没有满足条件的数据!"));
+        QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择目的文件目录..."));
+        QVERIFY(child<QPushButton>(&screen, "BitBtn1")->isEnabled());
+        QVERIFY(screen.isVisible());
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(jiaoshi) from gzl_temp")), QStringLiteral("旧"));
+    }
+
+    // A destination that cannot be written: the message, progress 0, the screen stays open.
+    void exportToAnUnwritablePlace()
+    {
+        TestStore s;
+        addRow(s, 1, QStringLiteral("张三"));
+        Session session;
+        session.select(Selection::year(Year));
+        QTemporaryDir out;
+        QFile blocker(out.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        ExportScreen screen(s.data(), session);
+        screen.show();
+        child<QRadioButton>(&screen, "RadioButton4")->click();
+        child<QLineEdit>(&screen, "Edit1")->setText(out.filePath(QStringLiteral("file/bt")));
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        QCOMPARE(MessageBox::shown().back().text, QStringLiteral("复制临时数据库文件时出现错误，请检查磁盘目录!"));
+        QCOMPARE(child<QProgressBar>(&screen, "ProgressBar1")->value(), 0);
+        QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择目的文件目录..."));
+        QVERIFY(screen.isVisible());
+        QCOMPARE(s.count(QStringLiteral("gzl_temp")), 1); // the work table holds the rows for another try
+    }
+
+    void importScreenOnShowingAndChooser()
+    {
+        TestStore s;
+        ImportScreen screen(s.data());
+        screen.show();
+        QCOMPARE(screen.windowTitle(), QStringLiteral("导入备份资料"));
+        FileDialog::setNextPath(QStringLiteral("/media/disk/bt.dbt"));
+        child<QToolButton>(&screen, "SpeedButton1")->click();
+        QCOMPARE(FileDialog::asked().back().filter, QStringLiteral("系统导出文件 (*.dbf *.dbt)"));
+        QCOMPARE(child<QLineEdit>(&screen, "Edit1")->text(), QStringLiteral("/media/disk/bt.dbt"));
+        screen.hide();
+        screen.show();
+        QCOMPARE(child<QLineEdit>(&screen, "Edit1")->text(), QString());
+
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
+        QCOMPARE(MessageBox::shown().back().text, QStringLiteral("没有输入源文件!"));
+    }
+
+    // A good file: progress 5, 10, ..., 97, 100, the message, the screen closes.
+    void importMergesTheFile()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.dbt"));
+        std::vector<QVariantList> rows;
+        for (int i = 0; i < 3; ++i)
+            rows.push_back(ExchangeFixtures::row(QStringLiteral("教员%1").arg(i)));
+        ParadoxFile::write(path, ExchangeFixtures::table(rows));
+        ImportScreen screen(s.data());
+        screen.show();
+        child<QLineEdit>(&screen, "Edit1")->setText(path);
+        ProgressLog progress(child<QProgressBar>(&screen, "ProgressBar1"));
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        QCOMPARE(progress.values, (QList<int>{5, 10, 37, 67, 97, 100}));
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("提示信息"));
+        QCOMPARE(MessageBox::shown().back().text, QStringLiteral("数据文件已经成功导入，请将数据盘保存好!"));
+        QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("接收数据文件已经完成"));
+        QVERIFY(!screen.isVisible());
+        QCOMPARE(s.count(QStringLiteral("gzl")), 3);
+        QCOMPARE(screen.lastCounts().teachers, 3);
+    }
+
+    void importRefusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("foreign file") << "bt.dbt" << QByteArray(5000, '\x33')
+                                      << "你选择的文件不是本系统文件，请确认接收的文件是否正确!";
+        QTest::newRow("other ending") << "bt.txt" << QByteArray("x")
+                                      << "复制临时数据库文件时出现错误，请检查磁盘文件是否正确!";
+    }
+
+    // A refused file: the message, the screen ready again, the store unchanged.
+    void importRefusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        TestStore s(true);
+        const int rows = s.count(QStringLiteral("gzl"));
+        QTemporaryDir dir;
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        ImportScreen screen(s.data());
+        screen.show();
+        child<QLineEdit>(&screen, "Edit1")->setText(f.fileName());
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
+        QCOMPARE(MessageBox::shown().back().text, message);
+        QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择接收源文件..."));
+        QCOMPARE(child<QProgressBar>(&screen, "ProgressBar1")->value(), 0);
+        QVERIFY(!child<QProgressBar>(&screen, "Animate1")->isVisible());
+        QVERIFY(screen.isVisible());
+        QCOMPARE(s.count(QStringLiteral("gzl")), rows);
+    }
+
+    // A store error during the passes: the store's text and the roll-back said, nothing kept.
+    void importStoreErrorIsRolledBack()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.dbt"));
+        ParadoxFile::write(path, ExchangeFixtures::table({ExchangeFixtures::row()}));
+        s.db().setAuthorizer([](int action, const char* table, const char*, const char*) {
+            return action == SQLITE_INSERT && qstrcmp(table, "gzl") == 0 ? SQLITE_DENY : SQLITE_OK;
+        });
+        ImportScreen screen(s.data());
+        screen.show();
+        child<QLineEdit>(&screen, "Edit1")->setText(path);
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        s.db().setAuthorizer({});
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
+        QVERIFY(MessageBox::shown().back().text.endsWith(WorkloadImport::RolledBack));
+        QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择接收源文件..."));
+        QCOMPARE(child<QProgressBar>(&screen, "ProgressBar1")->value(), 0);
+        QCOMPARE(s.count(QStringLiteral("yuanbu")) + s.count(QStringLiteral("bmdm")) + s.count(QStringLiteral("rydm")),
+                 0);
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+QTEST_MAIN(TestExchangeScreens)
+#include "tst_exchange_screens.moc"

@@ -1,0 +1,88 @@
+#include "gui/ErrorDisplay.h"
+#include "gui/FileDialog.h"
+#include "gui/GridBinding.h"
+#include "gui/MessageBox.h"
+#include "store/Sql.h"
+#include "support/TestStore.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTest>
+
+class TestGuiSupport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        MessageBox::setScripted(true);
+        FileDialog::setScripted(true);
+    }
+
+    void scriptedMessageBoxes()
+    {
+        MessageBox::setNextAnswer(MessageBox::AnswerCancel);
+        QVERIFY(!MessageBox::question(nullptr, QStringLiteral("你确信要删除选择数据吗？")));
+        QVERIFY(MessageBox::question(nullptr, QStringLiteral("再问一次"))); // queue empty: OK
+        QCOMPARE(MessageBox::shown().size(), size_t(2));
+        const MessageBox::Shown& first = MessageBox::shown().front();
+        QCOMPARE(first.caption, QStringLiteral("提示信息"));
+        QCOMPARE(first.text, QStringLiteral("你确信要删除选择数据吗？"));
+        QCOMPARE(first.icon, MessageBox::Question);
+        QCOMPARE(first.buttons, MessageBox::OkCancel);
+    }
+
+    void uncaughtStoreErrorsShowTheStoreText()
+    {
+        TestStore store;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool ok =
+            ErrorDisplay::guard(nullptr, [&] { store.db().execute(QStringLiteral("select * from nosuch")); });
+        QVERIFY(!ok);
+        QCOMPARE(MessageBox::shown().size(), size_t(1));
+        QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("错误"));
+        QCOMPARE(MessageBox::shown().front().icon, MessageBox::Error);
+        QVERIFY(MessageBox::shown().front().text.contains(u"no such table: nosuch"));
+        QVERIFY(!QApplication::overrideCursor()); // the hourglass does not outlive the command
+        QVERIFY(ErrorDisplay::guard(nullptr, [] {}));
+    }
+
+    void scriptedChoosers()
+    {
+        FileDialog::setNextPath(QStringLiteral("/tmp/bt.dbt"));
+        QCOMPARE(FileDialog::openFile(nullptr, QStringLiteral("打开"), QStringLiteral("/tmp"),
+                                      QStringLiteral("系统导出文件 (*.dbf *.dbt)")),
+                 QStringLiteral("/tmp/bt.dbt"));
+        QCOMPARE(FileDialog::directory(nullptr, QStringLiteral("选择目录"), QStringLiteral("/home")), QString());
+        QCOMPARE(FileDialog::asked().size(), size_t(2));
+        QCOMPARE(FileDialog::asked().back().startDir, QStringLiteral("/home"));
+        QVERIFY(FileDialog::asked().back().directory);
+    }
+
+    void gridRowIsTheCurrentRow()
+    {
+        TestStore store;
+        for (int i = 1; i <= 3; ++i)
+            store.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('%1',%2,'S')")
+                                   .arg(i)
+                                   .arg(Sql::quote(QStringLiteral("教师%1").arg(i))));
+        QTableView view;
+        GridBinding::bind(&view, store.data().dbrydm);
+        Query* q = store.data().dtrydm;
+        q->setStatement({QStringLiteral("select * from rydm order by rydm")});
+        q->open();
+        QCOMPARE(view.model()->rowCount(), 3);
+        QCOMPARE(view.currentIndex().row(), 0);
+
+        view.selectRow(2);
+        QCOMPARE(q->fieldByName(QStringLiteral("rymc")).asString(), QStringLiteral("教师3"));
+        q->prior();
+        QCOMPARE(view.currentIndex().row(), 1);
+        q->close();
+        q->open();
+        QCOMPARE(view.currentIndex().row(), 0);
+    }
+};
+
+QTEST_MAIN(TestGuiSupport)
+#include "tst_gui_support.moc"
