@@ -42,7 +42,8 @@ void paintHills(QPainter& p, const QRectF& r, qreal horizon)
     far.moveTo(r.left(), horizon);
     far.cubicTo(r.left() + w * 0.15, horizon - h * 0.55, r.left() + w * 0.3, horizon - h * 0.35, r.left() + w * 0.42,
                 horizon - h * 0.45);
-    far.cubicTo(r.left() + w * 0.55, horizon - h * 0.6, r.left() + w * 0.7, horizon - h * 0.2, r.left() + w, horizon - h * 0.3);
+    far.cubicTo(r.left() + w * 0.55, horizon - h * 0.6, r.left() + w * 0.7, horizon - h * 0.2, r.left() + w,
+                horizon - h * 0.3);
     far.lineTo(r.left() + w, horizon);
     far.closeSubpath();
     p.setPen(Qt::NoPen);

@@ -17,10 +17,12 @@ struct AboutFixture
     MemoryStatus memory{512 * MiB, 63};
     RegisteredUser user{QStringLiteral("张三"), QStringLiteral("澜石大学")};
     int memoryReads = 0;
-    AboutBox box{nullptr, [this] {
-        ++memoryReads;
-        return memory;
-    }, [this] { return user; }};
+    AboutBox box{nullptr,
+                 [this] {
+                     ++memoryReads;
+                     return memory;
+                 },
+                 [this] { return user; }};
 
     QString text(const char* name) const
     {
@@ -41,12 +43,18 @@ private slots:
     {
         QTest::addColumn<QString>("objectName");
         QTest::addColumn<QString>("text");
-        QTest::newRow("series") << "SeriesName" << "晴舟系列管理软件";
-        QTest::newRow("product") << "ProductName" << "澜石大学工作量计算系统";
-        QTest::newRow("version") << "Version" << "版本号1.0";
-        QTest::newRow("memory caption") << "PhysMemLabel" << "Windows 的可用物理内存：";
-        QTest::newRow("load caption") << "MemLoadLabel" << "使用中的内存：";
-        QTest::newRow("user caption") << "RegLabel" << "本产品使用权属于:";
+        QTest::newRow("series") << "SeriesName"
+                                << "晴舟系列管理软件";
+        QTest::newRow("product") << "ProductName"
+                                 << "澜石大学工作量计算系统";
+        QTest::newRow("version") << "Version"
+                                 << "版本号1.0";
+        QTest::newRow("memory caption") << "PhysMemLabel"
+                                        << "Windows 的可用物理内存：";
+        QTest::newRow("load caption") << "MemLoadLabel"
+                                      << "使用中的内存：";
+        QTest::newRow("user caption") << "RegLabel"
+                                      << "本产品使用权属于:";
     }
     void fixedTexts()
     {
@@ -83,11 +91,16 @@ private slots:
         QTest::addColumn<int>("load");
         QTest::addColumn<QString>("memoryText");
         QTest::addColumn<QString>("loadText");
-        QTest::newRow("512 MB") << 512 * MiB << 63 << "524,288 KB" << "63 %";
-        QTest::newRow("16 GiB") << 16 * GiB << 7 << "16,777,216 KB" << "7 %";
-        QTest::newRow("below one thousand KB") << 999 * quint64(1024) << 100 << "999 KB" << "100 %";
-        QTest::newRow("part of a KB is dropped") << quint64(1024 * 1024 - 1) << 0 << "1,023 KB" << "0 %";
-        QTest::newRow("unknown") << quint64(0) << 0 << "0 KB" << "0 %";
+        QTest::newRow("512 MB") << 512 * MiB << 63 << "524,288 KB"
+                                << "63 %";
+        QTest::newRow("16 GiB") << 16 * GiB << 7 << "16,777,216 KB"
+                                << "7 %";
+        QTest::newRow("below one thousand KB") << 999 * quint64(1024) << 100 << "999 KB"
+                                               << "100 %";
+        QTest::newRow("part of a KB is dropped") << quint64(1024 * 1024 - 1) << 0 << "1,023 KB"
+                                                 << "0 %";
+        QTest::newRow("unknown") << quint64(0) << 0 << "0 KB"
+                                 << "0 %";
     }
     void machineFigures()
     {

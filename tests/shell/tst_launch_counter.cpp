@@ -91,8 +91,8 @@ private slots:
         QTest::newRow("fraction counts as 0") << Seed{{v, "4.5"}} << "0" << Seed{{v, "1"}};
         QTest::newRow("empty value counts as 0") << Seed{{v, ""}} << "0" << Seed{{v, "1"}};
         QTest::newRow("key without the value") << Seed{{"Other", "x"}} << "0" << Seed{{"Other", "x"}, {v, "1"}};
-        QTest::newRow("value name in another case is the same value") << Seed{{"value1", "7"}} << "7"
-                                                                       << Seed{{"value1", "8"}};
+        QTest::newRow("value name in another case is the same value")
+            << Seed{{"value1", "7"}} << "7" << Seed{{"value1", "8"}};
     }
     void countsOneLaunch()
     {
@@ -130,8 +130,7 @@ private slots:
         QTest::addColumn<QByteArray>("content"); // null: no settings file
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("key missing, cannot be created")
-            << QByteArray() << LaunchCounter::ErrorOpeningCreatedKey << "0";
+        QTest::newRow("key missing, cannot be created") << QByteArray() << LaunchCounter::ErrorOpeningCreatedKey << "0";
         QTest::newRow("key present, cannot be rewritten")
             << QByteArray("Software/Kestrel Demo/tf/Value1=41\n") << LaunchCounter::ErrorOpeningKey << "41";
     }

@@ -21,8 +21,8 @@ private slots:
                                                                    "Buffers: 100 kB\nCached: 400 kB\n")
                                                      << quint64(2000) * 1024 << 50;
         QTest::newRow("nothing readable") << QByteArray() << quint64(0) << 0;
-        QTest::newRow("garbage lines skipped") << QByteArray("junk\nMemTotal: x kB\n:\nMemTotal:  4 kB\nMemAvailable: 4 kB")
-                                               << quint64(4096) << 0;
+        QTest::newRow("garbage lines skipped")
+            << QByteArray("junk\nMemTotal: x kB\n:\nMemTotal:  4 kB\nMemAvailable: 4 kB") << quint64(4096) << 0;
     }
     void meminfo()
     {
@@ -65,10 +65,14 @@ private slots:
     {
         QTest::addColumn<QString>("gecos");
         QTest::addColumn<QString>("name");
-        QTest::newRow("full record") << "Zhang San,Room 101,555-1234,555-4321,other" << "Zhang San";
-        QTest::newRow("name only") << "李四" << "李四";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only commas") << ",,," << "";
+        QTest::newRow("full record") << "Zhang San,Room 101,555-1234,555-4321,other"
+                                     << "Zhang San";
+        QTest::newRow("name only") << "李四"
+                                   << "李四";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only commas") << ",,,"
+                                     << "";
     }
     void fullNameFromGecos()
     {

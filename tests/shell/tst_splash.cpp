@@ -13,8 +13,10 @@ private slots:
     {
         QTest::addColumn<QString>("objectName");
         QTest::addColumn<QString>("text");
-        QTest::newRow("caption") << "Caption" << "澜大工作量计算系统";
-        QTest::newRow("loading") << "Loading" << "程序装载中......";
+        QTest::newRow("caption") << "Caption"
+                                 << "澜大工作量计算系统";
+        QTest::newRow("loading") << "Loading"
+                                 << "程序装载中......";
     }
     void texts()
     {

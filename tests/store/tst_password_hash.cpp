@@ -11,17 +11,26 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("same") << "secret" << "secret" << true;
-        QTest::newRow("wrong") << "secret" << "secreT" << false;
-        QTest::newRow("trailing space is another password") << "secret" << "secret " << false;
-        QTest::newRow("leading space is another password") << " secret" << "secret" << false;
-        QTest::newRow("empty password") << "" << "" << true;
-        QTest::newRow("empty typed for a password") << "secret" << "" << false;
-        QTest::newRow("Chinese") << "口令123" << "口令123" << true;
-        QTest::newRow("Chinese, one character off") << "口令123" << "口今123" << false;
-        QTest::newRow("quote and dollar") << "it's $1" << "it's $1" << true;
-        QTest::newRow("longer than the login box") << QString(40, QLatin1Char('x')) << QString(40, QLatin1Char('x'))
-                                                   << true;
+        QTest::newRow("same") << "secret"
+                              << "secret" << true;
+        QTest::newRow("wrong") << "secret"
+                               << "secreT" << false;
+        QTest::newRow("trailing space is another password") << "secret"
+                                                            << "secret " << false;
+        QTest::newRow("leading space is another password") << " secret"
+                                                           << "secret" << false;
+        QTest::newRow("empty password") << ""
+                                        << "" << true;
+        QTest::newRow("empty typed for a password") << "secret"
+                                                    << "" << false;
+        QTest::newRow("Chinese") << "口令123"
+                                 << "口令123" << true;
+        QTest::newRow("Chinese, one character off") << "口令123"
+                                                    << "口今123" << false;
+        QTest::newRow("quote and dollar") << "it's $1"
+                                          << "it's $1" << true;
+        QTest::newRow("longer than the login box")
+            << QString(40, QLatin1Char('x')) << QString(40, QLatin1Char('x')) << true;
     }
     void verifiesOnlyTheSamePassword()
     {
@@ -58,9 +67,8 @@ private slots:
         QTest::newRow("clear text shaped like a hash") << "$argon2id$v=19$m=65536,t=2,p=1$abc$def" << false;
         QTest::newRow("hash cut short") << real.left(real.size() - 5) << false;
         QTest::newRow("hash with a trailing space") << real + QLatin1Char(' ') << false;
-        QTest::newRow("argon2i hash is not ours") << QString(real).replace(QStringLiteral("$argon2id$"),
-                                                                           QStringLiteral("$argon2i$"))
-                                                  << false;
+        QTest::newRow("argon2i hash is not ours")
+            << QString(real).replace(QStringLiteral("$argon2id$"), QStringLiteral("$argon2i$")) << false;
     }
     void tellsHashesFromClearText()
     {
