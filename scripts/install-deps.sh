@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libsqlite3-dev sqlite3 libshp-dev pxlib-dev
+    libsqlite3-dev sqlite3 libshp-dev pxlib-dev libsodium-dev
     fonts-arphic-ukai fonts-arphic-uming
     xvfb xauth time
 )
