@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libsqlite3-dev sqlite3 libshp-dev pxlib-dev
     fonts-arphic-ukai fonts-arphic-uming
+    libxlsxwriter-dev poppler-utils unzip
     xvfb xauth time
 )
 
