@@ -38,8 +38,8 @@ TeacherListData syntheticList(int teachers)
     static const char16_t* const surnames[] = {u"王", u"李", u"张", u"刘", u"陈", u"杨", u"赵", u"黄", u"周", u"吴"};
     static const char16_t* const given[] = {u"伟", u"芳", u"娜", u"秀英", u"敏", u"静", u"丽", u"强", u"磊", u"军"};
     QRandomGenerator random(2026);
-    TeacherListData data{QStringLiteral("2026-2027学年信息工程学院"), QDateTime(QDate(2026, 3, 5), QTime(14, 5, 9)),
-                         {}};
+    TeacherListData data{
+        QStringLiteral("2026-2027学年信息工程学院"), QDateTime(QDate(2026, 3, 5), QTime(14, 5, 9)), {}};
     data.rows.reserve(std::size_t(teachers));
     for (int i = 0; i < teachers; ++i) {
         TeacherListRow row;

@@ -11,8 +11,7 @@ class ReportFileError : public std::runtime_error
 public:
     ReportFileError(const QString& path, const QString& reason)
         : std::runtime_error(message(path, reason).toStdString()), m_path(path), m_reason(reason)
-    {
-    }
+    {}
 
     const QString& path() const { return m_path; }
     const QString& reason() const { return m_reason; }

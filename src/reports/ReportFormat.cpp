@@ -20,9 +20,8 @@ struct Digits
 Digits digitsOf(double magnitude)
 {
     char buf[40];
-    const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
-                                   significantDigits - 1)
-                         .ptr;
+    const auto end =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, significantDigits - 1).ptr;
     Digits d;
     const char* p = buf;
     for (; p != end && *p != 'e'; ++p)

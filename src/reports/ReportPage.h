@@ -10,9 +10,9 @@
 // The fonts of the printed list.
 enum class ReportFont
 {
-    Title,      // 18 point bold, regular script ("楷体_GB2312")
-    Body,       // 9 point, Song ("宋体")
-    SmallBody,  // 8 point, Song: the classroom column of a detail line
+    Title,     // 18 point bold, regular script ("楷体_GB2312")
+    Body,      // 9 point, Song ("宋体")
+    SmallBody, // 8 point, Song: the classroom column of a detail line
 };
 
 // A text placed on a page. Millimetres from the top left corner of the printable area; the text

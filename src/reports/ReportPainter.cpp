@@ -17,8 +17,7 @@ class MmScale
 public:
     explicit MmScale(const QPaintDevice& device)
         : m_x(device.logicalDpiX() / mmPerInch), m_y(device.logicalDpiY() / mmPerInch)
-    {
-    }
+    {}
     QPointF point(QPointF mm) const { return {mm.x() * m_x, mm.y() * m_y}; }
     QRectF rect(const QRectF& mm) const { return {point(mm.topLeft()), point(mm.bottomRight())}; }
     QLineF line(const QLineF& mm) const { return {point(mm.p1()), point(mm.p2())}; }
@@ -76,14 +75,12 @@ void ReportPainter::paintPage(QPainter& painter, const ReportPage& page)
         if (text.text.isEmpty())
             continue;
         painter.setFont(fonts[int(text.font)]);
-        painter.drawText(mm.rect(text.rect), int(text.alignment) | Qt::TextDontClip | Qt::TextSingleLine,
-                         text.text);
+        painter.drawText(mm.rect(text.rect), int(text.alignment) | Qt::TextDontClip | Qt::TextSingleLine, text.text);
     }
     painter.restore();
 }
 
-bool ReportPainter::paint(QPagedPaintDevice& device, const std::vector<ReportPage>& pages, int firstPage,
-                          int lastPage)
+bool ReportPainter::paint(QPagedPaintDevice& device, const std::vector<ReportPage>& pages, int firstPage, int lastPage)
 {
     const int first = std::max(firstPage, 1);
     const int last = std::min(lastPage, int(pages.size()));

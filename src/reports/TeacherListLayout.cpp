@@ -10,8 +10,8 @@ using Layout = TeacherListLayout;
 
 constexpr std::array<double, 10> headingX{4.2, 21.4, 38.1, 56.4, 75.2, 93.1, 111.7, 133.4, 152.4, 175.7};
 
-constexpr double lineHeight = 4.2;       // one line of 9 point text
-constexpr double titleHeight = 8.0;      // one line of 18 point text
+constexpr double lineHeight = 4.2;  // one line of 9 point text
+constexpr double titleHeight = 8.0; // one line of 18 point text
 constexpr double infoLineY = 16.4;
 constexpr double headingTop = 21.2;
 constexpr double headingBottom = 27.8;

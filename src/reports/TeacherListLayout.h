@@ -11,7 +11,7 @@
 class TeacherListLayout
 {
 public:
-    static constexpr double pageWidth = 190.0;   // printable area of A4 less 10 mm on each side
+    static constexpr double pageWidth = 190.0; // printable area of A4 less 10 mm on each side
     static constexpr double pageHeight = 277.0;
     static constexpr double margin = 10.0;
     static constexpr double headerHeight = 28.3;
@@ -21,7 +21,8 @@ public:
     static constexpr double roomForDetail = 44.6;
 
     // Column boundaries from the left margin; column i runs from boundaries[i] to boundaries[i + 1].
-    static constexpr std::array<double, 11> boundaries{0, 15.1, 36.3, 52.7, 72.5, 91.8, 110.6, 131.8, 150.0, 170.7, 190.0};
+    static constexpr std::array<double, 11> boundaries{0,     15.1,  36.3,  52.7,  72.5, 91.8,
+                                                       110.6, 131.8, 150.0, 170.7, 190.0};
 
     // Detail lines a page holds (37).
     static int linesPerPage();

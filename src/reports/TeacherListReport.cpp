@@ -11,8 +11,7 @@
 
 TeacherListReport::TeacherListReport(TeacherListData data)
     : m_data(std::move(data)), m_pages(TeacherListLayout::pages(m_data))
-{
-}
+{}
 
 QPageLayout TeacherListReport::pageLayout()
 {

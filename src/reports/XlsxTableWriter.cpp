@@ -112,8 +112,7 @@ void fillSheet(lxw_worksheet* sheet, const Formats& f, const TeacherListTable& t
     worksheet_merge_range(sheet, titleRow, 0, titleRow, lxw_col_t(lastColumn), table.title.toUtf8().constData(),
                           f.title);
     for (int c = 0; c <= lastColumn; ++c)
-        worksheet_write_string(sheet, headingRow, lxw_col_t(c), table.heading.value(c).toUtf8().constData(),
-                               f.heading);
+        worksheet_write_string(sheet, headingRow, lxw_col_t(c), table.heading.value(c).toUtf8().constData(), f.heading);
     int r = firstBodyRow;
     for (const TeacherListTable::Row& row : table.rows) {
         const bool summary = r - firstBodyRow >= table.teacherCount;

@@ -18,15 +18,15 @@
 namespace {
 
 // Runs a tool and returns its standard output; skips the test when the tool is not installed.
-#define RUN_TOOL(result, program, ...)                                                                              \
-    do {                                                                                                            \
-        if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty())                                     \
-            QSKIP(program " is not installed (scripts/install-deps.sh installs it)");                               \
-        QProcess process;                                                                                           \
-        process.start(QStringLiteral(program), QStringList{__VA_ARGS__});                                          \
-        QVERIFY(process.waitForFinished(60000));                                                                    \
-        QCOMPARE(process.exitCode(), 0);                                                                            \
-        result = process.readAllStandardOutput();                                                                   \
+#define RUN_TOOL(result, program, ...)                                                                                 \
+    do {                                                                                                               \
+        if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty())                                         \
+            QSKIP(program " is not installed (scripts/install-deps.sh installs it)");                                  \
+        QProcess process;                                                                                              \
+        process.start(QStringLiteral(program), QStringList{__VA_ARGS__});                                              \
+        QVERIFY(process.waitForFinished(60000));                                                                       \
+        QCOMPARE(process.exitCode(), 0);                                                                               \
+        result = process.readAllStandardOutput();                                                                      \
     } while (false)
 
 QByteArray readFile(const QString& path)
@@ -187,7 +187,8 @@ void TestReportFiles::failedWrite_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("destination");
     for (const QString& format : {QStringLiteral("pdf"), QStringLiteral("xlsx"), QStringLiteral("csv")}) {
-        QTest::addRow("%s into a missing directory", qPrintable(format)) << format << QStringLiteral("missing/list.") + format;
+        QTest::addRow("%s into a missing directory", qPrintable(format))
+            << format << QStringLiteral("missing/list.") + format;
         QTest::addRow("%s over a directory", qPrintable(format)) << format << QStringLiteral("taken");
     }
 }
@@ -281,7 +282,8 @@ void TestReportFiles::xlsxSheetSetup()
     QXmlStreamReader reader(sheet);
     while (!reader.atEnd())
         if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"col")
-            widths[reader.attributes().value(QLatin1String("min")).toInt()] = reader.attributes().value(QLatin1String("width")).toDouble();
+            widths[reader.attributes().value(QLatin1String("min")).toInt()] =
+                reader.attributes().value(QLatin1String("width")).toDouble();
     QCOMPARE(widths.size(), 10);
     // Widest texts in GBK bytes: "欧阳明月Smith" 13, "本科毕业论文" 12, "工作量合计" 10; two to spare.
     QVERIFY(widths[2] >= 15 && widths[2] < 17);
@@ -293,22 +295,23 @@ void TestReportFiles::csvBytes()
 {
     TeacherListData data{QStringLiteral("2026-2027学年测试"), ReportFixtures::generatedAt(), {}};
     data.rows.push_back({QStringLiteral("王,五"), 1, 0.5, std::nullopt, 0.25, 2, std::nullopt, 3.75});
-    data.rows.push_back({QStringLiteral("赵\"六\""), 2.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                         std::nullopt, 2.5});
-    data.rows.push_back({QStringLiteral("李\r四"), 0, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                         std::nullopt, 0});
-    data.rows.push_back({QStringLiteral("孙\n七"), std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                         std::nullopt, std::nullopt, std::nullopt});
+    data.rows.push_back(
+        {QStringLiteral("赵\"六\""), 2.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 2.5});
+    data.rows.push_back(
+        {QStringLiteral("李\r四"), 0, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0});
+    data.rows.push_back({QStringLiteral("孙\n七"), std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                         std::nullopt, std::nullopt});
     const QString path = m_dir.filePath(QStringLiteral("list.csv"));
     TeacherListReport(data).writeCsv(path);
-    const QByteArray expected = "\xEF\xBB\xBF"
-                                "序号,姓名,课堂教学,课外教学,实验教学,实习、设计,本科毕业论文,指导研究生,工作量合计,备注\r\n"
-                                "1,\"王,五\",1,0.5,,0.25,2,,3.75,\r\n"
-                                "2,\"赵\"\"六\"\"\",2.5,,,,,,2.5,\r\n"
-                                "3,\"李\r四\",0,,,,,,0,\r\n"
-                                "4,\"孙\n七\",,,,,,,,\r\n"
-                                ",总 计,3.5,0.5,,0.25,2,,6.25,\r\n"
-                                ",人均工作量：,,,,,,,1.56,\r\n";
+    const QByteArray expected =
+        "\xEF\xBB\xBF"
+        "序号,姓名,课堂教学,课外教学,实验教学,实习、设计,本科毕业论文,指导研究生,工作量合计,备注\r\n"
+        "1,\"王,五\",1,0.5,,0.25,2,,3.75,\r\n"
+        "2,\"赵\"\"六\"\"\",2.5,,,,,,2.5,\r\n"
+        "3,\"李\r四\",0,,,,,,0,\r\n"
+        "4,\"孙\n七\",,,,,,,,\r\n"
+        ",总 计,3.5,0.5,,0.25,2,,6.25,\r\n"
+        ",人均工作量：,,,,,,,1.56,\r\n";
     QCOMPARE(readFile(path), expected);
 }
 

@@ -160,7 +160,8 @@ void TestReportLayout::pageHeader_data()
     QTest::addColumn<double>("y");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("font");
-    QTest::newRow("title") << 42.3 << 6.4 << QStringLiteral("2026-2027学年软件工程教研室一览表") << int(ReportFont::Title);
+    QTest::newRow("title") << 42.3 << 6.4 << QStringLiteral("2026-2027学年软件工程教研室一览表")
+                           << int(ReportFont::Title);
     QTest::newRow("页码") << 6.1 << 16.4 << QStringLiteral("页码：") << int(ReportFont::Body);
     QTest::newRow("page number") << 19.1 << 16.4 << QStringLiteral("2") << int(ReportFont::Body);
     QTest::newRow("人数") << 71.7 << 16.4 << QStringLiteral("人数：") << int(ReportFont::Body);
@@ -187,10 +188,11 @@ void TestReportLayout::headingRow()
 {
     const TeacherListReport report(ReportFixtures::teachers(1));
     const ReportPage& page = report.pages().front();
-    const QStringList headings{QStringLiteral("序号"),       QStringLiteral("姓名"),       QStringLiteral("课堂教学"),
-                               QStringLiteral("课外教学"),   QStringLiteral("实验教学"),   QStringLiteral("实习、设计"),
-                               QStringLiteral("本科毕业论文"), QStringLiteral("指导研究生"), QStringLiteral("工作量合计"),
-                               QStringLiteral("备注")};
+    const QStringList headings{QStringLiteral("序号"),         QStringLiteral("姓名"),
+                               QStringLiteral("课堂教学"),     QStringLiteral("课外教学"),
+                               QStringLiteral("实验教学"),     QStringLiteral("实习、设计"),
+                               QStringLiteral("本科毕业论文"), QStringLiteral("指导研究生"),
+                               QStringLiteral("工作量合计"),   QStringLiteral("备注")};
     const double x[] = {4.2, 21.4, 38.1, 56.4, 75.2, 93.1, 111.7, 133.4, 152.4, 175.7};
     for (int i = 0; i < headings.size(); ++i) {
         const ReportText* t = textAt(page, x[i], 21.2);
@@ -319,8 +321,8 @@ void TestReportLayout::summaryFigures()
     TeacherListData data = ReportFixtures::teachers(0);
     TeacherListRow a{QStringLiteral("甲"), 1000, 200, 0.125, std::nullopt, 10, 0.3, 1210.125};
     TeacherListRow b{QStringLiteral("乙"), 30, 4.5, 0.125, std::nullopt, 2, 0.7, 37};
-    TeacherListRow c{QStringLiteral("丙"), std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                     std::nullopt, std::nullopt};
+    TeacherListRow c{QStringLiteral("丙"), std::nullopt, std::nullopt, std::nullopt,
+                     std::nullopt,         std::nullopt, std::nullopt, std::nullopt};
     data.rows = {a, b, c};
     const TeacherListReport report(data);
     const ReportPage& page = report.pages().back();
@@ -331,7 +333,7 @@ void TestReportLayout::summaryFigures()
     };
     QCOMPARE(at(38.1, top), QStringLiteral("1234.5")); // q11 + q12 as one figure
     QCOMPARE(at(73.6, top), QStringLiteral(".25"));
-    QCOMPARE(at(92.6, top), QString());                // a zero sum leaves its cell empty
+    QCOMPARE(at(92.6, top), QString()); // a zero sum leaves its cell empty
     QCOMPARE(at(111.7, top), QStringLiteral("12"));
     QCOMPARE(at(132.3, top), QStringLiteral("1"));
     QCOMPARE(at(150.8, top), QStringLiteral("1247.13")); // 1247.125 rounded half away from zero
@@ -409,10 +411,10 @@ void TestReportLayout::dateLine_data()
     QTest::newRow("afternoon") << QDateTime(day, QTime(14, 5, 9)) << QStringLiteral("2026/3/5 14:05:09");
     QTest::newRow("midnight leaves the time out") << QDateTime(day, QTime(0, 0)) << QStringLiteral("2026/3/5");
     QTest::newRow("one second past midnight") << QDateTime(day, QTime(0, 0, 1)) << QStringLiteral("2026/3/5 0:00:01");
-    QTest::newRow("one millisecond past midnight") << QDateTime(day, QTime(0, 0, 0, 1))
-                                                   << QStringLiteral("2026/3/5 0:00:00");
-    QTest::newRow("two-digit month and day") << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59))
-                                             << QStringLiteral("2026/12/31 23:59:59");
+    QTest::newRow("one millisecond past midnight")
+        << QDateTime(day, QTime(0, 0, 0, 1)) << QStringLiteral("2026/3/5 0:00:00");
+    QTest::newRow("two-digit month and day")
+        << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)) << QStringLiteral("2026/12/31 23:59:59");
 }
 
 void TestReportLayout::dateLine()
