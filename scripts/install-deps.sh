@@ -4,10 +4,11 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential clang cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libsqlite3-dev sqlite3 libshp-dev pxlib-dev libsodium-dev
     fonts-arphic-ukai fonts-arphic-uming
+    libxlsxwriter-dev poppler-utils unzip
     xvfb xauth time
 )
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "reports/TeacherListTable.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The list as comma-separated values for other programs: UTF-8 with a byte-order mark (so that
+// spreadsheet programs take it as UTF-8), CRLF line ends, fields quoted as RFC 4180 asks. The first
+// record is the heading, so that the file imports as one table; the title is left out.
+// Numbers are written in general form with "." as the point; empty cells are empty fields.
+class CsvTableWriter
+{
+public:
+    static QByteArray bytes(const TeacherListTable& table);
+
+    // Throws ReportFileError when the file cannot be written.
+    static void write(const QString& path, const TeacherListTable& table);
+};
