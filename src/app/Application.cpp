@@ -7,12 +7,14 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
 #include "mainwindow/MainWindow.h"
+#include "session/DataDirectoryLock.h"
 #include "shell/LoginDialog.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 #include "store/StoreSetup.h"
 
 #include <QAction>
+#include <QDir>
 
 Application::Application(QString dataDir, QObject* parent)
     : QObject(parent), m_dataDir(std::move(dataDir)), m_calculator(m_data)
@@ -48,6 +50,20 @@ void Application::createScreens()
     connect(m_mainWindow, &MainWindow::closed, this, &Application::ended);
 }
 
+bool Application::takeDataDirectory()
+{
+    if (!QDir().mkpath(m_dataDir)) {
+        ErrorDisplay::show(nullptr, QStringLiteral("不能建立数据目录: %1").arg(m_dataDir));
+        return false;
+    }
+    m_lock = std::make_unique<DataDirectoryLock>(m_dataDir);
+    if (m_lock->tryLock())
+        return true;
+    MessageBox::error(nullptr, QStringLiteral("数据目录 %1 正在被另一个工作量计算程序使用（%2），不能同时打开。")
+                                   .arg(QDir::toNativeSeparators(m_dataDir), m_lock->holder()));
+    return false;
+}
+
 void Application::openBeside(QWidget* screen, std::initializer_list<const char*> commands)
 {
     for (const char* name : commands) {
@@ -65,6 +81,8 @@ void Application::openBeside(QWidget* screen, std::initializer_list<const char*>
 
 bool Application::start()
 {
+    if (!takeDataDirectory())
+        return false;
     if (!Database::exists(m_dataDir)) {
         if (!MessageBox::question(nullptr, QStringLiteral("目录 %1 中没有工作量数据库。\n要在这里新建一个空的数据库吗？"
                                                           "（含默认的操作员、年度和计算参数）")

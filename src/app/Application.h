@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class DataDirectoryLock;
 class ExportScreen;
 class ImportScreen;
 class LoginDialog;
@@ -37,8 +38,9 @@ public:
 
     // Creates every screen, in order, then binds the grids to the data module.
     void createScreens();
-    // Opens the store of the data directory (offering to create an empty one when there is none)
-    // and shows the login dialog. False when the program is to end at once.
+    // Takes the data directory (one program per directory), opens its store (offering to create
+    // an empty one when there is none) and shows the login dialog. False when the program is to
+    // end at once.
     bool start();
 
     DataModule& dataModule() { return m_data; }
@@ -54,6 +56,7 @@ signals:
     void ended();
 
 private:
+    bool takeDataDirectory();
     // The main window's menu items and toolbar buttons of these names show a screen beside it.
     void openBeside(QWidget* screen, std::initializer_list<const char*> commands);
 
@@ -65,6 +68,7 @@ private:
     }
 
     QString m_dataDir;
+    std::unique_ptr<DataDirectoryLock> m_lock;
     // The data module and the session come before the screens, which are handed them.
     DataModule m_data;
     Session m_session;

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "store/Database.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@ Cli::Cli()
     m_commands << initCommand() << sqlCommand();
     m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
+    m_commands << backupCommand() << restoreCommand();
 }
 
 void Cli::printHelp(QTextStream& out) const
@@ -60,6 +62,8 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
                 << "\n";
             return 2;
         } catch (const StoreError& e) {
+            if (e.kind() == StoreError::Kind::Busy)
+                err << QStringLiteral("数据库正被其他程序使用，等待 %1 秒后放弃。").arg(Database::BusyWaitMs / 1000) << "\n";
             err << e.text() << "\n";
             if (!e.statement().isEmpty())
                 err << e.statement() << "\n";

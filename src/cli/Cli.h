@@ -50,3 +50,5 @@ Cli::Command sqlCommand();
 Cli::Command exportCommand();
 Cli::Command importCommand();
 Cli::Command calcCommand();
+Cli::Command backupCommand();
+Cli::Command restoreCommand();

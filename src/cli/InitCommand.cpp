@@ -1,9 +1,9 @@
 #include "cli/Cli.h"
 
+#include "calc/WorkloadCalculator.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
 #include "store/DemoData.h"
-#include "calc/WorkloadCalculator.h"
 #include "store/StoreSetup.h"
 #include "store/Transaction.h"
 
@@ -40,26 +40,29 @@ int runInit(Cli::Context& c)
         c.err << "a store already exists: " << Database::storePath(c.dataDir) << " (use --force to replace it)\n";
         return 1;
     }
-    StoreSetup::createStore(c.dataDir, force);
     int rows = 0;
-    if (demo || !synthetic.isEmpty()) {
-        auto db = Database::open(c.dataDir);
-        Transaction tx(*db);
-        const DemoData::Options options =
-            demo ? DemoData::demo()
-                 : DemoData::synthetic(synthetic[0], synthetic[1], synthetic[2], synthetic[3], synthetic[4]);
-        rows = DemoData::generate(*db, options);
-        tx.commit();
-    }
     QString calculated;
-    if (demo) {
-        // The demo opens with its totals computed: every faculty of the settings record's year.
-        DataModule data;
-        data.connectTo(c.dataDir);
-        const Database::Result year = data.database()->select(QStringLiteral("select Nd from system"));
-        calculated = year.rows.empty() ? QString() : year.rows.front().value(0).toString();
-        WorkloadCalculator(data).calculateYear(calculated);
-    }
+    StoreSetup::createStore(c.dataDir, force, [&](const QString& building) {
+        if (!demo && synthetic.isEmpty())
+            return;
+        {
+            auto db = Database::open(building);
+            Transaction tx(*db);
+            const DemoData::Options options =
+                demo ? DemoData::demo()
+                     : DemoData::synthetic(synthetic[0], synthetic[1], synthetic[2], synthetic[3], synthetic[4]);
+            rows = DemoData::generate(*db, options);
+            tx.commit();
+        }
+        if (demo) {
+            // The demo opens with its totals computed: every faculty of the settings record's year.
+            DataModule data;
+            data.connectTo(building);
+            const Database::Result year = data.database()->select(QStringLiteral("select Nd from system"));
+            calculated = year.rows.empty() ? QString() : year.rows.front().value(0).toString();
+            WorkloadCalculator(data).calculateYear(calculated);
+        }
+    });
     c.out << "created " << Database::storePath(c.dataDir);
     if (rows)
         c.out << " with " << rows << " workload rows";

@@ -1,6 +1,6 @@
 #include "store/Database.h"
 
-#include "store/Gbk.h"
+#include "store/GbkFunctions.h"
 #include "store/SqlDialect.h"
 #include "store/StatementShape.h"
 #include "store/StoreSchema.h"
@@ -19,28 +19,34 @@ QString errorText(sqlite3* db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-void gbkLength(sqlite3_context* ctx, int, sqlite3_value** argv)
+} // namespace
+
+StoreError::Kind Database::errorKind(int code)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreError::Kind::Busy;
+    case SQLITE_FULL:
+        return StoreError::Kind::DiskFull;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_PERM:
+        return StoreError::Kind::Storage;
+    default:
+        return StoreError::Kind::Statement;
     }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const long long n = Gbk::length(std::string_view(text ? text : "", sqlite3_value_bytes(argv[0])));
-    if (n < 0) {
-        const QString message = QStringLiteral("文字含有GBK不能表示的字符: %1").arg(QString::fromUtf8(text));
-        const QByteArray utf8 = message.toUtf8();
-        sqlite3_result_error(ctx, utf8.constData(), int(utf8.size()));
-        return;
-    }
-    sqlite3_result_int64(ctx, n);
 }
 
-int gbkCollation(void*, int lengthA, const void* a, int lengthB, const void* b)
+StoreError Database::lastError(const QString& statement) const
 {
-    return Gbk::compareUtf8(std::string_view(static_cast<const char*>(a), size_t(lengthA)),
-                            std::string_view(static_cast<const char*>(b), size_t(lengthB)));
+    return StoreError(errorText(m_db), statement, errorKind(sqlite3_extended_errcode(m_db)));
 }
+
+namespace {
 
 int authorize(void* self, int action, const char* a, const char* b, const char* db, const char*)
 {
@@ -132,6 +138,12 @@ std::unique_ptr<Database> Database::connect(const QString& dataDir, bool create)
         throw StoreError(QStringLiteral("%1: %2").arg(text, path));
     }
     std::unique_ptr<Database> database(new Database(db, QFileInfo(dataDir).absoluteFilePath()));
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, BusyWaitMs);
+    // A file that is not a store of this program is refused before anything is written to it
+    // (the journal mode below would already change it).
+    if (!create)
+        database->verifyLayout();
     database->configure();
     return database;
 }
@@ -159,15 +171,37 @@ std::unique_ptr<Database> Database::create(const QString& dataDir)
     return db;
 }
 
+void Database::verifyLayout()
+{
+    const QString notOurs = QStringLiteral("不是本系统的数据库: %1").arg(storePath(m_dataDir));
+    int version = 0;
+    bool tables = false;
+    try {
+        Result r;
+        run(QStringLiteral("PRAGMA user_version"), &r);
+        version = r.rows.empty() ? 0 : r.rows.front().value(0).toInt();
+        run(QStringLiteral("select count(*) from sqlite_master where type='table' and name in ('gzl','rydm','system')"),
+            &r);
+        tables = !r.rows.empty() && r.rows.front().value(0).toInt() == 3;
+    } catch (const StoreError& e) {
+        if (e.kind() == StoreError::Kind::Busy)
+            throw;
+        throw StoreError(notOurs + QStringLiteral(" (") + e.text() + u')', {}, StoreError::Kind::Storage);
+    }
+    if (version > StoreSchema::Version)
+        throw StoreError(
+            QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2)").arg(version).arg(StoreSchema::Version));
+    if (version < 1 || !tables)
+        throw StoreError(notOurs, {}, StoreError::Kind::Storage);
+}
+
 void Database::configure()
 {
-    sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, 5000);
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    sqlite3_create_function_v2(m_db, "gbk_len", 1, flags, nullptr, gbkLength, nullptr, nullptr, nullptr);
-    sqlite3_create_collation_v2(m_db, "gbk", SQLITE_UTF8, nullptr, gbkCollation, nullptr);
+    if (!GbkFunctions::add(m_db))
+        throw StoreError(QStringLiteral("不能登记GBK宽度函数和排序规则: %1").arg(errorText(m_db)));
     executeInternal(QStringLiteral("PRAGMA journal_mode=WAL"));
-    executeInternal(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // FULL: in WAL mode a commit then survives a power cut, not only a killed program.
+    executeInternal(QStringLiteral("PRAGMA synchronous=FULL"));
     executeInternal(QStringLiteral("PRAGMA foreign_keys=OFF"));
     // The import's staging tables live in a separate work database, so that unqualified
     // names such as dbtemp and temp resolve there and the store file stays untouched by them.
@@ -315,7 +349,7 @@ void Database::executeInternal(const QString& statement)
     if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString text = message ? QString::fromUtf8(message) : errorText(m_db);
         sqlite3_free(message);
-        throw StoreError(text, statement);
+        throw StoreError(text, statement, errorKind(sqlite3_extended_errcode(m_db)));
     }
     m_columns.clear();
 }
@@ -345,7 +379,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
                 for (std::size_t i = 0; i < shape->values.size(); ++i) {
                     const std::string& v = shape->values[i];
                     if (sqlite3_bind_text(stmt, int(i) + 1, v.data(), int(v.size()), SQLITE_TRANSIENT) != SQLITE_OK)
-                        throw StoreError(errorText(m_db), statement);
+                        throw lastError(statement);
                 }
             }
         }
@@ -353,7 +387,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
     if (!stmt) {
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
-            throw StoreError(errorText(m_db), statement);
+            throw lastError(statement);
         guard.reset(stmt);
         if (!stmt)
             throw StoreError(QStringLiteral("语句为空"), statement);
@@ -377,7 +411,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
                 bound = sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
             }
             if (bound != SQLITE_OK)
-                throw StoreError(errorText(m_db), statement);
+                throw lastError(statement);
         }
     }
     const int columns = sqlite3_column_count(stmt);
@@ -402,7 +436,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
     if (result)
         result->rows.finish();
     if (rc != SQLITE_DONE)
-        throw StoreError(errorText(m_db), statement);
+        throw lastError(statement);
     if (firstRowOnly)
         return 0;
     if (sqlite3_stmt_readonly(stmt) == 0) {

@@ -24,6 +24,8 @@ class Database
 {
 public:
     static constexpr const char* FileName = "workload.sqlite3";
+    // How long a statement waits for another program's lock before the store reports it busy.
+    static constexpr int BusyWaitMs = 5000;
 
     struct Column
     {
@@ -97,6 +99,9 @@ private:
 
     Database(sqlite3* db, QString dataDir);
     static std::unique_ptr<Database> connect(const QString& dataDir, bool create);
+    static StoreError::Kind errorKind(int code);
+    StoreError lastError(const QString& statement) const;
+    void verifyLayout();
     void configure();
     void migrate();
     int run(const QString& statement, Result* result, const QVariantList* values = nullptr, bool firstRowOnly = false);

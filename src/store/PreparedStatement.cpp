@@ -21,7 +21,7 @@ PreparedStatement::~PreparedStatement()
 
 void PreparedStatement::fail()
 {
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(m_db.m_db)), m_statement);
+    throw m_db.lastError(m_statement);
 }
 
 void PreparedStatement::check(int rc)
@@ -74,9 +74,9 @@ bool PreparedStatement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db.m_db));
+    const StoreError error = m_db.lastError(m_statement);
     sqlite3_reset(m_stmt);
-    throw StoreError(message, m_statement);
+    throw error;
 }
 
 void PreparedStatement::reset()

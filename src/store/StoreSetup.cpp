@@ -5,6 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -75,34 +80,61 @@ void addDefaults(Database& db)
 
 namespace {
 
-void removeStoreFiles(const QString& dataDir)
+const QStringList JournalSuffixes{QStringLiteral("-wal"), QStringLiteral("-shm")};
+
+void removeFile(const QString& path)
 {
-    const QString path = Database::storePath(dataDir);
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
-        QFile f(path + suffix);
-        if (f.exists() && !f.remove())
-            throw StoreError(QStringLiteral("不能删除原有的数据库: %1").arg(f.fileName()));
+    QFile f(path);
+    if (f.exists() && !f.remove())
+        throw StoreError(QStringLiteral("不能删除原有的数据库文件: %1").arg(path), {}, StoreError::Kind::Storage);
+}
+
+// The new store is complete and closed in `from`; it replaces whatever store `to` holds. A
+// journal left beside an old store would be applied to the new one, so it goes first.
+void moveIntoPlace(const QString& from, const QString& to)
+{
+    const QString target = Database::storePath(to);
+    for (const QString& suffix : JournalSuffixes)
+        removeFile(target + suffix);
+    if (!QFile::exists(target)) {
+        if (!QFile::rename(Database::storePath(from), target))
+            throw StoreError(QStringLiteral("不能建立数据库文件: %1").arg(target), {}, StoreError::Kind::Storage);
+        return;
     }
+    // QFile::rename does not replace an existing file; the system's rename does, in one step.
+    if (std::rename(QFile::encodeName(Database::storePath(from)).constData(), QFile::encodeName(target).constData()) !=
+        0)
+        throw StoreError(QStringLiteral("不能替换数据库文件: %1 (%2)").arg(target, QString::fromLocal8Bit(strerror(errno))),
+                         {}, StoreError::Kind::Storage);
 }
 
 } // namespace
 
-void createStore(const QString& dataDir, bool replace)
+void createStore(const QString& dataDir, bool replace, const std::function<void(const QString&)>& fill)
 {
     if (!QDir().mkpath(dataDir))
-        throw StoreError(QStringLiteral("不能建立数据目录: %1").arg(dataDir));
-    if (replace)
-        removeStoreFiles(dataDir);
-    auto db = Database::create(dataDir);
-    try {
+        throw StoreError(QStringLiteral("不能建立数据目录: %1").arg(dataDir), {}, StoreError::Kind::Storage);
+    if (!replace && Database::exists(dataDir))
+        throw StoreError(QStringLiteral("数据目录中已有数据库: %1").arg(Database::storePath(dataDir)));
+    // Built beside its place and renamed into it only when complete: a failure (a full disk)
+    // leaves no half-made store behind to block the next attempt.
+    QTemporaryDir build(QDir(dataDir).filePath(QStringLiteral(".workload-new-XXXXXX")));
+    if (!build.isValid())
+        throw StoreError(QStringLiteral("不能在数据目录中建立临时目录: %1 (%2)").arg(dataDir, build.errorString()), {},
+                         StoreError::Kind::Storage);
+    {
+        auto db = Database::create(build.path());
         Transaction tx(*db);
         addDefaults(*db);
         tx.commit();
-    } catch (...) {
-        db.reset();
-        removeStoreFiles(dataDir);
-        throw;
     }
+    if (fill)
+        fill(build.path());
+    for (const QString& suffix : JournalSuffixes) {
+        if (QFile::exists(Database::storePath(build.path()) + suffix))
+            throw StoreError(QStringLiteral("新数据库仍在使用中: %1").arg(build.path()), {}, StoreError::Kind::Storage);
+    }
+    moveIntoPlace(build.path(), dataDir);
 }
 
 } // namespace StoreSetup

@@ -143,6 +143,24 @@ private slots:
         QCOMPARE(ended.count(), 1);
     }
 
+    // A second program on the same data directory says so and ends; the first one goes on.
+    void oneProgramPerDataDirectory()
+    {
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        Application first(dir.path());
+        first.createScreens();
+        QVERIFY(first.start());
+        Application second(dir.path());
+        second.createScreens();
+        QVERIFY(!second.start());
+        QCOMPARE(MessageBox::shown().size(), size_t(1));
+        QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("错误"));
+        QVERIFY(MessageBox::shown().front().text.contains(QStringLiteral("正在被另一个工作量计算程序使用")));
+        QVERIFY(!second.loginDialog()->isVisible());
+        QVERIFY(first.loginDialog()->isVisible());
+    }
+
     void leavingTheLoginEnds()
     {
         DataDir dir;

@@ -1,8 +1,12 @@
-#include "support/CliRun.h"
+#include "session/DataDirectoryLock.h"
 #include "store/Database.h"
+#include "support/CliRun.h"
+#include "support/TestStore.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {} // namespace
 
@@ -116,6 +120,46 @@ private slots:
             runCli({QStringLiteral("--dir"), dir.path(), QStringLiteral("sql"), QStringLiteral("select 1")});
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(u"workload.sqlite3"));
+    }
+
+    // backup copies the store beside a running program; restore puts it back only when no
+    // program holds the data directory, and keeps the store it replaces.
+    void backupAndRestore()
+    {
+        TestStore store(true);
+        QTemporaryDir out;
+        const QString file = out.filePath(QStringLiteral("saved.sqlite3"));
+        std::optional<DataDirectoryLock> program(std::in_place, store.dir());
+        QVERIFY(program->tryLock());
+        CliRun r = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("backup"), file});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(u"integrity ok"));
+        const int rows = store.count(QStringLiteral("gzl"));
+        store.db().execute(QStringLiteral("delete from gzl"));
+
+        r = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("restore"), file});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("请先退出程序")), qPrintable(r.err));
+        QCOMPARE(store.count(QStringLiteral("gzl")), 0);
+
+        program.reset(); // the program has ended
+        r = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("restore"), file});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(u".bak"));
+        TestStore::Reopened restored(store.dir());
+        QCOMPARE(restored.count(QStringLiteral("gzl")), rows);
+    }
+
+    // A command that meets another program's write lock waits, then says that it gave up.
+    void aBusyStoreIsNamed()
+    {
+        TestStore store;
+        store.db().executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        const CliRun r = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("sql"),
+                                 QStringLiteral("insert into yuanbu (mc) values ('x')")});
+        store.db().executeInternal(QStringLiteral("ROLLBACK"));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("数据库正被其他程序使用")), qPrintable(r.err));
     }
 };
 

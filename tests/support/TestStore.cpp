@@ -29,9 +29,23 @@ QString TestStore::scalar(const QString& statement)
     return Field(QString(), r.rows.front().front()).asString();
 }
 
+namespace {
+
+QString countStatement(const QString& table, const QString& where)
+{
+    return QStringLiteral("select count(*) from %1%2")
+        .arg(table, where.isEmpty() ? QString() : QStringLiteral(" where ") + where);
+}
+
+} // namespace
+
 int TestStore::count(const QString& table, const QString& where)
 {
-    return scalar(QStringLiteral("select count(*) from %1%2")
-                      .arg(table, where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
-        .toInt();
+    return scalar(countStatement(table, where)).toInt();
+}
+
+int TestStore::Reopened::count(const QString& table, const QString& where)
+{
+    const Database::Result r = m_db->select(countStatement(table, where));
+    return r.rows.empty() ? 0 : r.rows.front().value(0).toInt();
 }

@@ -21,6 +21,17 @@ public:
     QString scalar(const QString& statement);
     int count(const QString& table, const QString& where = {});
 
+    // The store of another data directory, opened for counting.
+    class Reopened
+    {
+    public:
+        explicit Reopened(const QString& dir) : m_db(Database::open(dir)) {}
+        int count(const QString& table, const QString& where = {});
+
+    private:
+        std::unique_ptr<Database> m_db;
+    };
+
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<DataModule> m_data;

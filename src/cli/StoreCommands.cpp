@@ -1,0 +1,62 @@
+#include "cli/Cli.h"
+
+#include "session/DataDirectoryLock.h"
+#include "store/StoreBackup.h"
+
+#include <QDir>
+
+namespace {
+
+QString oneFile(const Cli::Context& c)
+{
+    if (c.args.size() != 1)
+        throw Cli::UsageError{QStringLiteral("give the file as one argument")};
+    return c.args.first();
+}
+
+int runBackup(Cli::Context& c)
+{
+    const QString target = oneFile(c);
+    const int layout = StoreBackup::backup(c.dataDir, target);
+    c.out << "backed up " << QDir::toNativeSeparators(QDir(c.dataDir).absoluteFilePath(QStringLiteral("workload.sqlite3")))
+          << " to " << QDir::toNativeSeparators(target) << " (layout " << layout << ", integrity ok)\n";
+    return 0;
+}
+
+int runRestore(Cli::Context& c)
+{
+    const QString source = oneFile(c);
+    // Held for the whole restore: the program cannot start on the directory meanwhile.
+    DataDirectoryLock lock(c.dataDir);
+    if (!lock.tryLock()) {
+        c.err << QStringLiteral("数据目录 %1 正在被工作量计算程序使用（%2），请先退出程序再恢复。")
+                     .arg(QDir::toNativeSeparators(c.dataDir), lock.holder())
+              << "\n";
+        return 1;
+    }
+    const QString kept = StoreBackup::restore(c.dataDir, source);
+    c.out << "restored " << QDir::toNativeSeparators(source);
+    if (!kept.isEmpty())
+        c.out << "; the replaced store is kept as " << QDir::toNativeSeparators(kept);
+    c.out << "\n";
+    return 0;
+}
+
+} // namespace
+
+Cli::Command backupCommand()
+{
+    return {QStringLiteral("backup"), QStringLiteral("backup FILE"),
+            QStringLiteral("copies the whole store consistently to FILE, also while the program works on it, and "
+                           "checks the copy (integrity and layout)"),
+            runBackup};
+}
+
+Cli::Command restoreCommand()
+{
+    return {QStringLiteral("restore"), QStringLiteral("restore FILE"),
+            QStringLiteral("replaces the store with a checked copy of FILE (a backup); the replaced store is kept "
+                           "beside it as workload.sqlite3.<date-time>.bak; refused while the program holds the data "
+                           "directory"),
+            runRestore};
+}

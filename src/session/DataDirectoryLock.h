@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+
+// One program per data directory: a lock file beside the store, held while the program runs.
+// A lock left by a program that no longer runs (a crash, a power cut) is taken over.
+class DataDirectoryLock
+{
+public:
+    static constexpr const char* FileName = "workload.lock";
+
+    explicit DataDirectoryLock(const QString& dataDir);
+
+    // Takes the lock; false when another running program holds it.
+    bool tryLock();
+    bool isLocked() const { return m_file.isLocked(); }
+    // The holder, for a message: "pid 1234 on host" (empty when unknown).
+    QString holder() const;
+
+private:
+    QLockFile m_file;
+};
