@@ -3,10 +3,10 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
 #include "gui/SettingsYearBox.h"
+#include "session/Operators.h"
 #include "session/Session.h"
 #include "session/YearList.h"
 #include "store/DataModule.h"
-#include "store/Sql.h"
 
 #include <QDir>
 #include <QFormLayout>
@@ -84,18 +84,15 @@ void LoginDialog::refill()
 void LoginDialog::onOkClicked()
 {
     ErrorDisplay::guard(this, [this] {
-        // The typed texts are quoted, so a quote in them cannot change the condition.
-        Query* q = m_data.xssj2;
-        q->setStatement({QStringLiteral("select * from user1 where (name=%1) and (password1=%2)")
-                             .arg(Sql::quote(m_code->text()), Sql::quote(m_password->text()))});
-        q->open();
-        if (q->recordCount() != 1) {
+        // The code and the password as typed: no trimming, no change of case.
+        const std::optional<bool> right = Operators(m_data).login(m_code->text(), m_password->text());
+        if (!right) {
             MessageBox::error(this, QStringLiteral(" 输入的用户名或口令错误! "));
             return;
         }
         m_session.OperatorCode = m_code->text();
         m_session.OperatorPassword = m_password->text();
-        m_session.ParamRight = q->fieldByName(QStringLiteral("gl1")).asBoolean();
+        m_session.ParamRight = *right;
         m_data.Tbsystem->edit();
         m_data.Tbsystem->setFieldText(QStringLiteral("Nd"), m_year->currentText());
         m_data.Tbsystem->post();

@@ -1,6 +1,7 @@
 #include "store/Database.h"
 
 #include "store/GbkFunctions.h"
+#include "store/PasswordHash.h"
 #include "store/SqlDialect.h"
 #include "store/StatementShape.h"
 #include "store/StoreSchema.h"
@@ -228,12 +229,29 @@ void Database::migrate()
         try {
             for (const QString& statement : StoreSchema::upgradeStatements(from))
                 executeInternal(statement);
+            upgradeData(from);
             executeInternal(QStringLiteral("PRAGMA user_version=%1").arg(from + 1));
             executeInternal(QStringLiteral("COMMIT"));
         } catch (...) {
             executeInternal(QStringLiteral("ROLLBACK"));
             throw;
         }
+    }
+}
+
+void Database::upgradeData(int from)
+{
+    if (from != 3)
+        return;
+    // Layout 4 keeps no password in clear text: every one is replaced by its salted hash once.
+    Result operators;
+    run(QStringLiteral("select rowid, password1 from user1"), &operators);
+    for (const QVariantList& row : operators.rows) {
+        const QString stored = row.value(1).toString();
+        if (row.value(1).isNull() || PasswordHash::isHash(stored))
+            continue;
+        const QVariantList values{PasswordHash::hash(stored), row.value(0)};
+        run(QStringLiteral("update user1 set password1=? where rowid=?"), nullptr, &values);
     }
 }
 

@@ -104,6 +104,8 @@ private:
     void verifyLayout();
     void configure();
     void migrate();
+    // What an upgrade does beyond its statements.
+    void upgradeData(int from);
     int run(const QString& statement, Result* result, const QVariantList* values = nullptr, bool firstRowOnly = false);
     sqlite3_stmt* reusedStatement(const QByteArray& sql);
     void dropReusedStatements();

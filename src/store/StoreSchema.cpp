@@ -158,16 +158,7 @@ QStringList createStatements()
                    {"k11", T::Text, 255},
                    {"tiaojian", T::Text, 255}},
                   true);
-    s << tableSql(QStringLiteral("user1"),
-                  {{"name", T::Text, 20},
-                   {"password1", T::Text, 20},
-                   {"gl1", T::Logical},
-                   {"gl2", T::Logical},
-                   {"gl3", T::Logical},
-                   {"gl4", T::Logical},
-                   {"usergl", T::Logical},
-                   {"gl31", T::Text, 20}},
-                  true);
+    s << operatorTable();
     s << tableSql(QStringLiteral("niandu"), {{"nd", T::Text, 25}}, true);
     s << tableSql(QStringLiteral("system"),
                   {{"Nd", T::Text, 25}, {"yx", T::Text, 25, true}, {"jys", T::Text, 20}, {"jysmc", T::Text, 25, true}},
@@ -183,6 +174,21 @@ QStringList createStatements()
     return s;
 }
 
+QString operatorTable()
+{
+    // password1 holds a salted hash (about 100 characters) since layout 4, never the password.
+    return tableSql(QStringLiteral("user1"),
+                    {{"name", T::Text, 20},
+                     {"password1", T::Text, 255},
+                     {"gl1", T::Logical},
+                     {"gl2", T::Logical},
+                     {"gl3", T::Logical},
+                     {"gl4", T::Logical},
+                     {"usergl", T::Logical},
+                     {"gl31", T::Text, 20}},
+                    true);
+}
+
 QStringList upgradeStatements(int from)
 {
     switch (from) {
@@ -192,6 +198,13 @@ QStringList upgradeStatements(int from)
                 tableSql(QStringLiteral("gzl_temp1"), exchangeColumns(), false)};
     case 2:
         return {sectionNameIndex()};
+    case 3:
+        // The password column grows to hold hashes; the passwords themselves are hashed by the
+        // upgrade's own step afterwards.
+        return {QStringLiteral("ALTER TABLE user1 RENAME TO user1_layout3"), operatorTable(),
+                QStringLiteral("INSERT INTO user1 (name,password1,gl1,gl2,gl3,gl4,usergl,gl31) "
+                               "SELECT name,password1,gl1,gl2,gl3,gl4,usergl,gl31 FROM user1_layout3"),
+                QStringLiteral("DROP TABLE user1_layout3")};
     default:
         return {};
     }

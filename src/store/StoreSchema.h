@@ -30,7 +30,7 @@ struct ColumnDef
 //   2: the export's work tables without width and type checks (they only ever hold copies of
 //      checked workload rows, and the file writers check widths themselves)
 //   3: an index on section names, which the import looks teachers up by
-constexpr int Version = 3;
+constexpr int Version = 4;
 
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();
@@ -43,6 +43,8 @@ QStringList createStatements();
 
 // Statements that bring a store of layout version `from` to version from + 1.
 QStringList upgradeStatements(int from);
+// The operators' table of the current layout.
+QString operatorTable();
 
 // Statements that create the staging tables of the import in the attached work database.
 QStringList createWorkStatements(const QString& schema);

@@ -1,6 +1,7 @@
 #include "store/StoreSetup.h"
 
 #include "store/Database.h"
+#include "store/PasswordHash.h"
 #include "store/Transaction.h"
 
 #include <QDir>
@@ -60,8 +61,8 @@ void addDefaults(Database& db)
 {
     const QString insertUser =
         QStringLiteral("insert into user1 (name,password1,gl1,gl2,gl3,gl4,usergl,gl31) values (?,?,?,0,0,0,0,'')");
-    db.executeBound(insertUser, {QStringLiteral("001"), QStringLiteral("123456"), 1});
-    db.executeBound(insertUser, {QStringLiteral("002"), QStringLiteral("123456"), 0});
+    db.executeBound(insertUser, {QStringLiteral("001"), PasswordHash::hash(QStringLiteral("123456")), 1});
+    db.executeBound(insertUser, {QStringLiteral("002"), PasswordHash::hash(QStringLiteral("123456")), 0});
     for (const char* year : DefaultYears)
         db.executeBound(QStringLiteral("insert into niandu (nd) values (?)"), {QString::fromUtf8(year)});
     db.executeBound(QStringLiteral("insert into system (Nd,yx,jys,jysmc) values (?,'','','')"),

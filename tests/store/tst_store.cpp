@@ -1,4 +1,6 @@
 #include "store/Sql.h"
+#include "store/PasswordHash.h"
+#include "store/StoreSchema.h"
 #include "store/StoreSetup.h"
 #include "support/TestStore.h"
 #include "store/Transaction.h"
@@ -28,7 +30,12 @@ private slots:
         QCOMPARE(store.count(QStringLiteral("user1")), 2);
         QCOMPARE(store.scalar(QStringLiteral("select gl1 from user1 where name='001'")), QStringLiteral("1"));
         QCOMPARE(store.scalar(QStringLiteral("select gl1 from user1 where name='002'")), QStringLiteral("0"));
-        QCOMPARE(store.count(QStringLiteral("user1"), QStringLiteral("password1='123456'")), 2);
+        // Passwords are kept as salted hashes, never as typed.
+        QCOMPARE(store.count(QStringLiteral("user1"), QStringLiteral("password1='123456'")), 0);
+        const Database::Result passwords = store.db().select(QStringLiteral("select password1 from user1"));
+        QCOMPARE(int(passwords.rows.size()), 2);
+        for (const QVariantList& row : passwords.rows)
+            QVERIFY(PasswordHash::verify(row.value(0).toString(), QStringLiteral("123456")));
         QCOMPARE(store.count(QStringLiteral("niandu")), 4);
         QCOMPARE(store.count(QStringLiteral("niandu"), QStringLiteral("length(cast(nd as blob))<10")), 0);
         QCOMPARE(store.scalar(QStringLiteral("select Nd from system")), QStringLiteral("2026-2027学年"));
@@ -41,7 +48,7 @@ private slots:
                  QStringLiteral("fl='理论实验' and yan<>'研究生'"));
         QCOMPARE(store.scalar(QStringLiteral("select k12 from sysparameter where fenlie=2 and sunxu=1")),
                  QStringLiteral("0"));
-        QCOMPARE(store.scalar(QStringLiteral("PRAGMA user_version")), QStringLiteral("3"));
+        QCOMPARE(store.scalar(QStringLiteral("PRAGMA user_version")), QString::number(StoreSchema::Version));
         QCOMPARE(store.scalar(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));
         QCOMPARE(store.count(QStringLiteral("gzl_temp")) + store.count(QStringLiteral("dbtemp")) +
                      store.count(QStringLiteral("temp")),
@@ -71,7 +78,7 @@ private slots:
         }
         auto db = Database::open(dir.path());
         auto scalar = [&](const QString& sql) { return db->select(sql).rows.front().value(0).toString(); };
-        QCOMPARE(scalar(QStringLiteral("PRAGMA user_version")), QStringLiteral("3"));
+        QCOMPARE(scalar(QStringLiteral("PRAGMA user_version")), QString::number(StoreSchema::Version));
         const QString sql = scalar(QStringLiteral("select sql from sqlite_master where name='gzl_temp'"));
         QVERIFY(!sql.contains(u"CHECK"));
         QCOMPARE(scalar(QStringLiteral("select count(*) from pragma_table_info('gzl_temp')")), QStringLiteral("40"));

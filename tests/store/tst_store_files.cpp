@@ -1,6 +1,7 @@
 #include "store/Database.h"
 #include "store/StoreBackup.h"
 #include "store/StoreError.h"
+#include "store/StoreSchema.h"
 #include "store/StoreSetup.h"
 #include "support/TestStore.h"
 
@@ -126,11 +127,11 @@ private slots:
 
         QTemporaryDir out;
         const QString copy = out.filePath(QStringLiteral("copy.sqlite3"));
-        QCOMPARE(StoreBackup::backup(store.dir(), copy), 3);
+        QCOMPARE(StoreBackup::backup(store.dir(), copy), StoreSchema::Version);
         writer->executeInternal(QStringLiteral("ROLLBACK"));
 
         QCOMPARE(entries(out.path()), QStringList{QStringLiteral("copy.sqlite3")});
-        QCOMPARE(StoreBackup::check(copy), 3);
+        QCOMPARE(StoreBackup::check(copy), StoreSchema::Version);
         QVERIFY(QFile::copy(copy, Database::storePath(out.path())));
         TestStore::Reopened restored(out.path());
         QCOMPARE(restored.count(QStringLiteral("gzl")), committed);
@@ -181,7 +182,7 @@ private slots:
         TestStore::Reopened restored(dir);
         QCOMPARE(restored.count(QStringLiteral("gzl")), source.count(QStringLiteral("gzl")));
         QCOMPARE(restored.count(QStringLiteral("yuanbu"), QStringLiteral("mc='本地院'")), 0);
-        QCOMPARE(StoreBackup::check(kept), 3);
+        QCOMPARE(StoreBackup::check(kept), StoreSchema::Version);
     }
 };
 

@@ -5,13 +5,35 @@
 #include "store/StoreSetup.h"
 #include "store/Transaction.h"
 
+#include <QFile>
 #include <QTest>
+
+namespace {
+
+// A fresh store is made once per test program and copied for every TestStore: the default
+// operators' passwords are slow hashes on purpose, and hundreds of stores would each pay for them.
+const QString& freshStoreTemplate()
+{
+    static QTemporaryDir dir;
+    static const bool made = [] {
+        if (!dir.isValid())
+            qFatal("no temporary directory");
+        StoreSetup::createStore(dir.path(), false);
+        return true;
+    }();
+    Q_UNUSED(made);
+    static const QString path = Database::storePath(dir.path());
+    return path;
+}
+
+} // namespace
 
 TestStore::TestStore(bool demo)
 {
     if (!m_dir.isValid())
         qFatal("no temporary directory");
-    StoreSetup::createStore(m_dir.path(), false);
+    if (!QFile::copy(freshStoreTemplate(), Database::storePath(m_dir.path())))
+        qFatal("cannot copy the fresh store");
     m_data = std::make_unique<DataModule>();
     m_data->connectTo(m_dir.path());
     if (demo) {
