@@ -8,12 +8,16 @@
 #include "gui/MessageBox.h"
 #include "mainwindow/MainWindow.h"
 #include "session/DataDirectoryLock.h"
+#include "shell/LaunchCounter.h"
 #include "shell/LoginDialog.h"
+#include "shell/SplashScreen.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 #include "store/StoreSetup.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QSettings>
 #include <QDir>
 
 Application::Application(QString dataDir, QObject* parent)
@@ -30,6 +34,11 @@ Application::~Application()
 
 void Application::createScreens()
 {
+    // The splash stays up, painted, while the screens are created.
+    SplashScreen splash;
+    splash.showAndPaint();
+    countLaunch();
+
     // The order of creation. The main window is handed the entry dialogs it opens, which are
     // created just before it; the other screens follow in their order.
     m_theory = create<TheoryEntryDialog>(m_data, m_session);
@@ -48,6 +57,15 @@ void Application::createScreens()
     connect(m_login, &LoginDialog::loggedIn, m_mainWindow, [this] { m_mainWindow->showMaximized(); });
     connect(m_login, &QDialog::rejected, this, &Application::ended);
     connect(m_mainWindow, &MainWindow::closed, this, &Application::ended);
+}
+
+void Application::countLaunch()
+{
+    const std::unique_ptr<QSettings> settings = LaunchCounter::openUserSettings();
+    LaunchCounter counter(*settings);
+    const QString problem = counter.countLaunch();
+    if (!problem.isEmpty())
+        MessageBox::show(nullptr, QCoreApplication::applicationName(), problem, MessageBox::NoIcon, MessageBox::Ok);
 }
 
 bool Application::takeDataDirectory()

@@ -36,7 +36,8 @@ public:
     explicit Application(QString dataDir, QObject* parent = nullptr);
     ~Application() override;
 
-    // Creates every screen, in order, then binds the grids to the data module.
+    // Shows the splash, counts the launch, creates every screen in order, binds the grids to the
+    // data module and closes the splash.
     void createScreens();
     // Takes the data directory (one program per directory), opens its store (offering to create
     // an empty one when there is none) and shows the login dialog. False when the program is to
@@ -56,6 +57,8 @@ signals:
     void ended();
 
 private:
+    // Counts this launch in the user's settings; a store that cannot be written is only reported.
+    void countLaunch();
     bool takeDataDirectory();
     // The main window's menu items and toolbar buttons of these names show a screen beside it.
     void openBeside(QWidget* screen, std::initializer_list<const char*> commands);

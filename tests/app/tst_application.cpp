@@ -12,6 +12,7 @@
 #include "entry/PracticeEntryDialog.h"
 
 #include <QAction>
+#include <QSettings>
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,6 +45,13 @@ class TestApplication : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // The launch counter and the window's settings go to a throw-away place.
+        QVERIFY(m_settings.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+    }
+
     void init()
     {
         MessageBox::setScripted(true);
@@ -174,6 +182,9 @@ private slots:
         QVERIFY(!startup.mainWindow()->isVisible());
         QCOMPARE(startup.session().OperatorCode, QString());
     }
+
+private:
+    QTemporaryDir m_settings;
 };
 
 QTEST_MAIN(TestApplication)
