@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include "store/Gbk.h"
 #include "store/GbkFunctions.h"
 #include "store/PasswordHash.h"
 #include "store/SqlDialect.h"
@@ -198,6 +199,8 @@ void Database::verifyLayout()
 
 void Database::configure()
 {
+    if (const QString failure = Gbk::converterFailure(); !failure.isEmpty())
+        throw StoreError(failure, {}, StoreError::Kind::Storage);
     if (!GbkFunctions::add(m_db))
         throw StoreError(QStringLiteral("不能登记GBK宽度函数和排序规则: %1").arg(errorText(m_db)));
     executeInternal(QStringLiteral("PRAGMA journal_mode=WAL"));

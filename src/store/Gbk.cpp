@@ -1,6 +1,10 @@
 #include "store/Gbk.h"
 
+#include "store/StoreError.h"
+
 #include <iconv.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -10,6 +14,12 @@
 #include <string>
 
 namespace {
+
+QString iconvFailure(const char* from, const char* to)
+{
+    return QStringLiteral("系统的 GBK 编码转换 (iconv %1 → %2) 无法打开: %3")
+        .arg(QLatin1String(from), QLatin1String(to), QString::fromLocal8Bit(strerror(errno)));
+}
 
 // GBK form of every BMP code point, built once with iconv: bits 0-15 hold the GBK bytes
 // (high byte first for two-byte characters), bits 16-17 their count, 0 when there is none.
@@ -26,6 +36,9 @@ public:
 
     uint32_t operator[](char32_t cp) const { return cp < m_codes.size() ? m_codes[cp] : 0; }
 
+    // Why the table could not be built (the system's GBK converter is missing); empty when built.
+    const QString& failure() const { return m_failure; }
+
     // The byte count alone (0 when there is no GBK form), from a table small enough to stay in
     // the processor's cache: width checks and comparisons mostly need only this.
     unsigned count(char32_t cp) const { return cp < m_codes.size() ? (m_counts[cp >> 2] >> ((cp & 3) * 2)) & 3u : 0u; }
@@ -38,6 +51,8 @@ private:
             m_codes[cp] = (1u << 16) | cp;
         iconv_t cd = iconv_open("GBK", "UTF-32LE");
         if (cd == reinterpret_cast<iconv_t>(-1)) {
+            // Without it every Chinese text would look as if it had no GBK form.
+            m_failure = iconvFailure("UTF-32LE", "GBK");
             fillCounts();
             return;
         }
@@ -70,6 +85,7 @@ private:
 
     std::array<uint32_t, 0x10000> m_codes;
     std::array<uint8_t, 0x10000 / 4> m_counts;
+    QString m_failure;
 };
 
 // Decodes one UTF-8 sequence; returns false on malformed input.
@@ -224,6 +240,11 @@ long long length(const QString& text)
     return length(std::string_view(utf8.constData(), utf8.size()));
 }
 
+QString converterFailure()
+{
+    return GbkTable::instance().failure();
+}
+
 std::optional<QString> decode(const QByteArray& gbk)
 {
     const std::string_view in(gbk.constData(), gbk.size());
@@ -231,7 +252,7 @@ std::optional<QString> decode(const QByteArray& gbk)
         return QString::fromLatin1(gbk);
     iconv_t cd = iconv_open("UTF-8", "GBK");
     if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
+        throw StoreError(iconvFailure("GBK", "UTF-8"), {}, StoreError::Kind::Storage);
     std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
     std::string out(in.size() * 2 + 4, '\0');
     char* src = const_cast<char*>(in.data());

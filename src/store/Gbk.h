@@ -23,8 +23,13 @@ long long encodeInto(std::string_view utf8, char* out, long long capacity);
 long long length(std::string_view utf8);
 long long length(const QString& text);
 
-// Text of GBK bytes; nullopt when the bytes are not valid GBK.
+// Text of GBK bytes; nullopt when the bytes are not valid GBK. Throws StoreError when the
+// system's GBK converter cannot be opened.
 std::optional<QString> decode(const QByteArray& gbk);
+
+// Why the GBK table of widths and order could not be built; empty when it was. A store
+// connection refuses to start without it.
+QString converterFailure();
 
 // Orders two UTF-8 texts by their GBK bytes (pinyin order for common characters).
 // Texts without a GBK form sort after those with one, among themselves by UTF-8 bytes.
