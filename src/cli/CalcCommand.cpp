@@ -27,13 +27,18 @@ int runCalc(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
+    if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
+        c.err << "workloadctl calc: " << problem << "\n";
+        return 1;
+    }
     if (trace) {
         data.database()->setTracer(
             [&c](const QString& statement) { c.out << QString(statement).replace(u'\n', u' ') << "\n"; });
     }
     WorkloadCalculator calculator(data);
     int nodes = 1;
-    const CalculationSummary total = all ? calculator.calculateYear(node.year, &nodes) : calculator.calculate(selection);
+    const CalculationSummary total =
+        all ? calculator.calculateYear(node.year, &nodes) : calculator.calculate(selection);
     c.out << "calculated " << nodes << (nodes == 1 ? " node" : " nodes") << ": " << total.teachersUpdated
           << " teachers updated, " << total.rowsTouched << " workload row updates\n";
     return 0;

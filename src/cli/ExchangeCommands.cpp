@@ -1,10 +1,10 @@
 #include "cli/Cli.h"
 
-#include "exchange/ExchangeTable.h"
 #include "cli/NodeArguments.h"
-#include "store/DataModule.h"
+#include "exchange/ExchangeTable.h"
 #include "exchange/WorkloadExport.h"
 #include "exchange/WorkloadImport.h"
+#include "store/DataModule.h"
 
 #include <QHash>
 
@@ -40,6 +40,10 @@ int runExport(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
+    if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
+        c.err << "workloadctl export: " << problem << "\n";
+        return 1;
+    }
     WorkloadExport exporter(data);
     const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
     const int n = exporter.selectRows(selection);

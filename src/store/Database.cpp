@@ -14,6 +14,9 @@
 
 namespace {
 
+// How often a running statement is checked against the step limit.
+constexpr int StepsBetweenChecks = 1000;
+
 QString errorText(sqlite3* db)
 {
     return QString::fromUtf8(sqlite3_errmsg(db));
@@ -214,6 +217,30 @@ void Database::setAuthorizer(Authorizer authorizer)
         sqlite3_set_authorizer(m_db, nullptr, nullptr);
 }
 
+void Database::setStepLimit(quint64 steps)
+{
+    m_stepLimit = steps;
+    m_steps = 0;
+    if (steps)
+        sqlite3_progress_handler(m_db, StepsBetweenChecks, &Database::countSteps, this);
+    else
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+}
+
+int Database::countSteps(void* self)
+{
+    auto& db = *static_cast<Database*>(self);
+    db.m_steps += StepsBetweenChecks;
+    return db.m_steps > db.m_stepLimit ? 1 : 0;
+}
+
+QString Database::failureText(int rc) const
+{
+    if ((rc & 0xff) == SQLITE_INTERRUPT && m_stepLimit && m_steps > m_stepLimit)
+        return QStringLiteral("语句运行过久: 执行了 %1 步仍未结束, 已被中止").arg(m_stepLimit);
+    return errorText(m_db);
+}
+
 bool Database::inTransaction() const
 {
     return sqlite3_get_autocommit(m_db) == 0;
@@ -312,8 +339,9 @@ void Database::executeInternal(const QString& statement)
 {
     const QByteArray sql = statement.toUtf8();
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : errorText(m_db);
+    m_steps = 0;
+    if (const int rc = sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message); rc != SQLITE_OK) {
+        const QString text = (rc & 0xff) == SQLITE_INTERRUPT || !message ? failureText(rc) : QString::fromUtf8(message);
         sqlite3_free(message);
         throw StoreError(text, statement);
     }
@@ -327,8 +355,13 @@ int Database::executeBound(const QString& statement, const QVariantList& values)
 
 int Database::run(const QString& given, Result* result, const QVariantList* values, bool firstRowOnly)
 {
-    const QString statement =
-        SqlDialect::resolveSharedColumns(given, [this](const QString& table) { return columnsOf(table); });
+    QString statement;
+    try {
+        statement = SqlDialect::resolveSharedColumns(given, [this](const QString& table) { return columnsOf(table); });
+    } catch (const StoreError& e) {
+        // A refused column lookup is a refusal of the statement that needed it.
+        throw StoreError(e.text(), given);
+    }
     if (m_tracer)
         m_tracer(statement);
     const QByteArray sql = statement.toUtf8();
@@ -391,6 +424,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
         }
     }
     int rc;
+    m_steps = 0;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         if (firstRowOnly)
             return 1;
@@ -402,7 +436,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
     if (result)
         result->rows.finish();
     if (rc != SQLITE_DONE)
-        throw StoreError(errorText(m_db), statement);
+        throw StoreError(failureText(rc), statement);
     if (firstRowOnly)
         return 0;
     if (sqlite3_stmt_readonly(stmt) == 0) {
