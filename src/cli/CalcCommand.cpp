@@ -52,6 +52,7 @@ Cli::Command calcCommand()
             QStringLiteral("calc --year Y (--faculty F | --section S | --teacher T --section S | --all) [--trace]"),
             QStringLiteral("computes the workload of a tree node's rows and its teachers' totals from the parameter "
                            "rows, exactly as the main window's \"计算\" does; --all does every faculty of the year in "
-                           "turn; --trace prints each executed statement on one line"),
+                           "turn, all of them or none; Y must be one of the store's years and the node must exist; "
+                           "--trace prints each executed statement on one line"),
             runCalc};
 }

@@ -96,7 +96,8 @@ Cli::Command exportCommand()
             QStringLiteral("export --year Y [--faculty F | --section S | --teacher T --section S] --format dbt|dbf "
                            "--to BASE"),
             QStringLiteral("writes the workload rows of a year or a tree node to BASE.dbt (Paradox) or BASE.dbf "
-                           "(dBASE) and prints the row count"),
+                           "(dBASE) and prints the row count; Y must be one of the store's years and the node must "
+                           "exist"),
             runExport};
 }
 
