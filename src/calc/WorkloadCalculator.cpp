@@ -2,11 +2,11 @@
 
 #include "session/Selection.h"
 #include "store/CalculationGuard.h"
+#include "store/DataModule.h"
 #include "store/NumberFormat.h"
 #include "store/PlannerStatistics.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
-#include "store/DataModule.h"
 #include "store/Transaction.h"
 
 #include <array>
@@ -144,39 +144,15 @@ void WorkloadCalculator::totalsStage(const Selection& selection, CalculationSumm
     execute(*dm.xssj2, {QStringLiteral("update rydm set q=q11+q12+q2+q31+q32+q33")});
 }
 
-CalculationSummary WorkloadCalculator::calculate(const Selection& selection)
-{
-    DataModule& dm = m_data;
-    if (!dm.database())
-        throw StoreError(QStringLiteral("没有连接数据库"));
-    Database& db = *dm.database();
-    CalculationSummary summary;
-
-    // One run is all or nothing: a refused statement (or a total out of range) rolls back every
-    // update the run made, instead of leaving half-computed rows behind. The authorizer is
-    // declared after the transaction so that it is gone again before commit or rollback.
-    Transaction transaction(db);
-    PlannerStatistics::refreshWorkload(db);
-    {
-        CalculationGuard authorizer(db);
-        try {
-            courseTypeStage(selection.YearFilter, summary);
-            formulaStages(selection.YearFilter, summary);
-            totalsStage(selection, summary);
-        } catch (...) {
-            for (Query* q : {dm.Query1, dm.Query2, dm.xssj2})
-                q->close();
-            throw;
-        }
-    }
-    transaction.commit();
-    return summary;
-}
-
-CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* faculties)
+Database& WorkloadCalculator::database() const
 {
     if (!m_data.database())
         throw StoreError(QStringLiteral("没有连接数据库"));
+    return *m_data.database();
+}
+
+QStringList WorkloadCalculator::facultyNames()
+{
     Query& list = *m_data.xssj2;
     list.setStatement({QStringLiteral("select mc from yuanbu order by mc")});
     list.open();
@@ -184,13 +160,54 @@ CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* f
     for (; !list.eof(); list.next())
         names << list.fieldByName(QStringLiteral("mc")).asString();
     list.close();
+    return names;
+}
 
-    CalculationSummary total;
-    for (const QString& name : names) {
-        const CalculationSummary one = calculate(Selection::faculty(year, name));
-        total.teachersUpdated += one.teachersUpdated;
-        total.rowsTouched += one.rowsTouched;
+void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSummary& summary)
+{
+    // The authorizer and the step limit are declared inside the caller's transaction so that
+    // they are gone again before its commit or rollback.
+    CalculationGuard guard(database(), m_stepLimit);
+    try {
+        for (const Selection& node : nodes) {
+            courseTypeStage(node.YearFilter, summary);
+            formulaStages(node.YearFilter, summary);
+            totalsStage(node, summary);
+        }
+    } catch (...) {
+        for (Query* q : {m_data.Query1, m_data.Query2, m_data.xssj2})
+            q->close();
+        throw;
     }
+}
+
+CalculationSummary WorkloadCalculator::calculate(const Selection& selection)
+{
+    Database& db = database();
+    // One run is all or nothing: a refused statement (or a total out of range) rolls back every
+    // update the run made, instead of leaving half-computed rows behind.
+    Transaction transaction(db);
+    PlannerStatistics::refreshWorkload(db);
+    CalculationSummary summary;
+    runGuarded({selection}, summary);
+    transaction.commit();
+    return summary;
+}
+
+CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* faculties)
+{
+    Database& db = database();
+    // The year is one run: every faculty or none, also when a later faculty is refused. One
+    // transaction also spares a commit per faculty.
+    Transaction transaction(db);
+    const QStringList names = facultyNames();
+    PlannerStatistics::refreshWorkload(db);
+    QList<Selection> nodes;
+    for (const QString& name : names)
+        nodes << Selection::faculty(year, name);
+    CalculationSummary total;
+    runGuarded(nodes, total);
+    transaction.commit();
     if (faculties)
         *faculties = int(names.size());
     return total;

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "store/CalculationGuard.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class DataModule;
+class Database;
 struct Selection;
 
 struct CalculationSummary
@@ -16,7 +21,8 @@ struct CalculationSummary
 // YearFilter picks; the teachers whose totals are summed are those of its NodeFilter. Runs
 // through the data module's holders Query1, Query2 and xssj2, as one transaction: a refused
 // statement undoes the whole run and comes back as a StoreError carrying the store's text and
-// the statement.
+// the statement. While it runs, statements may read and write only what a calculation does, and
+// each may take at most a step budget (see CalculationGuard).
 class WorkloadCalculator
 {
 public:
@@ -24,14 +30,21 @@ public:
 
     CalculationSummary calculate(const Selection& selection);
 
-    // Every faculty of a year in turn, each as its tree node would be calculated. `faculties`,
-    // when given, receives the number of faculties calculated.
+    // Every faculty of a year in turn, each as its tree node would be calculated, all in one
+    // transaction. `faculties`, when given, receives the number of faculties calculated.
     CalculationSummary calculateYear(const QString& year, int* faculties = nullptr);
 
+    // The step budget of each statement of a run (CalculationGuard::StepLimit unless set).
+    void setStepLimit(quint64 steps) { m_stepLimit = steps; }
+
 private:
+    Database& database() const;
+    QStringList facultyNames();
+    void runGuarded(const QList<Selection>& nodes, CalculationSummary& summary);
     void courseTypeStage(const QString& filter, CalculationSummary& summary);
     void formulaStages(const QString& filter, CalculationSummary& summary);
     void totalsStage(const Selection& selection, CalculationSummary& summary);
 
     DataModule& m_data;
+    quint64 m_stepLimit = CalculationGuard::StepLimit;
 };

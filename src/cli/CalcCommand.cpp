@@ -27,13 +27,18 @@ int runCalc(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
+    if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
+        c.err << "workloadctl calc: " << problem << "\n";
+        return 1;
+    }
     if (trace) {
         data.database()->setTracer(
             [&c](const QString& statement) { c.out << QString(statement).replace(u'\n', u' ') << "\n"; });
     }
     WorkloadCalculator calculator(data);
     int nodes = 1;
-    const CalculationSummary total = all ? calculator.calculateYear(node.year, &nodes) : calculator.calculate(selection);
+    const CalculationSummary total =
+        all ? calculator.calculateYear(node.year, &nodes) : calculator.calculate(selection);
     c.out << "calculated " << nodes << (nodes == 1 ? " node" : " nodes") << ": " << total.teachersUpdated
           << " teachers updated, " << total.rowsTouched << " workload row updates\n";
     return 0;
@@ -47,6 +52,7 @@ Cli::Command calcCommand()
             QStringLiteral("calc --year Y (--faculty F | --section S | --teacher T --section S | --all) [--trace]"),
             QStringLiteral("computes the workload of a tree node's rows and its teachers' totals from the parameter "
                            "rows, exactly as the main window's \"计算\" does; --all does every faculty of the year in "
-                           "turn; --trace prints each executed statement on one line"),
+                           "turn, all of them or none; Y must be one of the store's years and the node must exist; "
+                           "--trace prints each executed statement on one line"),
             runCalc};
 }

@@ -4,6 +4,43 @@
 #include "store/StoreError.h"
 
 #include <QDir>
+#include <QStringDecoder>
+
+namespace {
+
+// Printable ASCII as it is, every other byte as \xHH.
+QString escapedBytes(const QByteArray& bytes)
+{
+    QString out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7f && b != '\\')
+            out += QLatin1Char(c);
+        else
+            out += QString::asprintf("\\x%02X", unsigned(b));
+    }
+    return out;
+}
+
+} // namespace
+
+QStringList Cli::decodeArguments(int argc, const char* const* argv)
+{
+    QStringList out;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(bytes);
+        // Invalid bytes come out as replacement characters: the text no longer gives the bytes.
+        if (decoder.hasError() || text.toUtf8() != bytes)
+            throw UsageError{QStringLiteral("argument %1 is not valid UTF-8: \"%2\" (give names and file names in "
+                                            "UTF-8)")
+                                 .arg(i)
+                                 .arg(escapedBytes(bytes))};
+        out << text;
+    }
+    return out;
+}
 
 Cli::Cli()
 {

@@ -35,6 +35,10 @@ public:
     };
 
     Cli();
+    // The program's arguments (argv without the program name) as text. They must be UTF-8:
+    // anything else would name other files and other rows than the ones meant, so the first
+    // argument that is not valid UTF-8 is a usage error that names its position.
+    static QStringList decodeArguments(int argc, const char* const* argv);
     // Runs one command line (without the program name); returns the exit status.
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err) const;
 

@@ -1,10 +1,10 @@
 #include "cli/Cli.h"
 
-#include "exchange/ExchangeTable.h"
 #include "cli/NodeArguments.h"
-#include "store/DataModule.h"
+#include "exchange/ExchangeTable.h"
 #include "exchange/WorkloadExport.h"
 #include "exchange/WorkloadImport.h"
+#include "store/DataModule.h"
 
 #include <QHash>
 
@@ -40,6 +40,10 @@ int runExport(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
+    if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
+        c.err << "workloadctl export: " << problem << "\n";
+        return 1;
+    }
     WorkloadExport exporter(data);
     const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
     const int n = exporter.selectRows(selection);
@@ -92,7 +96,8 @@ Cli::Command exportCommand()
             QStringLiteral("export --year Y [--faculty F | --section S | --teacher T --section S] --format dbt|dbf "
                            "--to BASE"),
             QStringLiteral("writes the workload rows of a year or a tree node to BASE.dbt (Paradox) or BASE.dbf "
-                           "(dBASE) and prints the row count"),
+                           "(dBASE) and prints the row count; Y must be one of the store's years and the node must "
+                           "exist"),
             runExport};
 }
 

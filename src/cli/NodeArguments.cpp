@@ -1,6 +1,57 @@
 #include "cli/NodeArguments.h"
 
 #include "cli/Cli.h"
+#include "store/Database.h"
+#include "store/PreparedStatement.h"
+
+namespace {
+
+// The first column of every row of one of our own statements, with `values` bound in order.
+QStringList column(Database& db, const char* statement, const QStringList& values = {})
+{
+    PreparedStatement s(db, QString::fromLatin1(statement));
+    for (int i = 0; i < values.size(); ++i)
+        s.bind(i, values[i]);
+    QStringList out;
+    while (s.step()) {
+        const std::string_view text = s.text(0);
+        out << QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+    return out;
+}
+
+bool exists(Database& db, const char* statement, const QStringList& values)
+{
+    return !column(db, statement, values).isEmpty();
+}
+
+QString quoted(const QString& name)
+{
+    return u'"' + name + u'"';
+}
+
+QString yearProblem(Database& db, const QString& year)
+{
+    // What the year filter "nd like '%Y%'" reaches among the store's years: also every year of
+    // which Y is a part, and % and _ in Y are wildcards.
+    const QStringList reached =
+        column(db, "select nd from niandu where nd like ?1 union select nd from gzl where nd like ?1 order by 1",
+               {u'%' + year + u'%'});
+    if (!reached.contains(year)) {
+        const QStringList years = column(db, "select nd from niandu where nd<>'' union "
+                                             "select nd from gzl where nd<>'' order by 1");
+        return QStringLiteral("year %1 is not one of the store's years (%2)")
+            .arg(quoted(year), years.isEmpty() ? QStringLiteral("none") : years.join(QStringLiteral(", ")));
+    }
+    if (reached.size() > 1) {
+        QStringList others = reached;
+        others.removeAll(year);
+        return QStringLiteral("year %1 would also select the rows of %2").arg(quoted(year), others.join(u", "));
+    }
+    return {};
+}
+
+} // namespace
 
 NodeArguments NodeArguments::take(QStringList& args)
 {
@@ -44,4 +95,20 @@ Selection NodeArguments::selection() const
     if (hasSection)
         return Selection::section(year, section);
     return Selection::year(year);
+}
+
+QString NodeArguments::problemIn(Database& db) const
+{
+    if (const QString problem = yearProblem(db, year); !problem.isEmpty())
+        return problem;
+    if (hasFaculty && !exists(db, "select 1 from yuanbu where mc=? limit 1", {faculty}))
+        return QStringLiteral("no faculty named %1").arg(quoted(faculty));
+    if (hasSection && !exists(db, "select 1 from bmdm where bmmc=? limit 1", {section}))
+        return QStringLiteral("no section named %1").arg(quoted(section));
+    if (hasTeacher && !exists(db,
+                              "select 1 from rydm join bmdm on rydm.bmdm=bmdm.bmdm "
+                              "where rydm.rymc=? and bmdm.bmmc=? limit 1",
+                              {teacher, section}))
+        return QStringLiteral("no teacher named %1 in section %2").arg(quoted(teacher), quoted(section));
+    return {};
 }

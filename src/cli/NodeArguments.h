@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class Database;
+
 // The tree node that a command line names, the same way for every command:
 // --year Y [--faculty F | --section S | --teacher T --section S]. Builds the selection the main
 // window would have for that node.
@@ -25,4 +27,10 @@ struct NodeArguments
     // The node's selection, the whole year when no node is named. Inconsistent options are a
     // usage error.
     Selection selection() const;
+
+    // Why the store cannot have this node, empty when it can. The year must be one of the
+    // store's years (of niandu or of the workload rows) and the only one that the selection's
+    // year filter reaches; a named faculty, section or teacher (a teacher of that name in a
+    // section of that name) must exist. Names are looked up exactly, as given.
+    QString problemIn(Database& db) const;
 };

@@ -16,6 +16,9 @@
 
 namespace {
 
+// How often a running statement is checked against the step limit.
+constexpr int StepsBetweenChecks = 1000;
+
 QString errorText(sqlite3* db)
 {
     return QString::fromUtf8(sqlite3_errmsg(db));
@@ -45,7 +48,8 @@ StoreError::Kind Database::errorKind(int code)
 
 StoreError Database::lastError(const QString& statement) const
 {
-    return StoreError(errorText(m_db), statement, errorKind(sqlite3_extended_errcode(m_db)));
+    const int code = sqlite3_extended_errcode(m_db);
+    return StoreError(failureText(code), statement, errorKind(code));
 }
 
 namespace {
@@ -269,6 +273,30 @@ void Database::setAuthorizer(Authorizer authorizer)
         sqlite3_set_authorizer(m_db, nullptr, nullptr);
 }
 
+void Database::setStepLimit(quint64 steps)
+{
+    m_stepLimit = steps;
+    m_steps = 0;
+    if (steps)
+        sqlite3_progress_handler(m_db, StepsBetweenChecks, &Database::countSteps, this);
+    else
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+}
+
+int Database::countSteps(void* self)
+{
+    auto& db = *static_cast<Database*>(self);
+    db.m_steps += StepsBetweenChecks;
+    return db.m_steps > db.m_stepLimit ? 1 : 0;
+}
+
+QString Database::failureText(int rc) const
+{
+    if ((rc & 0xff) == SQLITE_INTERRUPT && m_stepLimit && m_steps > m_stepLimit)
+        return QStringLiteral("语句运行过久: 执行了 %1 步仍未结束, 已被中止").arg(m_stepLimit);
+    return errorText(m_db);
+}
+
 bool Database::inTransaction() const
 {
     return sqlite3_get_autocommit(m_db) == 0;
@@ -367,8 +395,9 @@ void Database::executeInternal(const QString& statement)
 {
     const QByteArray sql = statement.toUtf8();
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : errorText(m_db);
+    m_steps = 0;
+    if (const int rc = sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message); rc != SQLITE_OK) {
+        const QString text = (rc & 0xff) == SQLITE_INTERRUPT || !message ? failureText(rc) : QString::fromUtf8(message);
         sqlite3_free(message);
         throw StoreError(text, statement, errorKind(sqlite3_extended_errcode(m_db)));
     }
@@ -382,8 +411,13 @@ int Database::executeBound(const QString& statement, const QVariantList& values)
 
 int Database::run(const QString& given, Result* result, const QVariantList* values, bool firstRowOnly)
 {
-    const QString statement =
-        SqlDialect::resolveSharedColumns(given, [this](const QString& table) { return columnsOf(table); });
+    QString statement;
+    try {
+        statement = SqlDialect::resolveSharedColumns(given, [this](const QString& table) { return columnsOf(table); });
+    } catch (const StoreError& e) {
+        // A refused column lookup is a refusal of the statement that needed it.
+        throw StoreError(e.text(), given);
+    }
     if (m_tracer)
         m_tracer(statement);
     const QByteArray sql = statement.toUtf8();
@@ -446,6 +480,7 @@ int Database::run(const QString& given, Result* result, const QVariantList* valu
         }
     }
     int rc;
+    m_steps = 0;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         if (firstRowOnly)
             return 1;

@@ -68,6 +68,9 @@ public:
     // Statements exactly as the store received them, after the dialect pass.
     void setTracer(Tracer tracer) { m_tracer = std::move(tracer); }
     void setAuthorizer(Authorizer authorizer);
+    // While not 0, a statement that has run about this many steps (SQLite virtual-machine
+    // instructions) without finishing is stopped with a StoreError saying that it ran too long.
+    void setStepLimit(quint64 steps);
 
     bool inTransaction() const;
     // Runs transaction control and other internal statements without tracing.
@@ -109,6 +112,8 @@ private:
     int run(const QString& statement, Result* result, const QVariantList* values = nullptr, bool firstRowOnly = false);
     sqlite3_stmt* reusedStatement(const QByteArray& sql);
     void dropReusedStatements();
+    static int countSteps(void* self);
+    QString failureText(int rc) const;
 
     sqlite3* m_db = nullptr;
     QString m_dataDir;
@@ -117,4 +122,6 @@ private:
     QHash<QString, QStringList> m_columns;
     bool m_reuse = false;
     std::unordered_map<std::string, sqlite3_stmt*> m_reused;
+    quint64 m_stepLimit = 0;
+    quint64 m_steps = 0; // of the statement running now
 };

@@ -9,7 +9,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int status = Cli().run(app.arguments().mid(1), out, err);
+    int status = 2;
+    try {
+        // Decoded from the bytes themselves: the application's own list would turn bytes that
+        // are not UTF-8 into other characters without a word.
+        status = Cli().run(Cli::decodeArguments(argc, argv), out, err);
+    } catch (const Cli::UsageError& e) {
+        err << "workloadctl: " << e.message << "\n";
+    }
     out.flush();
     err.flush();
     return status;

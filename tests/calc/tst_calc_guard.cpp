@@ -1,11 +1,13 @@
 // A run is all or nothing, refuses totals it cannot store, and lets parameter texts do
 // nothing but read and update the workload and teacher tables.
-#include "store/CalculationGuard.h"
 #include "CalcFixture.h"
 #include "calc/WorkloadCalculator.h"
+#include "store/CalculationGuard.h"
 #include "store/DataModule.h"
+#include "store/StoreSchema.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QTest>
 
 using namespace CalcFixture;
@@ -44,6 +46,12 @@ void verifyUndone(TestStore& store, const QStringList& before)
     QVERIFY(!store.data().Query1->isActive());
     QVERIFY(!store.data().Query2->isActive());
     db.execute(QStringLiteral("create table scratch (x)"));
+}
+
+// SQLite's words for a statement its authorizer refused.
+bool isRefusal(const QString& text)
+{
+    return text.contains(QStringLiteral("authoriz")) || text.contains(QStringLiteral("prohibited"));
 }
 
 } // namespace
@@ -168,10 +176,31 @@ private slots:
         QTest::addColumn<bool>("allowed");
         QTest::newRow("update gzl") << "update gzl set k11=1 where xh=1" << true;
         QTest::newRow("update rydm") << "update rydm set q=q11+q12+q2+q31+q32+q33" << true;
-        QTest::newRow("read another table") << "select count(*) from user1" << true;
+        QTest::newRow("read another table") << "select count(*) from user1" << false;
         QTest::newRow("teacher join") << "select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and  bmdm.ybmc='信息学院' "
                                          "order by rydm"
                                       << true;
+        QTest::newRow("read the parameter rows") << "select * from sysparameter where fenlie=0 or fenlie=1 order by "
+                                                    "sunxu, rowid"
+                                                 << true;
+        QTest::newRow("sums of the workload rows")
+            << "select sum(q11)*100 as q11 from gzl where jiaoshi='张三'" << true;
+        QTest::newRow("read a password") << "select password1 from user1" << false;
+        QTest::newRow("read the years") << "select * from niandu" << false;
+        QTest::newRow("read the faculties") << "select mc from yuanbu" << false;
+        QTest::newRow("read the settings") << "select Nd from system" << false;
+        QTest::newRow("read the schema") << "select sql from sqlite_master" << false;
+        QTest::newRow("read an export table") << "select count(*) from gzl_temp" << false;
+        QTest::newRow("read an import work table") << "select count(*) from work.dbtemp" << false;
+        QTest::newRow("read through a subquery") << "update gzl set k11=(select count(*) from niandu)" << false;
+        QTest::newRow("recursive query") << "with recursive n(i) as (select 1 union all select i+1 from n where i<3) "
+                                            "select * from n"
+                                         << false;
+        QTest::newRow("column lookup of another table") << "pragma table_info(user1)" << false;
+        QTest::newRow("rename a teacher's rows") << "update gzl set jiaoshi='x'" << false;
+        QTest::newRow("rename a teacher") << "update rydm set rymc='x'" << false;
+        QTest::newRow("insert a workload row") << "insert into gzl (xh) values (9)" << false;
+        QTest::newRow("delete workload rows") << "delete from gzl" << false;
         QTest::newRow("attach") << "attach database ':memory:' as evil" << false;
         QTest::newRow("detach") << "detach database work" << false;
         QTest::newRow("pragma") << "pragma user_version=99" << false;
@@ -197,19 +226,20 @@ private slots:
         const QStringList before = state(db);
         // Forget cached column lists, so that the join's own lookup runs under the authorizer too.
         db.executeInternal(QStringLiteral("select 1"));
+        bool refused = false;
         {
             CalculationGuard authorizer(db);
-            bool refused = false;
             try {
                 db.execute(statement);
             } catch (const StoreError& e) {
                 refused = true;
-                QVERIFY2(e.text().contains(QStringLiteral("authoriz")), qPrintable(e.text()));
+                QVERIFY2(isRefusal(e.text()), qPrintable(e.text()));
+                QCOMPARE(e.statement(), statement);
             }
-            QCOMPARE(refused, !allowed);
-            if (!allowed)
-                QCOMPARE(state(db), before);
         }
+        QCOMPARE(refused, !allowed);
+        if (!allowed)
+            QCOMPARE(state(db), before);
         // Gone with the authorizer object.
         db.execute(QStringLiteral("create table scratch (x)"));
     }
@@ -251,6 +281,147 @@ private slots:
         verifyUndone(store, before);
         QVERIFY(!QFileInfo::exists(store.dir() + QStringLiteral("/evil.sqlite3")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("evil.sqlite3")));
+    }
+
+    // Parameter rows that a store was seen to accept and apply: each now stops the run with the
+    // store's refusal and the statement, and nothing of the run stays.
+    void parameterRowReachingBeyondItsColumnsIsRefused_data()
+    {
+        QTest::addColumn<int>("fenlie");
+        QTest::addColumn<QString>("gs");
+        QTest::addColumn<QString>("k11");
+        QTest::addColumn<QString>("tiaojian");
+        QTest::addColumn<QString>("s1");
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<quint64>("stepLimit"); // 0: the calculation's own
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("statementPart");
+        const QString theory = QStringLiteral("fl='理论实验'");
+        const QString unauthorized = QStringLiteral("not authorized");
+        QTest::newRow("target column nd re-dates rows") << 8 << "nd"
+                                                        << "'2099-2100学年'" << theory << ""
+                                                        << "" << quint64(0) << unauthorized << "update gzl set nd=";
+        QTest::newRow("assignment renames teachers")
+            << 8 << "kk12"
+            << "1, jiaoshi='x'" << theory << ""
+            << "" << quint64(0) << unauthorized << "update gzl set kk12=1, jiaoshi='x'";
+        QTest::newRow("course-type size moves rows out of the faculty")
+            << 0 << "c12"
+            << "1" << theory << "60, yuanbu='x'"
+            << "" << quint64(0) << unauthorized << "s1=60, yuanbu='x'";
+        QTest::newRow("value copies a password") << 8 << "kk12"
+                                                 << "(select password1 from user1 limit 1)" << theory << ""
+                                                 << "" << quint64(0) << "access to main.user1.password1 is prohibited"
+                                                 << "(select password1 from user1 limit 1)";
+        QTest::newRow("condition reads the years")
+            << 8 << "kk12"
+            << "1"
+            << "fl='理论实验' and exists (select 1 from niandu)"
+            << ""
+            << "" << quint64(0) << unauthorized << "exists (select 1 from niandu)";
+        QTest::newRow("recursive query in a condition never ends")
+            << 8 << "kk12"
+            << "1"
+            << "fl='理论实验' and exists (with recursive n(i) as (select 1 union all select i+1 from n) "
+               "select 1 from n where i<0)"
+            << ""
+            << "" << quint64(0) << unauthorized << "with recursive n(i)";
+        QTest::newRow("statement beyond the step budget")
+            << 8 << "kk12"
+            << "(select count(*) from sysparameter a, sysparameter b, sysparameter c, sysparameter d)" << theory << ""
+            << "" << quint64(100000) << "语句运行过久"
+            << "update gzl set kk12=(select count(*) from sysparameter a";
+        QTest::newRow("trigger renaming a teacher")
+            << 8 << "kk12"
+            << "1" << theory << ""
+            << "create trigger spy after update on gzl begin update rydm set rymc='x'; end" << quint64(0)
+            << unauthorized << "update gzl set";
+        QTest::newRow("trigger adding workload rows")
+            << 8 << "kk12"
+            << "1" << theory << ""
+            << "create trigger spy after update on gzl begin insert into gzl (xh) values (99); end" << quint64(0)
+            << unauthorized << "update gzl set";
+    }
+    void parameterRowReachingBeyondItsColumnsIsRefused()
+    {
+        QFETCH(int, fenlie);
+        QFETCH(QString, gs);
+        QFETCH(QString, k11);
+        QFETCH(QString, tiaojian);
+        QFETCH(QString, s1);
+        QFETCH(QString, trigger);
+        QFETCH(quint64, stepLimit);
+        QFETCH(QString, refusal);
+        QFETCH(QString, statementPart);
+        TestStore store;
+        prepare(store);
+        Database& db = store.db();
+        if (!trigger.isEmpty())
+            db.execute(trigger);
+        // Ordered last in its stage, so that earlier rows have already updated gzl.
+        if (fenlie <= 1)
+            addParameter(db, fenlie, 99, gs, k11, tiaojian, QStringLiteral("专业课"), QStringLiteral("本专生"), s1, 0.1,
+                         QStringLiteral("20"));
+        else
+            addParameter(db, fenlie, 99, gs, k11, tiaojian);
+        const QStringList before = state(db);
+
+        WorkloadCalculator calculator(store.data());
+        if (stepLimit)
+            calculator.setStepLimit(stepLimit);
+        QString last;
+        db.setTracer([&](const QString& statement) { last = statement; });
+        try {
+            calculator.calculate(faculty());
+            QFAIL("the run was not refused");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.text().contains(refusal), qPrintable(e.text()));
+            QCOMPARE(e.statement(), last);
+            QVERIFY2(e.statement().contains(statementPart), qPrintable(e.statement()));
+        }
+        db.setTracer({});
+        verifyUndone(store, before);
+    }
+
+    // Every column of the workload rows and the teachers as the target of an update: only what the
+    // calculation computes may be written.
+    void onlyComputedColumnsAreWritable_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<bool>("writable");
+        const QSet<QString> computed{"q1",  "q11", "q12", "k11", "s1",  "k12", "kk12", "s2",
+                                     "c12", "k2",  "q2",  "s3",  "k31", "q31", "q32",  "q33"};
+        for (const StoreSchema::ColumnDef& c : StoreSchema::gzlColumns()) {
+            const QString name = QString::fromLatin1(c.name);
+            QTest::addRow("gzl.%s", c.name) << "gzl" << name << computed.contains(name);
+        }
+        const QSet<QString> totals{"q", "q11", "q12", "q2", "q31", "q32", "q33"};
+        for (const char* name :
+             {"rydm", "rymc", "bmdm", "ryzc", "ryxz", "rygw", "q", "q11", "q12", "q2", "q31", "q32", "q33"})
+            QTest::addRow("rydm.%s", name) << "rydm" << QString::fromLatin1(name) << totals.contains(name);
+        QTest::newRow("bmdm.bmmc") << "bmdm"
+                                   << "bmmc" << false;
+        QTest::newRow("sysparameter.k11") << "sysparameter"
+                                          << "k11" << false;
+    }
+    void onlyComputedColumnsAreWritable()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, column);
+        QFETCH(bool, writable);
+        TestStore store;
+        prepare(store);
+        Database& db = store.db();
+        CalculationGuard guard(db);
+        bool written = true;
+        try {
+            db.execute(QStringLiteral("update %1 set %2=%2").arg(table, column));
+        } catch (const StoreError& e) {
+            written = false;
+            QVERIFY2(e.text().contains(QStringLiteral("not authorized")), qPrintable(e.text()));
+        }
+        QCOMPARE(written, writable);
     }
 };
 

@@ -98,6 +98,49 @@ private slots:
                 : QString();
         QCOMPARE(recorded, refreshed ? QString::number(rows) : analysedAt ? QString::number(analysedAt) : QString());
     }
+
+    // A statement that runs past the step limit is stopped with a refusal saying so and carrying
+    // the statement; each statement has the whole budget; 0 lifts the limit.
+    void stepLimitStopsLongStatements_data()
+    {
+        QTest::addColumn<quint64>("limit");
+        QTest::addColumn<QStringList>("counts"); // rows counted by each statement, run in turn
+        QTest::addColumn<int>("stopped");        // index of the statement stopped, -1: none
+        QTest::newRow("within the limit") << quint64(1'000'000) << QStringList{"1000"} << -1;
+        QTest::newRow("beyond the limit") << quint64(100'000) << QStringList{"1000000"} << 0;
+        QTest::newRow("each statement has its budget")
+            << quint64(1'000'000) << QStringList{"30000", "30000", "30000"} << -1;
+        QTest::newRow("a later statement beyond it") << quint64(1'000'000) << QStringList{"1000", "10000000"} << 1;
+        QTest::newRow("no limit") << quint64(0) << QStringList{"1000000"} << -1;
+    }
+    void stepLimitStopsLongStatements()
+    {
+        QFETCH(quint64, limit);
+        QFETCH(QStringList, counts);
+        QFETCH(int, stopped);
+        TestStore store;
+        Database& db = store.db();
+        db.setStepLimit(limit);
+        int reached = -1;
+        for (int i = 0; i < counts.size(); ++i) {
+            const QString statement = QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n "
+                                                     "where i<%1) select count(*) from n")
+                                          .arg(counts[i]);
+            try {
+                QCOMPARE(db.select(statement).rows.front().value(0).toString(), counts[i]);
+            } catch (const StoreError& e) {
+                reached = i;
+                QVERIFY2(e.text().contains(QStringLiteral("语句运行过久")), qPrintable(e.text()));
+                QCOMPARE(e.statement(), statement);
+                break;
+            }
+        }
+        QCOMPARE(reached, stopped);
+        db.setStepLimit(0);
+        QCOMPARE(store.scalar(QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n "
+                                             "where i<1000000) select count(*) from n")),
+                 QStringLiteral("1000000"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCalcStore)

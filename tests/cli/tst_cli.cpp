@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <optional>
+#include <vector>
 
 namespace {} // namespace
 
@@ -111,6 +112,55 @@ private slots:
         QCOMPARE(r.status, status);
         QVERIFY((status == 0 ? r.out : r.err).contains(u"usage"));
         QVERIFY(!Database::exists(dir.path()));
+    }
+
+    // workloadctl's arguments arrive as bytes: UTF-8 is taken as it is, anything else is refused
+    // with the position of the first argument that is not UTF-8.
+    void argumentsMustBeUtf8_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments"); // after the program name
+        QTest::addColumn<int>("refused");              // position of the refused argument, 0: none
+        QTest::addColumn<QString>("shown");            // how the refused argument is shown
+        const QByteArray chinese = QStringLiteral("信息学院").toUtf8();
+        QTest::newRow("ascii") << QByteArrayList{"--dir", "/tmp/x", "calc"} << 0 << QString();
+        QTest::newRow("chinese") << QByteArrayList{"calc", "--faculty", chinese} << 0 << QString();
+        QTest::newRow("four-byte character") << QByteArrayList{"\xF0\x9F\x98\x80"} << 0 << QString();
+        QTest::newRow("replacement character itself") << QByteArrayList{"\xEF\xBF\xBD"} << 0 << QString();
+        QTest::newRow("latin-1 file name")
+            << QByteArrayList{"export", "--to", "r\xE9sum\xE9"} << 3 << QStringLiteral("r\\xE9sum\\xE9");
+        QTest::newRow("gbk name") << QByteArrayList{"calc", "--faculty", QByteArray("\xD0\xC5\xCF\xA2")} << 3
+                                  << QStringLiteral("\\xD0\\xC5\\xCF\\xA2");
+        QTest::newRow("cut-off character")
+            << QByteArrayList{"a", chinese.left(5)} << 2 << QStringLiteral("\\xE4\\xBF\\xA1\\xE6\\x81");
+        QTest::newRow("stray continuation byte") << QByteArrayList{"\200abc"} << 1 << QStringLiteral("\\x80abc");
+        QTest::newRow("overlong slash") << QByteArrayList{"a\300\257b"} << 1 << QStringLiteral("a\\xC0\\xAFb");
+        QTest::newRow("encoded surrogate")
+            << QByteArrayList{"x", "y", "\xED\xA0\x80"} << 3 << QStringLiteral("\\xED\\xA0\\x80");
+        QTest::newRow("beyond the last code point")
+            << QByteArrayList{"\xF4\x90\x80\x80"} << 1 << QStringLiteral("\\xF4\\x90\\x80\\x80");
+        QTest::newRow("first of two bad ones") << QByteArrayList{"ok", "\xFF", "\xFE"} << 2 << QStringLiteral("\\xFF");
+    }
+    void argumentsMustBeUtf8()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(int, refused);
+        QFETCH(QString, shown);
+        std::vector<const char*> argv{"workloadctl"};
+        for (const QByteArray& a : arguments)
+            argv.push_back(a.constData());
+        try {
+            const QStringList decoded = Cli::decodeArguments(int(argv.size()), argv.data());
+            QCOMPARE(refused, 0);
+            QCOMPARE(decoded.size(), arguments.size());
+            for (int i = 0; i < decoded.size(); ++i)
+                QCOMPARE(decoded[i].toUtf8(), arguments[i]);
+        } catch (const Cli::UsageError& e) {
+            QVERIFY2(refused > 0, qPrintable(e.message));
+            QCOMPARE(e.message, QStringLiteral("argument %1 is not valid UTF-8: \"%2\" (give names and file names in "
+                                               "UTF-8)")
+                                    .arg(refused)
+                                    .arg(shown));
+        }
     }
 
     void missingStoreIsReported()

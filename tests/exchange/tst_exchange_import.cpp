@@ -522,9 +522,10 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out, QStringLiteral("%1 rows written to %2.dbf\n").arg(rows).arg(base));
 
+        // A year of the store without rows.
         r = runCli({QStringLiteral("--dir"), from.dir(), QStringLiteral("export"), QStringLiteral("--year"),
-                    QStringLiteral("1999"), QStringLiteral("--format"), QStringLiteral("dbt"), QStringLiteral("--to"),
-                    base});
+                    QStringLiteral("2023-2024学年"), QStringLiteral("--format"), QStringLiteral("dbt"),
+                    QStringLiteral("--to"), base});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, QStringLiteral("没有满足条件的数据!\n"));
         QVERIFY(!QFile::exists(base + QStringLiteral(".dbt")));
