@@ -4,7 +4,9 @@
 #include "gui/MessageBox.h"
 #include "gui/SettingsYearBox.h"
 #include "gui/WaitCursor.h"
+#include "mainwindow/TeacherFinder.h"
 #include "mainwindow/TeacherPanel.h"
+#include "mainwindow/TreePopup.h"
 #include "mainwindow/WorkloadTabs.h"
 #include "masterdata/Organisation.h"
 #include "rows/WorkloadRows.h"
@@ -18,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSettings>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -33,7 +36,8 @@ QString s(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-QAction* disabledAction(QObject* parent, const char* name, const char* caption)
+// A command that opens another screen: enabled once the application has wired that screen to it.
+QAction* screenAction(QObject* parent, const char* name, const char* caption)
 {
     auto* a = new QAction(QString::fromUtf8(caption), parent);
     a->setObjectName(QString::fromLatin1(name));
@@ -41,13 +45,27 @@ QAction* disabledAction(QObject* parent, const char* name, const char* caption)
     return a;
 }
 
+QAction* toolButton(QObject* parent, const char* name, const char* caption, const char* tooltip)
+{
+    auto* a = screenAction(parent, name, caption);
+    a->setToolTip(QString::fromUtf8(tooltip));
+    return a;
+}
+
+// The window's size, place and divider, kept for the operator between runs.
+QSettings windowSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("workload"), QStringLiteral("workload"));
+}
+
 } // namespace
 
 MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator,
                        TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog, QWidget* parent)
     : QMainWindow(parent), m_data(data), m_session(session), m_year(new SettingsYearBox), m_tree(new QTreeWidget),
-      m_views(new QStackedWidget), m_welcome(buildWelcome()), m_teachers(new TeacherPanel(data)),
-      m_tabs(new WorkloadTabs(data, session, calculator, theoryDialog, practiceDialog))
+      m_splitter(new QSplitter), m_views(new QStackedWidget), m_welcome(buildWelcome()),
+      m_teachers(new TeacherPanel(data)), m_tabs(new WorkloadTabs(data, session, calculator, theoryDialog, practiceDialog)),
+      m_popup(new TreePopup(this)), m_finder(new TeacherFinder(this))
 {
     setObjectName(QStringLiteral("FORM1"));
     setWindowTitle(s("澜石大学教师工作量统计系统 V2.0"));
@@ -56,7 +74,11 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
     m_tree->setObjectName(QStringLiteral("TreeView1"));
     m_tree->setHeaderHidden(true);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_tree->setFixedWidth(260);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { preparePopup()->exec(m_tree->viewport()->mapToGlobal(at)); });
+    connect(m_popup->editAction(), &QAction::triggered, this, &MainWindow::onPopupEdit);
+    connect(m_finder, &TeacherFinder::findNext, this, &MainWindow::findTeacher);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (!m_building && current)
             onNodeSelected(current);
@@ -68,63 +90,83 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
     m_views->addWidget(m_tabs);
     showView(View::Welcome);
 
-    auto* work = new QWidget;
-    auto* layout = new QHBoxLayout(work);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(m_tree);
-    layout->addWidget(m_views, 1);
-    setCentralWidget(work);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_views);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({260, 1000});
+    setCentralWidget(m_splitter);
 
     auto* module = new QLabel(s("院部工作量计算模块"));
     module->setObjectName(QStringLiteral("StatusPanel0"));
     statusBar()->addWidget(module);
 
     connect(m_year, &SettingsYearBox::yearEdited, this, &MainWindow::onYearEdited);
+    restoreLayout();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
-    // The menu commands open the screens of the other subsystems; each is enabled when its
-    // screen joins the program.
     QMenu* catalog = menuBar()->addMenu(s("目录管理(&D)"));
-    catalog->addAction(disabledAction(this, "N2", "院系部管理系统(&M)"));
+    catalog->addAction(screenAction(this, "N2", "院系部管理系统(&M)"));
     catalog->addSeparator();
-    catalog->addAction(disabledAction(this, "N3", "教研室管理系统(&S)"));
+    catalog->addAction(screenAction(this, "N3", "教研室管理系统(&S)"));
     QMenu* maintenance = menuBar()->addMenu(s("系统维护(&S)"));
-    maintenance->addAction(disabledAction(this, "N5", "备份教师工作量"));
-    maintenance->addAction(disabledAction(this, "N6", "恢复教师工作量"));
+    maintenance->addAction(screenAction(this, "N5", "备份教师工作量"));
+    maintenance->addAction(screenAction(this, "N6", "恢复教师工作量"));
     maintenance->addSeparator();
-    m_paramItem = disabledAction(this, "N8", "系统计算参数管理");
+    m_paramItem = screenAction(this, "N8", "系统计算参数管理");
     maintenance->addAction(m_paramItem);
     maintenance->addSeparator();
-    maintenance->addAction(disabledAction(this, "N10", "系统用户修改口令"));
+    maintenance->addAction(screenAction(this, "N10", "系统用户修改口令"));
     maintenance->addSeparator();
-    QAction* about = disabledAction(this, "N12", "关于本系统");
+    QAction* about = screenAction(this, "N12", "关于本系统");
     about->setShortcut(Qt::Key_F1);
+    about->setShortcutContext(Qt::ApplicationShortcut);
     maintenance->addAction(about);
-    menuBar()->addAction(disabledAction(this, "N13", "退出(&X)"));
+    QAction* quit = menuBar()->addAction(s("退出(&X)"));
+    quit->setObjectName(QStringLiteral("N13"));
+    connect(quit, &QAction::triggered, this, &MainWindow::onExitRequested);
+    buildToolBar();
 
+    // The popup's "备份" and "恢复" are the menu items' commands.
+    connect(m_popup->backupAction(), &QAction::triggered, findChild<QAction*>(QStringLiteral("N5")), &QAction::trigger);
+    connect(m_popup->restoreAction(), &QAction::triggered, findChild<QAction*>(QStringLiteral("N6")),
+            &QAction::trigger);
+}
+
+void MainWindow::buildToolBar()
+{
     QToolBar* bar = addToolBar(s("工具栏"));
     bar->setObjectName(QStringLiteral("ToolBar1"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto* refresh = new QAction(s("更新"), this);
-    refresh->setObjectName(QStringLiteral("ToolButton1"));
-    refresh->setToolTip(s("产品入库"));
+    QAction* refresh = toolButton(this, "ToolButton1", "更新", "产品入库");
+    refresh->setEnabled(true);
     connect(refresh, &QAction::triggered, this, [this] { buildTree(); });
     bar->addAction(refresh);
-    bar->addAction(disabledAction(this, "ToolButton2", "教研室"));
-    bar->addAction(disabledAction(this, "ToolButton3", "查询"));
+    bar->addAction(toolButton(this, "ToolButton2", "教研室", "产品查询"));
+    QAction* find = toolButton(this, "ToolButton3", "查询", "产品查询");
+    find->setEnabled(true);
+    connect(find, &QAction::triggered, this, [this] {
+        m_finder->show();
+        m_finder->raise();
+        m_finder->activateWindow();
+    });
+    bar->addAction(find);
     m_year->setObjectName(QStringLiteral("DBComboBox2"));
     m_year->setMinimumContentsLength(14);
     bar->addWidget(m_year);
-    bar->addAction(disabledAction(this, "ToolButton4", "备份"));
-    bar->addAction(disabledAction(this, "ToolButton5", "恢复"));
-    bar->addAction(disabledAction(this, "ToolButton6", "密码"));
-    bar->addAction(disabledAction(this, "ToolButton7", "帮助"));
-    bar->addAction(disabledAction(this, "ToolButton8", "退出"));
+    bar->addAction(toolButton(this, "ToolButton4", "备份", "设置桌面"));
+    bar->addAction(toolButton(this, "ToolButton5", "恢复", "设置桌面"));
+    bar->addAction(toolButton(this, "ToolButton6", "密码", "修改口令"));
+    bar->addAction(toolButton(this, "ToolButton7", "帮助", "帮助 F1"));
+    QAction* quit = toolButton(this, "ToolButton8", "退出", "退出");
+    quit->setEnabled(true);
+    connect(quit, &QAction::triggered, this, &MainWindow::onExitRequested);
+    bar->addAction(quit);
 }
 
 QWidget* MainWindow::buildWelcome()
@@ -183,9 +225,33 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The close box closes without asking.
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
-        emit closed();
+    if (!event->isAccepted())
+        return;
+    saveLayout();
+    emit closed();
+}
+
+void MainWindow::restoreLayout()
+{
+    const QSettings settings = windowSettings();
+    restoreGeometry(settings.value(QStringLiteral("MainWindow/geometry")).toByteArray());
+    m_splitter->restoreState(settings.value(QStringLiteral("MainWindow/splitter")).toByteArray());
+}
+
+void MainWindow::saveLayout() const
+{
+    QSettings settings = windowSettings();
+    settings.setValue(QStringLiteral("MainWindow/geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("MainWindow/splitter"), m_splitter->saveState());
+}
+
+void MainWindow::onExitRequested()
+{
+    if (MessageBox::show(this, s("退出"), s("你确定要退出该系统吗？"), MessageBox::Question, MessageBox::OkCancel) ==
+        MessageBox::AnswerOk)
+        close();
 }
 
 QString MainWindow::year() const
@@ -224,7 +290,7 @@ void MainWindow::buildTree()
         m_tree->clear();
         m_nodes.clear();
         auto* root = new QTreeWidgetItem(m_tree, {year() + s("工作量")});
-        m_nodes.add({root, 0, {}, {}, {}});
+        m_nodes.add({root, 0, {}, {}, {}, {}});
         m_tree->expandItem(root);
 
         const std::vector<Organisation::Node> nodes =
@@ -236,7 +302,7 @@ void MainWindow::buildTree()
                                                                                     : n.extra});
             if (n.level < 3)
                 parents[n.level] = item;
-            m_nodes.add({item, n.level, n.code, n.name, n.extra});
+            m_nodes.add({item, n.level, n.code, n.name, n.extra, n.teacherCode});
         }
     });
     if (truncated)
@@ -301,19 +367,16 @@ void MainWindow::onNodeSelected(QTreeWidgetItem* node)
     });
 }
 
-void MainWindow::selectFaculty(const NodeTable::Entry& e)
+void MainWindow::applyFaculty(const NodeTable::Entry& e)
 {
     TableObject* settings = m_data.Tbsystem;
     m_session.select(Selection::faculty(settings->fieldByName(QStringLiteral("Nd")).asString(), e.code));
     settings->edit();
     settings->setFieldText(QStringLiteral("yx"), e.code);
     settings->post();
-    m_teachers->setCount(
-        Organisation(m_data).listFacultyTeachers(settings->fieldByName(QStringLiteral("yx")).asString()));
-    showView(View::TeacherList);
 }
 
-void MainWindow::selectSection(const NodeTable::Entry& e)
+void MainWindow::applySection(const NodeTable::Entry& e)
 {
     TableObject* settings = m_data.Tbsystem;
     m_session.select(Selection::section(settings->fieldByName(QStringLiteral("Nd")).asString(), e.name));
@@ -322,15 +385,33 @@ void MainWindow::selectSection(const NodeTable::Entry& e)
     settings->setFieldText(QStringLiteral("yx"), e.extra);
     settings->setFieldText(QStringLiteral("jysmc"), e.name);
     settings->post();
+}
+
+void MainWindow::applyTeacher(const NodeTable::Entry& e)
+{
+    m_session.select(Selection::teacher(m_data.Tbsystem->fieldByName(QStringLiteral("Nd")).asString(), e.extra, e.name));
+}
+
+void MainWindow::selectFaculty(const NodeTable::Entry& e)
+{
+    applyFaculty(e);
     m_teachers->setCount(
-        Organisation(m_data).listSectionTeachers(settings->fieldByName(QStringLiteral("jysmc")).asString()));
+        Organisation(m_data).listFacultyTeachers(m_data.Tbsystem->fieldByName(QStringLiteral("yx")).asString()));
+    showView(View::TeacherList);
+}
+
+void MainWindow::selectSection(const NodeTable::Entry& e)
+{
+    applySection(e);
+    m_teachers->setCount(
+        Organisation(m_data).listSectionTeachers(m_data.Tbsystem->fieldByName(QStringLiteral("jysmc")).asString()));
     showView(View::TeacherList);
 }
 
 void MainWindow::selectTeacher(const NodeTable::Entry& e)
 {
+    applyTeacher(e);
     const QString year = m_data.Tbsystem->fieldByName(QStringLiteral("Nd")).asString();
-    m_session.select(Selection::teacher(year, e.extra, e.name));
     WorkloadRows rows(m_data, m_session);
     rows.openViews(m_session.selection);
     // Rows can be added, edited and deleted only for a year text of at least ten GBK bytes.
@@ -342,4 +423,60 @@ void MainWindow::selectTeacher(const NodeTable::Entry& e)
     const QString total = rows.teacherTotal(m_session.selection, &name);
     m_tabs->showTeacher(total, name);
     m_data.dtbmdm2->close();
+}
+
+TreePopup* MainWindow::preparePopup()
+{
+    // The popup acts on the selected node; a right click does not change the selection.
+    const NodeTable::Entry* entry = m_nodes.find(m_tree->currentItem());
+    if (!entry)
+        return m_popup;
+    const NodeTable::Entry e = *entry;
+    ErrorDisplay::guard(this, [&] {
+        switch (e.level) {
+        case 1:
+            applyFaculty(e);
+            break;
+        case 2:
+            applySection(e);
+            break;
+        case 3:
+            applyTeacher(e);
+            break;
+        default:
+            break;
+        }
+        m_popup->openedAt(e.level);
+    });
+    return m_popup;
+}
+
+void MainWindow::onPopupEdit()
+{
+    switch (m_popup->PopupLevel()) {
+    case 2:
+        emit sectionScreenRequested();
+        break;
+    case 1:
+        emit facultyScreenRequested();
+        break;
+    default:
+        return;
+    }
+    if (MessageBox::question(this, s("是否更新目录吗？")))
+        buildTree();
+}
+
+void MainWindow::findTeacher(const QString& text)
+{
+    const NodeTable::Entry* found = m_nodes.findTeacher(text, m_tree->currentItem());
+    if (!found) {
+        m_finder->setOutcome(s("没有找到“%1”").arg(text.trimmed()));
+        return;
+    }
+    m_finder->setOutcome(s("%1 — %2").arg(found->extra, found->name));
+    for (QTreeWidgetItem* up = found->node->parent(); up; up = up->parent())
+        m_tree->expandItem(up);
+    m_tree->setCurrentItem(found->node);
+    m_tree->scrollToItem(found->node);
 }

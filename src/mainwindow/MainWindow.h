@@ -6,12 +6,15 @@
 
 class DataModule;
 class PracticeEntryDialog;
+class QSplitter;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SettingsYearBox;
+class TeacherFinder;
 class TeacherPanel;
 class TheoryEntryDialog;
+class TreePopup;
 class WorkloadCalculator;
 class WorkloadTabs;
 struct Session;
@@ -50,8 +53,23 @@ public:
     View view() const;
     const NodeTable& nodes() const { return m_nodes; }
 
+    // The exit confirmation of "退出(&X)" and the toolbar's "退出".
+    void onExitRequested();
+    // The tree's popup menu, made ready for the selected node as it is when it opens.
+    TreePopup* preparePopup();
+    // "编辑(&E)" of the popup: the faculty or section screen of the level it was last opened on,
+    // then the question whether to rebuild the tree.
+    void onPopupEdit();
+    // The toolbar's "查询": the next teacher whose name or code holds the text is selected.
+    void findTeacher(const QString& text);
+    TeacherFinder* finder() const { return m_finder; }
+
 signals:
     void closed();
+    // The popup's "编辑" at a faculty (1) or a section (2): the screen is shown modally by whoever
+    // owns it before the signal returns.
+    void facultyScreenRequested();
+    void sectionScreenRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,22 +77,33 @@ protected:
 
 private:
     void buildMenus();
+    void buildToolBar();
     QWidget* buildWelcome();
     void showView(View view);
+    // The selection values and settings-record columns of a node, as selecting it or opening the
+    // popup on it sets them.
+    void applyFaculty(const NodeTable::Entry& e);
+    void applySection(const NodeTable::Entry& e);
+    void applyTeacher(const NodeTable::Entry& e);
     void selectFaculty(const NodeTable::Entry& e);
     void selectSection(const NodeTable::Entry& e);
     void selectTeacher(const NodeTable::Entry& e);
+    void restoreLayout();
+    void saveLayout() const;
     QString year() const;
 
     DataModule& m_data;
     Session& m_session;
     SettingsYearBox* m_year;
     QTreeWidget* m_tree;
+    QSplitter* m_splitter;
     QStackedWidget* m_views;
     QWidget* m_welcome;
     TeacherPanel* m_teachers;
     WorkloadTabs* m_tabs;
     QAction* m_paramItem = nullptr;
+    TreePopup* m_popup;
+    TeacherFinder* m_finder;
     NodeTable m_nodes;
     bool m_building = false;
 };

@@ -15,3 +15,24 @@ const NodeTable::Entry* NodeTable::find(const QTreeWidgetItem* node) const
             return &e;
     return nullptr;
 }
+
+const NodeTable::Entry* NodeTable::findTeacher(const QString& text, const QTreeWidgetItem* after) const
+{
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty() || m_entries.empty())
+        return nullptr;
+    size_t start = 0;
+    for (size_t i = 0; after && i < m_entries.size(); ++i) {
+        if (m_entries[i].node == after) {
+            start = i + 1;
+            break;
+        }
+    }
+    for (size_t n = 0; n < m_entries.size(); ++n) {
+        const Entry& e = m_entries[(start + n) % m_entries.size()];
+        if (e.level == 3 && (e.extra.contains(wanted, Qt::CaseInsensitive) ||
+                             e.teacherCode.contains(wanted, Qt::CaseInsensitive)))
+            return &e;
+    }
+    return nullptr;
+}

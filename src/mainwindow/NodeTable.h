@@ -20,6 +20,7 @@ public:
         QString code;  // faculty name; section code; teacher's section code
         QString name;  // section name; teacher's section name
         QString extra; // section's faculty name; teacher name
+        QString teacherCode; // teacher's own code (teachers only)
     };
 
     void clear() { m_entries.clear(); }
@@ -32,6 +33,9 @@ public:
     const Entry& at(int number) const { return m_entries.at(size_t(number - 1)); }
     // The entry holding a tree node, or nullptr.
     const Entry* find(const QTreeWidgetItem* node) const;
+    // The first teacher after `after` (from the top when null), going round once, whose name or
+    // code contains the text (letters in any case); nullptr when none does.
+    const Entry* findTeacher(const QString& text, const QTreeWidgetItem* after) const;
 
 private:
     std::vector<Entry> m_entries;

@@ -39,7 +39,7 @@ std::vector<Organisation::Node> Organisation::readTree(int limit, bool* truncate
     faculties->open();
     for (; !faculties->eof() && !tree.truncated(); faculties->next()) {
         const QString mc = faculties->fieldByName(QStringLiteral("mc")).asString();
-        if (!tree.add({1, mc, {}, {}}))
+        if (!tree.add({1, mc, {}, {}, {}}))
             break;
         Query* sections = m_data.dtbmdm2;
         sections->setStatement({QStringLiteral("select * from bmdm where ybmc=") + Sql::quote(mc)});
@@ -47,7 +47,7 @@ std::vector<Organisation::Node> Organisation::readTree(int limit, bool* truncate
         for (; !sections->eof() && !tree.truncated(); sections->next()) {
             const QString code = sections->fieldByName(QStringLiteral("bmdm")).asString();
             const QString name = sections->fieldByName(QStringLiteral("bmmc")).asString();
-            if (!tree.add({2, code, name, sections->fieldByName(QStringLiteral("ybmc")).asString()}))
+            if (!tree.add({2, code, name, sections->fieldByName(QStringLiteral("ybmc")).asString(), {}}))
                 break;
             Query* teachers = m_data.dtbmdm1;
             teachers->setStatement(
@@ -56,7 +56,8 @@ std::vector<Organisation::Node> Organisation::readTree(int limit, bool* truncate
             for (; !teachers->eof(); teachers->next()) {
                 if (!tree.add({3, teachers->fieldByName(QStringLiteral("bmdm")).asString(),
                                teachers->fieldByName(QStringLiteral("bmmc")).asString(),
-                               teachers->fieldByName(QStringLiteral("rymc")).asString()}))
+                               teachers->fieldByName(QStringLiteral("rymc")).asString(),
+                               teachers->fieldByName(QStringLiteral("rydm")).asString()}))
                     break;
             }
         }

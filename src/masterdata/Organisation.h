@@ -17,6 +17,7 @@ public:
         QString code;  // faculty name; section code; teacher's section code
         QString name;  // section name; teacher's section name
         QString extra; // section's faculty name; teacher name
+        QString teacherCode; // teacher's own code (teachers only)
     };
 
     explicit Organisation(DataModule& data) : m_data(data) {}
