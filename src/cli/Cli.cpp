@@ -9,6 +9,19 @@ Cli::Cli()
     m_commands << initCommand() << sqlCommand();
     m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
+    m_commands << reportCommand();
+}
+
+bool Cli::drawsPages(const QStringList& arguments) const
+{
+    QStringList args = arguments;
+    while (!args.isEmpty() && args.first().startsWith(u"--"))
+        if (args.takeFirst() == u"--dir" && !args.isEmpty())
+            args.removeFirst();
+    for (const Command& c : m_commands)
+        if (!args.isEmpty() && c.name == args.first())
+            return c.drawsPages;
+    return false;
 }
 
 void Cli::printHelp(QTextStream& out) const

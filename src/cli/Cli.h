@@ -32,11 +32,15 @@ public:
         QString usage;
         QString summary;
         Handler run;
+        // Draws pages with the system's fonts: the process needs a QGuiApplication.
+        bool drawsPages = false;
     };
 
     Cli();
     // Runs one command line (without the program name); returns the exit status.
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err) const;
+    // Whether the command a command line names draws pages (see Command::drawsPages).
+    bool drawsPages(const QStringList& arguments) const;
 
 private:
     void printHelp(QTextStream& out) const;
@@ -50,3 +54,4 @@ Cli::Command sqlCommand();
 Cli::Command exportCommand();
 Cli::Command importCommand();
 Cli::Command calcCommand();
+Cli::Command reportCommand();
