@@ -89,8 +89,8 @@ int runReport(Cli::Context& c)
     const Selection selection = node.selection();
     const int teachers = node.hasFaculty ? organisation.listFacultyTeachers(node.faculty)
                                          : organisation.listSectionTeachers(node.section);
-    const QString nodeName = node.hasFaculty ? QStringLiteral("faculty ") + node.faculty
-                                             : QStringLiteral("section ") + node.section;
+    const QString nodeName =
+        node.hasFaculty ? QStringLiteral("faculty ") + node.faculty : QStringLiteral("section ") + node.section;
     if (teachers == 0) {
         c.err << nodeName << " has no teachers: nothing written\n";
         return 1;
@@ -120,6 +120,5 @@ Cli::Command reportCommand()
                            "program's teacher grid prints at that node, as a PDF file (the printed pages), an Excel "
                            "workbook or a CSV file (UTF-8); an unknown year, faculty or section, or a node without "
                            "teachers, writes nothing (exit 1)"),
-            runReport,
-            true};
+            runReport, true};
 }

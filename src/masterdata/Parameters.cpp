@@ -96,7 +96,8 @@ Parameters::Outcome Parameters::setK31(const QString& text)
 {
     if (const Outcome check = checkK31(text); check != Outcome::Ok)
         return check;
-    if (!execute({QStringLiteral("update sysparameter set k11 =") + Sql::quote(text), QStringLiteral("where fenlie=10")}))
+    if (!execute(
+            {QStringLiteral("update sysparameter set k11 =") + Sql::quote(text), QStringLiteral("where fenlie=10")}))
         return Outcome::Refused;
     return Outcome::Ok;
 }

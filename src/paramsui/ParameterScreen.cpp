@@ -198,8 +198,7 @@ void ParameterScreen::onK12ConfirmClicked()
         return;
     if (!MessageBox::question(this, QStringLiteral("你确信修改k12的数据吗？")))
         return;
-    ErrorDisplay::guard(this,
-                        [&] { refused(m_parameters.setK12(text, m_k12Shuoming, m_k12Yan), m_k12Input); });
+    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK12(text, m_k12Shuoming, m_k12Yan), m_k12Input); });
 }
 
 void ParameterScreen::onS3ConfirmClicked()

@@ -72,8 +72,8 @@ void ReportPainter::paintPage(QPainter& painter, const ReportPage& page)
         painter.drawLine(mm.line(rule));
 
     const QFont fonts[] = {font(ReportFont::Title), font(ReportFont::Body), font(ReportFont::SmallBody)};
-    const QFontMetricsF metrics[] = {{fonts[0], painter.device()}, {fonts[1], painter.device()},
-                                     {fonts[2], painter.device()}};
+    const QFontMetricsF metrics[] = {
+        {fonts[0], painter.device()}, {fonts[1], painter.device()}, {fonts[2], painter.device()}};
     for (const ReportText& text : page.texts) {
         if (text.text.isEmpty())
             continue;

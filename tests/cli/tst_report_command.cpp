@@ -77,9 +77,9 @@ void TestReportCommand::init()
 
 CliRun TestReportCommand::report(const QStringList& args) const
 {
-    return runCli(QStringList{QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report"),
-                              QStringLiteral("--year"), Year} +
-                  args);
+    return runCli(
+        QStringList{QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report"), QStringLiteral("--year"), Year} +
+        args);
 }
 
 void TestReportCommand::pdfOfASection()

@@ -75,7 +75,8 @@ public:
     void click(const char* gridName, int row)
     {
         QTableView* view = grid(gridName);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
     }
     void doubleClick(const char* gridName, int row)
     {
@@ -93,9 +94,10 @@ public:
     }
     QString k11(int fenlie, const QString& shuoming = {})
     {
-        return store.scalar(QStringLiteral("select k11 from sysparameter where fenlie=%1%2")
-                                .arg(fenlie)
-                                .arg(shuoming.isEmpty() ? QString() : QStringLiteral(" and shuoming='%1'").arg(shuoming)));
+        return store.scalar(
+            QStringLiteral("select k11 from sysparameter where fenlie=%1%2")
+                .arg(fenlie)
+                .arg(shuoming.isEmpty() ? QString() : QStringLiteral(" and shuoming='%1'").arg(shuoming)));
     }
     QStringList updates() const { return statements.filter(QRegularExpression(QStringLiteral("^update"))); }
 
@@ -148,7 +150,8 @@ void TestParameterScreen::opening()
             list << model->headerData(c, Qt::Horizontal).toString();
         return list;
     };
-    QCOMPARE(titles("DBGrid1"), (QStringList{QStringLiteral("说明"), QStringLiteral("课程类型"), QStringLiteral("K12")}));
+    QCOMPARE(titles("DBGrid1"),
+             (QStringList{QStringLiteral("说明"), QStringLiteral("课程类型"), QStringLiteral("K12")}));
     QCOMPARE(titles("DBGrid2"), (QStringList{QStringLiteral("说明"), QStringLiteral("S3")}));
     QCOMPARE(f.grid("DBGrid1")->model()->index(6, 0).data().toString(), QStringLiteral("专业课"));
     QCOMPARE(f.grid("DBGrid1")->model()->index(6, 2).data().toString(), QStringLiteral("0.19"));
@@ -396,8 +399,7 @@ void TestParameterScreen::storeRefusal()
     f.edit("Edit1")->setText(QStringLiteral("0.1"));
     f.grid("DBGrid1")->setFocus();
     f.press("BitBtn1");
-    QCOMPARE(shownBoxes(),
-             (QList<Shown>{question(QStringLiteral("你确信修改k12的数据吗？")), error(NotANumber)}));
+    QCOMPARE(shownBoxes(), (QList<Shown>{question(QStringLiteral("你确信修改k12的数据吗？")), error(NotANumber)}));
     QVERIFY(f.edit("Edit1")->hasFocus());
     QCOMPARE(f.k12(QStringLiteral("公共基础课"), QStringLiteral("本专生")), QStringLiteral("0.15"));
 }

@@ -163,7 +163,8 @@ void TestReportFiles::pdfFonts()
 void TestReportFiles::pdfTextStaysInside()
 {
     // A title too long for its place after 42.3 mm, a seven-character name and a fifteen-digit total.
-    TeacherListData data{QStringLiteral("2026-2027学年马克思主义理论与思政学院工作量"), ReportFixtures::generatedAt(), {}};
+    TeacherListData data{
+        QStringLiteral("2026-2027学年马克思主义理论与思政学院工作量"), ReportFixtures::generatedAt(), {}};
     data.rows.push_back({QStringLiteral("阿卜杜热合曼江"), 1234.56789, 2, 3, 4, 5, 6, 12345.6789012345});
     const QString path = m_dir.filePath(QStringLiteral("inside.pdf"));
     TeacherListReport(data).writePdf(path);

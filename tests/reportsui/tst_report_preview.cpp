@@ -233,8 +233,8 @@ void TestReportPreview::printsTheChosenPages()
     QVERIFY(MessageBox::shown().empty());
     const QString info = toolOutput(QStringLiteral("pdfinfo"), {path});
     QVERIFY2(info.simplified().contains(QStringLiteral("Pages: 2 ")), qPrintable(info));
-    const QString text = toolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")})
-                             .simplified();
+    const QString text =
+        toolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")}).simplified();
     QCOMPARE(text.count(QStringLiteral("页码： 2")), 2);
     QCOMPARE(text.count(QStringLiteral("页码： 1")), 0);
     QCOMPARE(text.count(QStringLiteral("38 教师38")), 2);
@@ -263,14 +263,17 @@ void TestReportPreview::exports_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QByteArray>("magic");
-    QTest::newRow("PDF") << "exportPdf" << QStringLiteral("导出PDF") << QStringLiteral("PDF 文件 (*.pdf)")
-                         << "list.pdf" << "list.pdf" << QByteArray("%PDF");
-    QTest::newRow("PDF without suffix") << "exportPdf" << QStringLiteral("导出PDF") << QStringLiteral("PDF 文件 (*.pdf)")
-                                        << "list" << "list.pdf" << QByteArray("%PDF");
+    QTest::newRow("PDF") << "exportPdf" << QStringLiteral("导出PDF") << QStringLiteral("PDF 文件 (*.pdf)") << "list.pdf"
+                         << "list.pdf" << QByteArray("%PDF");
+    QTest::newRow("PDF without suffix") << "exportPdf" << QStringLiteral("导出PDF")
+                                        << QStringLiteral("PDF 文件 (*.pdf)") << "list"
+                                        << "list.pdf" << QByteArray("%PDF");
     QTest::newRow("Excel") << "exportExcel" << QStringLiteral("导出Excel") << QStringLiteral("Excel 工作簿 (*.xlsx)")
-                           << "list.xlsx" << "list.xlsx" << QByteArray("PK");
-    QTest::newRow("cancelled") << "exportExcel" << QStringLiteral("导出Excel") << QStringLiteral("Excel 工作簿 (*.xlsx)")
-                               << "" << "" << QByteArray();
+                           << "list.xlsx"
+                           << "list.xlsx" << QByteArray("PK");
+    QTest::newRow("cancelled") << "exportExcel" << QStringLiteral("导出Excel")
+                               << QStringLiteral("Excel 工作簿 (*.xlsx)") << ""
+                               << "" << QByteArray();
 }
 
 void TestReportPreview::exports()
