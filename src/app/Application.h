@@ -16,8 +16,10 @@ class ExportScreen;
 class ImportScreen;
 class LoginDialog;
 class MainWindow;
+class ParameterScreen;
 class PracticeEntryDialog;
 class QWidget;
+class ReportPreview;
 class TheoryEntryDialog;
 
 // The program: owns the data module, the session and every screen, creates the screens once in
@@ -52,6 +54,8 @@ public:
     PracticeEntryDialog* practiceDialog() const { return m_practice; }
     ExportScreen* exportScreen() const { return m_export; }
     ImportScreen* importScreen() const { return m_import; }
+    ParameterScreen* parameterScreen() const { return m_parameters; }
+    ReportPreview* reportPreview() const { return m_reportPreview; }
 
 signals:
     void ended();
@@ -83,4 +87,6 @@ private:
     ImportScreen* m_import = nullptr;
     TheoryEntryDialog* m_theory = nullptr;
     PracticeEntryDialog* m_practice = nullptr;
+    ParameterScreen* m_parameters = nullptr;
+    ReportPreview* m_reportPreview = nullptr;
 };

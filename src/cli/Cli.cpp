@@ -48,6 +48,19 @@ Cli::Cli()
     m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
     m_commands << backupCommand() << restoreCommand();
+    m_commands << reportCommand();
+}
+
+bool Cli::drawsPages(const QStringList& arguments) const
+{
+    QStringList args = arguments;
+    while (!args.isEmpty() && args.first().startsWith(u"--"))
+        if (args.takeFirst() == u"--dir" && !args.isEmpty())
+            args.removeFirst();
+    for (const Command& c : m_commands)
+        if (!args.isEmpty() && c.name == args.first())
+            return c.drawsPages;
+    return false;
 }
 
 void Cli::printHelp(QTextStream& out) const

@@ -32,6 +32,8 @@ public:
         QString usage;
         QString summary;
         Handler run;
+        // Draws pages with the system's fonts: the process needs a QGuiApplication.
+        bool drawsPages = false;
     };
 
     Cli();
@@ -41,6 +43,8 @@ public:
     static QStringList decodeArguments(int argc, const char* const* argv);
     // Runs one command line (without the program name); returns the exit status.
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err) const;
+    // Whether the command a command line names draws pages (see Command::drawsPages).
+    bool drawsPages(const QStringList& arguments) const;
 
 private:
     void printHelp(QTextStream& out) const;
@@ -56,3 +60,4 @@ Cli::Command importCommand();
 Cli::Command calcCommand();
 Cli::Command backupCommand();
 Cli::Command restoreCommand();
+Cli::Command reportCommand();

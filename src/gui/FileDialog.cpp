@@ -19,14 +19,21 @@ QString FileDialog::answer(const Asked& asked)
 QString FileDialog::openFile(QWidget* parent, const QString& caption, const QString& startDir, const QString& filter)
 {
     if (s_scripted)
-        return answer({caption, startDir, filter, false});
+        return answer({caption, startDir, filter, false, false});
     return QFileDialog::getOpenFileName(parent, caption, startDir, filter);
+}
+
+QString FileDialog::saveFile(QWidget* parent, const QString& caption, const QString& startPath, const QString& filter)
+{
+    if (s_scripted)
+        return answer({caption, startPath, filter, false, true});
+    return QFileDialog::getSaveFileName(parent, caption, startPath, filter);
 }
 
 QString FileDialog::directory(QWidget* parent, const QString& caption, const QString& startDir)
 {
     if (s_scripted)
-        return answer({caption, startDir, QString(), true});
+        return answer({caption, startDir, QString(), true, false});
     return QFileDialog::getExistingDirectory(parent, caption, startDir, QFileDialog::ShowDirsOnly);
 }
 

@@ -17,9 +17,13 @@ public:
         QString startDir;
         QString filter;
         bool directory;
+        bool save;
     };
 
     static QString openFile(QWidget* parent, const QString& caption, const QString& startDir, const QString& filter);
+    // A file to write: the chooser starts at `startPath` (a directory, or a suggested file in one) and
+    // asks before replacing an existing file.
+    static QString saveFile(QWidget* parent, const QString& caption, const QString& startPath, const QString& filter);
     // The chooser lets the user create a missing directory.
     static QString directory(QWidget* parent, const QString& caption, const QString& startDir);
 

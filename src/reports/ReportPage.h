@@ -16,7 +16,8 @@ enum class ReportFont
 };
 
 // A text placed on a page. Millimetres from the top left corner of the printable area; the text
-// is aligned within `rect` (never clipped to it).
+// is aligned within `rect`, never clipped: one wider than `rect` is drawn smaller to fit it (the
+// title first moves left, up to the page's left edge).
 struct ReportText
 {
     QRectF rect;

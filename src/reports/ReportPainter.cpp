@@ -1,5 +1,6 @@
 #include "reports/ReportPainter.h"
 
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -71,11 +72,23 @@ void ReportPainter::paintPage(QPainter& painter, const ReportPage& page)
         painter.drawLine(mm.line(rule));
 
     const QFont fonts[] = {font(ReportFont::Title), font(ReportFont::Body), font(ReportFont::SmallBody)};
+    const QFontMetricsF metrics[] = {
+        {fonts[0], painter.device()}, {fonts[1], painter.device()}, {fonts[2], painter.device()}};
     for (const ReportText& text : page.texts) {
         if (text.text.isEmpty())
             continue;
-        painter.setFont(fonts[int(text.font)]);
-        painter.drawText(mm.rect(text.rect), int(text.alignment) | Qt::TextDontClip | Qt::TextSingleLine, text.text);
+        const int role = int(text.font);
+        QRectF rect = mm.rect(text.rect);
+        const double width = metrics[role].horizontalAdvance(text.text);
+        QFont used = fonts[role];
+        // A text wider than its room stays inside the page and its column: the title first moves
+        // left to end at the right margin; what still does not fit is drawn smaller.
+        if (width > rect.width() && text.font == ReportFont::Title)
+            rect.setLeft(std::max(0.0, rect.right() - width));
+        if (width > rect.width())
+            used.setPointSizeF(used.pointSizeF() * rect.width() / width);
+        painter.setFont(used);
+        painter.drawText(rect, int(text.alignment) | Qt::TextDontClip | Qt::TextSingleLine, text.text);
     }
     painter.restore();
 }

@@ -67,11 +67,15 @@ void addPageHeader(PageBuilder& b, const TeacherListData& data, int pageNumber)
     for (std::size_t i = 0; i < headingX.size(); ++i)
         b.text(headingX[i], headingTop, Layout::boundaries[i + 1], headingBottom, Qt::AlignLeft | Qt::AlignVCenter,
                teacherListHeadings().value(qsizetype(i)));
+    // The heading's column rules run on to the bottom of the band, where the detail lines' rules
+    // begin, so that every column rule is one unbroken line from the heading down.
     for (std::size_t i = 1; i + 1 < Layout::boundaries.size(); ++i)
-        b.verticalRule(Layout::boundaries[i], headingTop, headingBottom);
+        b.verticalRule(Layout::boundaries[i], headingTop, Layout::headerHeight);
 }
 
-void addDetailLine(PageBuilder& b, double top, int number, const TeacherListRow& row)
+// The column rules of a line reach the next line's; under the last line of a page they end on
+// its bottom rule.
+void addDetailLine(PageBuilder& b, double top, int number, const TeacherListRow& row, bool lastOnPage)
 {
     const double y = top + detailTextY;
     const auto& x = Layout::boundaries;
@@ -87,14 +91,15 @@ void addDetailLine(PageBuilder& b, double top, int number, const TeacherListRow&
     b.centred(x[8], x[9], y, ReportFormat::general(row.q));
 
     for (std::size_t i = 1; i + 1 < x.size(); ++i)
-        b.verticalRule(x[i], top, top + Layout::detailHeight);
+        b.verticalRule(x[i], top, top + (lastOnPage ? detailRuleY : Layout::detailHeight));
     b.horizontalRule(top + detailRuleY);
 }
 
 void addSummary(PageBuilder& b, double top, const TeacherListTotals& totals)
 {
     const double firstTop = top + 1.3;
-    const double firstBottom = top + 6.6;
+    // The rules of the first line end on the rule under it.
+    const double firstBottom = top + 6.4;
     for (const double x : {36.3, 72.5, 91.8, 110.6, 131.8, 150.0})
         b.verticalRule(x, firstTop, firstBottom);
     b.centred(15.1, 23.3, firstTop, QStringLiteral("总 计"));
@@ -105,7 +110,7 @@ void addSummary(PageBuilder& b, double top, const TeacherListTotals& totals)
     b.centred(132.3, 149.5, firstTop, ReportFormat::picture(totals.sums[5]));
     b.centred(150.8, 172.2, firstTop, ReportFormat::picture(totals.sums[6]));
 
-    b.horizontalRule(top + 6.4);
+    b.horizontalRule(firstBottom);
 
     const double secondTop = top + 7.4;
     b.centred(7.4, 26.7, secondTop, QStringLiteral("人均工作量："));
@@ -133,13 +138,14 @@ std::vector<ReportPage> TeacherListLayout::pages(const TeacherListData& data)
         y = tenths(headerHeight);
     };
 
+    auto fits = [](int top) { return tenths(pageHeight) - top >= tenths(roomForDetail); };
     startPage();
-    int number = 0;
-    for (const TeacherListRow& row : data.rows) {
-        if (tenths(pageHeight) - y < tenths(roomForDetail))
+    for (std::size_t i = 0; i < data.rows.size(); ++i) {
+        if (!fits(y))
             startPage();
+        const bool lastOnPage = i + 1 == data.rows.size() || !fits(y + tenths(detailHeight));
         PageBuilder b(pages.back());
-        addDetailLine(b, y / 10.0, ++number, row);
+        addDetailLine(b, y / 10.0, int(i) + 1, data.rows[i], lastOnPage);
         y += tenths(detailHeight);
     }
     PageBuilder b(pages.back());

@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -65,7 +66,8 @@ private slots:
         startup.createScreens();
         // One of each screen, found by its name among the program's windows.
         const auto windows = QApplication::topLevelWidgets();
-        for (const char* name : {"FORM1", "fmpwdF", "fmlilunf", "fmsjjxf", "fmsavefile", "fmrecover"}) {
+        for (const char* name :
+             {"FORM1", "fmpwdF", "fmlilunf", "fmsjjxf", "fmsavefile", "fmrecover", "fmcsdyF", "qrrydm"}) {
             const auto n = std::count_if(windows.begin(), windows.end(),
                                          [&](QWidget* w) { return w->objectName() == QLatin1String(name); });
             QVERIFY2(n == 1, name);
@@ -146,6 +148,19 @@ private slots:
         QVERIFY(shown("ExportScreen"));
         QVERIFY(shown("ImportScreen"));
         QVERIFY(window->isVisible());
+
+        // "系统计算参数管理" (the operator has the parameter right) shows the parameter screen modally.
+        QAction* parameters = window->findChild<QAction*>(QStringLiteral("N8"));
+        QVERIFY(parameters && parameters->isVisible() && parameters->isEnabled());
+        QString modal;
+        QTimer::singleShot(0, window, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                modal = w->objectName();
+                w->close();
+            }
+        });
+        parameters->trigger();
+        QCOMPARE(modal, QStringLiteral("fmcsdyF"));
 
         window->close();
         QCOMPARE(ended.count(), 1);

@@ -95,6 +95,7 @@ class TestReportFiles : public QObject
 private slots:
     void pdfText();
     void pdfFonts();
+    void pdfTextStaysInside();
     void replacesEarlierFile_data();
     void replacesEarlierFile();
     void failedWrite_data();
@@ -157,6 +158,37 @@ void TestReportFiles::pdfFonts()
         QCOMPARE(QFontInfo(ReportPainter::font(e.role)).family(), QString::fromUtf8(e.standIn));
         QVERIFY2(fonts.contains(e.embedded), fonts.constData());
     }
+}
+
+void TestReportFiles::pdfTextStaysInside()
+{
+    // A title too long for its place after 42.3 mm, a seven-character name and a fifteen-digit total.
+    TeacherListData data{
+        QStringLiteral("2026-2027学年马克思主义理论与思政学院工作量"), ReportFixtures::generatedAt(), {}};
+    data.rows.push_back({QStringLiteral("阿卜杜热合曼江"), 1234.56789, 2, 3, 4, 5, 6, 12345.6789012345});
+    const QString path = m_dir.filePath(QStringLiteral("inside.pdf"));
+    TeacherListReport(data).writePdf(path);
+    QByteArray html;
+    RUN_TOOL(html, "pdftotext", QStringLiteral("-bbox"), path, QStringLiteral("-"));
+    QMap<QString, std::pair<double, double>> words; // text -> xMin, xMax in points
+    QXmlStreamReader reader(html);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"word") {
+            const double xMin = reader.attributes().value(QLatin1String("xMin")).toDouble();
+            const double xMax = reader.attributes().value(QLatin1String("xMax")).toDouble();
+            words[reader.readElementText()] = {xMin, xMax};
+        }
+    }
+    // Millimetres from the left margin to points from the page's edge, with a little for rounding.
+    const auto points = [](double mm) { return (mm + 10) * 72 / 25.4; };
+    const auto inside = [&](const QString& word, double left, double right) {
+        const auto [xMin, xMax] = words.value(word, {-1, -1});
+        return xMin >= points(left) - 0.5 && xMax <= points(right) + 0.5;
+    };
+    QVERIFY2(inside(data.title(), 0, 190), html.constData());
+    QVERIFY2(inside(QStringLiteral("阿卜杜热合曼江"), 15.1, 36.3), html.constData());
+    QVERIFY2(inside(QStringLiteral("1234.56789"), 36.3, 52.7), html.constData());
+    QVERIFY2(inside(QStringLiteral("12345.6789012345"), 150.0, 170.7), html.constData());
 }
 
 void TestReportFiles::replacesEarlierFile_data()

@@ -204,8 +204,10 @@ void TestReportLayout::headingRow()
     }
     QVERIFY(hasRule(page, 0, 21.2, 190, 21.2));
     QVERIFY(hasRule(page, 0, 27.8, 190, 27.8));
+    // The column rules cross the heading's lower rule and reach the band's bottom, where the first
+    // detail line's rules begin.
     for (const double b : {15.1, 36.3, 52.7, 72.5, 91.8, 110.6, 131.8, 150.0, 170.7})
-        QVERIFY2(hasRule(page, b, 21.2, b, 27.8), qPrintable(QString::number(b)));
+        QVERIFY2(hasRule(page, b, 21.2, b, 28.3), qPrintable(QString::number(b)));
     // The header holds its two horizontal and nine vertical rules and nothing else.
     QCOMPARE(rulesWithin(page, 0, Layout::headerHeight), 11);
 }
@@ -253,8 +255,10 @@ void TestReportLayout::detailRules()
     const ReportPage& page = report.pages().front();
     for (int k = 0; k < 3; ++k) {
         const double top = Layout::headerHeight + Layout::detailHeight * k;
+        // Column rules join the next line's; the last line's end on its bottom rule.
+        const double bottom = top + (k < 2 ? 5.6 : 5.3);
         for (const double b : {15.1, 36.3, 52.7, 72.5, 91.8, 110.6, 131.8, 150.0, 170.7})
-            QVERIFY(hasRule(page, b, top, b, top + 5.6));
+            QVERIFY(hasRule(page, b, top, b, bottom));
         QVERIFY(hasRule(page, 0, top + 5.3, 190, top + 5.3));
         QCOMPARE(rulesWithin(page, top, top + 5.6), 10);
         // Nothing but the nine values of the line (备注 stays empty).
@@ -263,6 +267,11 @@ void TestReportLayout::detailRules()
             texts += t.rect.top() >= top && t.rect.top() < top + 5.6 ? 1 : 0;
         QCOMPARE(texts, 9);
     }
+    // Line 37 is the last of a full page: its rules end on its bottom rule, where the page's table ends.
+    const TeacherListReport twoPages(ReportFixtures::teachers(38));
+    const double top = Layout::headerHeight + Layout::detailHeight * 36;
+    for (const double b : {15.1, 36.3, 52.7, 72.5, 91.8, 110.6, 131.8, 150.0, 170.7})
+        QVERIFY(hasRule(twoPages.pages().front(), b, top, b, top + 5.3));
 }
 
 void TestReportLayout::summary_data()
@@ -311,7 +320,7 @@ void TestReportLayout::summary()
     QCOMPARE(preparer->alignment, left);
 
     for (const double x : {36.3, 72.5, 91.8, 110.6, 131.8, 150.0})
-        QVERIFY(hasRule(page, x, top + 1.3, x, top + 6.6));
+        QVERIFY(hasRule(page, x, top + 1.3, x, top + 6.4));
     QVERIFY(hasRule(page, 0, top + 6.4, 190, top + 6.4));
     QCOMPARE(rulesWithin(page, top, top + Layout::summaryHeight), 7);
 }

@@ -1,0 +1,114 @@
+#include "masterdata/Parameters.h"
+
+#include "store/DataModule.h"
+#include "store/Sql.h"
+#include "store/StoreError.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+bool isPlainDecimal(const QString& text)
+{
+    static const QRegularExpression plain(QStringLiteral("^([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    return plain.match(text).hasMatch();
+}
+
+} // namespace
+
+std::optional<double> Parameters::decimal(const QString& text)
+{
+    const bool signed_ = text.startsWith(u'+') || text.startsWith(u'-');
+    if (!isPlainDecimal(signed_ ? text.mid(1) : text))
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+Parameters::Outcome Parameters::checkK12(const QString& text)
+{
+    const std::optional<double> value = decimal(text);
+    if (!value)
+        return Outcome::NotANumber;
+    return *value >= 0 && *value < 0.2 ? Outcome::Ok : Outcome::OutOfRange;
+}
+
+Parameters::Outcome Parameters::checkS3(const QString& text)
+{
+    return isPlainDecimal(text) ? Outcome::Ok : Outcome::NotANumber;
+}
+
+Parameters::Outcome Parameters::checkK31(const QString& text)
+{
+    const std::optional<double> value = decimal(text);
+    if (!value)
+        return Outcome::NotANumber;
+    return *value >= 0 && *value <= 1 ? Outcome::Ok : Outcome::OutOfRange;
+}
+
+void Parameters::openLists()
+{
+    for (Query* list : {m_data.dtk12, m_data.dts3})
+        if (!list->isActive())
+            list->open();
+}
+
+QString Parameters::readK31()
+{
+    Query* q = m_data.xssj2;
+    q->setStatement({QStringLiteral("select fenlie,k11 from sysparameter where fenlie=10")});
+    q->open();
+    return q->eof() ? QString() : q->fieldByName(QStringLiteral("k11")).asString();
+}
+
+Parameters::Outcome Parameters::setK12(const QString& text, const QString& shuoming, const QString& yan)
+{
+    if (const Outcome check = checkK12(text); check != Outcome::Ok)
+        return check;
+    const Query::Bookmark noted = m_data.dtk12->getBookmark();
+    // The number goes in as typed; no category condition, so both categories' rows of that
+    // description and student group change.
+    if (!execute({QStringLiteral("update sysparameter set k12 =") + text,
+                  QStringLiteral("where  shuoming=%1 and yan=%2").arg(Sql::quote(shuoming), Sql::quote(yan))}))
+        return Outcome::Refused;
+    m_data.dtk12->close();
+    m_data.dtk12->open();
+    m_data.dtk12->gotoBookmark(noted);
+    return Outcome::Ok;
+}
+
+Parameters::Outcome Parameters::setS3(const QString& text, const QString& shuoming)
+{
+    if (const Outcome check = checkS3(text); check != Outcome::Ok)
+        return check;
+    const Query::Bookmark noted = m_data.dts3->getBookmark();
+    if (!execute({QStringLiteral("update sysparameter set k11 =") + Sql::quote(text),
+                  QStringLiteral("where fenlie=9 and shuoming=") + Sql::quote(shuoming)}))
+        return Outcome::Refused;
+    m_data.dts3->close();
+    m_data.dts3->open();
+    m_data.dts3->gotoBookmark(noted);
+    return Outcome::Ok;
+}
+
+Parameters::Outcome Parameters::setK31(const QString& text)
+{
+    if (const Outcome check = checkK31(text); check != Outcome::Ok)
+        return check;
+    if (!execute(
+            {QStringLiteral("update sysparameter set k11 =") + Sql::quote(text), QStringLiteral("where fenlie=10")}))
+        return Outcome::Refused;
+    return Outcome::Ok;
+}
+
+bool Parameters::execute(const QStringList& lines)
+{
+    try {
+        m_data.xssj2->setStatement(lines);
+        m_data.xssj2->execSql();
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
+}

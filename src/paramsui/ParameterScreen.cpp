@@ -1,0 +1,222 @@
+#include "paramsui/ParameterScreen.h"
+
+#include "gui/ErrorDisplay.h"
+#include "gui/GridBinding.h"
+#include "gui/GridColumns.h"
+#include "gui/MessageBox.h"
+#include "store/DataModule.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString NotANumber = QStringLiteral(" 输入的数值错误!请重新输入 ");
+const QString OutOfRange = QStringLiteral(" 输入的数值超出限制!请重新输入 ");
+
+template <typename T> T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QTableView* grid(const char* name)
+{
+    auto* view = named(new QTableView, name);
+    view->setAlternatingRowColors(true);
+    return view;
+}
+
+QLineEdit* input(const char* name)
+{
+    return named(new QLineEdit(QStringLiteral("0")), name);
+}
+
+// The line under a grid or an input: an optional count, the input, "确认修改" and "返回".
+QHBoxLayout* commandRow(QLabel* count, const QString& inputCaption, QLineEdit* edit, QPushButton* confirm,
+                        QPushButton* back)
+{
+    auto* row = new QHBoxLayout;
+    if (count) {
+        row->addWidget(new QLabel(QStringLiteral("当前记录数:")));
+        row->addWidget(count);
+        row->addSpacing(24);
+    }
+    row->addWidget(new QLabel(inputCaption));
+    row->addWidget(edit);
+    row->addStretch();
+    row->addWidget(confirm);
+    row->addWidget(back);
+    return row;
+}
+
+} // namespace
+
+ParameterScreen::ParameterScreen(DataModule& data, QWidget* parent)
+    : QDialog(parent), m_data(data), m_parameters(data), m_tabs(named(new QTabWidget, "PageControl1")),
+      m_k12Grid(grid("DBGrid1")), m_s3Grid(grid("DBGrid2")), m_k12Input(input("Edit1")), m_s3Input(input("Edit2")),
+      m_k31Input(input("Edit3")), m_k12Count(named(new QLabel, "Label2")), m_s3Count(named(new QLabel, "Label4")),
+      m_k31Original(named(new QLabel, "Label6"))
+{
+    setObjectName(QStringLiteral("fmcsdyF"));
+    setWindowTitle(QStringLiteral("参数管理"));
+    setModal(true);
+    m_tabs->addTab(buildK12Page(), QStringLiteral("定义k12"));
+    m_tabs->addTab(buildS3Page(), QStringLiteral("定义S3"));
+    m_tabs->addTab(buildK31Page(), QStringLiteral("定义k31"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    bindDataSources();
+    resize(640, 480);
+}
+
+QWidget* ParameterScreen::buildK12Page()
+{
+    auto* page = named(new QWidget, "TabSheet1");
+    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), "BitBtn1");
+    auto* back = named(new QPushButton(QStringLiteral("返回")), "BitBtn2");
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_k12Grid, 1);
+    layout->addLayout(commandRow(m_k12Count, QStringLiteral("k12:"), m_k12Input, confirm, back));
+    connect(m_k12Grid, &QTableView::clicked, this, [this](const QModelIndex& index) { onK12Chosen(index, false); });
+    connect(m_k12Grid, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { onK12Chosen(index, true); });
+    connect(confirm, &QPushButton::clicked, this, &ParameterScreen::onK12ConfirmClicked);
+    connect(back, &QPushButton::clicked, this, &QDialog::reject);
+    return page;
+}
+
+QWidget* ParameterScreen::buildS3Page()
+{
+    auto* page = named(new QWidget, "TabSheet2");
+    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), "BitBtn3");
+    auto* back = named(new QPushButton(QStringLiteral("返回")), "BitBtn4");
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_s3Grid, 1);
+    layout->addLayout(commandRow(m_s3Count, QStringLiteral("S3:"), m_s3Input, confirm, back));
+    connect(m_s3Grid, &QTableView::clicked, this, [this](const QModelIndex& index) { onS3Chosen(index, false); });
+    connect(m_s3Grid, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { onS3Chosen(index, true); });
+    connect(confirm, &QPushButton::clicked, this, &ParameterScreen::onS3ConfirmClicked);
+    connect(back, &QPushButton::clicked, this, &QDialog::reject);
+    return page;
+}
+
+QWidget* ParameterScreen::buildK31Page()
+{
+    auto* page = named(new QWidget, "TabSheet3");
+    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), "BitBtn5");
+    auto* back = named(new QPushButton(QStringLiteral("返回")), "BitBtn6");
+    auto* layout = new QVBoxLayout(page);
+    layout->addStretch();
+    layout->addWidget(m_k31Original);
+    layout->addLayout(commandRow(nullptr, QStringLiteral("课程实习、设计系数："), m_k31Input, confirm, back));
+    layout->addStretch();
+    connect(confirm, &QPushButton::clicked, this, &ParameterScreen::onK31ConfirmClicked);
+    connect(back, &QPushButton::clicked, this, &QDialog::reject);
+    return page;
+}
+
+void ParameterScreen::bindDataSources()
+{
+    m_data.dbk12->setColumns({{QStringLiteral("shuoming"), QStringLiteral("说明")},
+                              {QStringLiteral("yan"), QStringLiteral("课程类型")},
+                              {QStringLiteral("k12"), QStringLiteral("K12")}});
+    m_data.Dbs3->setColumns(
+        {{QStringLiteral("shuoming"), QStringLiteral("说明")}, {QStringLiteral("k11"), QStringLiteral("S3")}});
+    for (auto [view, source] : {std::pair{m_k12Grid, m_data.dbk12}, std::pair{m_s3Grid, m_data.Dbs3}}) {
+        GridBinding::bind(view, source);
+        GridColumns::fitToContents(view);
+    }
+}
+
+void ParameterScreen::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ErrorDisplay::guard(this, [this] { refill(); });
+}
+
+void ParameterScreen::refill()
+{
+    m_parameters.openLists();
+    m_k31Input->setText(m_parameters.readK31());
+    m_k12Count->setText(QString::number(m_data.dtk12->recordCount()));
+    m_s3Count->setText(QString::number(m_data.dts3->recordCount()));
+    m_k31Original->setText(QStringLiteral("课程实习、设计系数原始值：") + m_k31Input->text());
+}
+
+void ParameterScreen::onK12Chosen(const QModelIndex& index, bool focusInput)
+{
+    Query* rows = m_data.dtk12;
+    if (!index.isValid() || index.row() >= rows->recordCount())
+        return;
+    rows->moveTo(index.row());
+    m_k12Input->setText(rows->fieldByName(QStringLiteral("k12")).asString());
+    m_k12Shuoming = rows->fieldByName(QStringLiteral("shuoming")).asString();
+    m_k12Yan = rows->fieldByName(QStringLiteral("yan")).asString();
+    if (focusInput)
+        m_k12Input->setFocus();
+}
+
+void ParameterScreen::onS3Chosen(const QModelIndex& index, bool focusInput)
+{
+    Query* rows = m_data.dts3;
+    if (!index.isValid() || index.row() >= rows->recordCount())
+        return;
+    rows->moveTo(index.row());
+    m_s3Input->setText(rows->fieldByName(QStringLiteral("k11")).asString());
+    m_s3Shuoming = rows->fieldByName(QStringLiteral("shuoming")).asString();
+    if (focusInput)
+        m_s3Input->setFocus();
+}
+
+bool ParameterScreen::refused(Parameters::Outcome outcome, QLineEdit* input)
+{
+    switch (outcome) {
+    case Parameters::Outcome::Ok:
+        return false;
+    case Parameters::Outcome::OutOfRange:
+        MessageBox::error(this, OutOfRange);
+        return true;
+    case Parameters::Outcome::NotANumber:
+    case Parameters::Outcome::Refused:
+        break;
+    }
+    MessageBox::error(this, NotANumber);
+    input->setFocus();
+    return true;
+}
+
+void ParameterScreen::onK12ConfirmClicked()
+{
+    const QString text = m_k12Input->text();
+    if (refused(Parameters::checkK12(text), m_k12Input))
+        return;
+    if (!MessageBox::question(this, QStringLiteral("你确信修改k12的数据吗？")))
+        return;
+    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK12(text, m_k12Shuoming, m_k12Yan), m_k12Input); });
+}
+
+void ParameterScreen::onS3ConfirmClicked()
+{
+    const QString text = m_s3Input->text();
+    if (refused(Parameters::checkS3(text), m_s3Input))
+        return;
+    if (!MessageBox::question(this, QStringLiteral("你确信修改S3的数据吗？")))
+        return;
+    ErrorDisplay::guard(this, [&] { refused(m_parameters.setS3(text, m_s3Shuoming), m_s3Input); });
+}
+
+void ParameterScreen::onK31ConfirmClicked()
+{
+    const QString text = m_k31Input->text();
+    if (refused(Parameters::checkK31(text), m_k31Input))
+        return;
+    if (!MessageBox::question(this, QStringLiteral("你确信修改K31的数据吗？")))
+        return;
+    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK31(text), m_k31Input); });
+}
