@@ -11,6 +11,16 @@ namespace {
 
 const QString Postgraduate = QStringLiteral("研究生");
 
+// Whether the store refused the values of a row: a column's check (width, type, range), a
+// missing value, or a text without a GBK form, in the store's own texts. Anything else (the store
+// busy, the disk full, an I/O error) is no fault of the input and is not reported as one.
+bool refusesValues(const StoreError& e)
+{
+    const QString& text = e.text();
+    return text.contains(u"constraint failed") || text.contains(u"datatype mismatch") ||
+           text.startsWith(u"文字含有GBK不能表示的字符");
+}
+
 } // namespace
 
 QString WorkloadRows::categoryName(Category category)
@@ -164,8 +174,10 @@ bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, 
     try {
         change->setStatement(lines);
         change->execSql();
-    } catch (const StoreError&) {
-        return false;
+    } catch (const StoreError& e) {
+        if (refusesValues(e))
+            return false;
+        throw;
     }
     change->close();
     change->clear();
