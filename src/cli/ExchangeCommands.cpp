@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "exchange/ExchangeTable.h"
+#include "exchange/GbkConverterError.h"
 #include "cli/NodeArguments.h"
 #include "store/DataModule.h"
 #include "exchange/WorkloadExport.h"
@@ -67,8 +68,13 @@ int runImport(Cli::Context& c)
     WorkloadImport importer(data);
     importer.makeCounters();
     WorkloadImport::Outcome outcome = importer.copyToWorkCopy(c.args.first());
-    if (outcome == WorkloadImport::Outcome::Ready)
-        outcome = importer.openWorkCopy();
+    try {
+        if (outcome == WorkloadImport::Outcome::Ready)
+            outcome = importer.openWorkCopy();
+    } catch (const GbkConverterError& e) {
+        c.err << e.text() << "\n";
+        return 1;
+    }
     if (outcome != WorkloadImport::Outcome::Ready) {
         c.err << WorkloadImport::message(outcome) << "\n";
         return 1;
