@@ -1,13 +1,29 @@
 #include "exchange/GbkDecoder.h"
 
-#include <iconv.h>
+#include "exchange/GbkConverterError.h"
 
-GbkDecoder::GbkDecoder() : m_iconv(iconv_open("UTF-8", "GBK")) {}
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
 
 GbkDecoder::~GbkDecoder()
 {
-    if (m_iconv != reinterpret_cast<void*>(-1))
+    if (m_iconv)
         iconv_close(static_cast<iconv_t>(m_iconv));
+}
+
+void* GbkDecoder::converter()
+{
+    if (!m_iconv) {
+        const iconv_t cd = iconv_open("UTF-8", m_encoding);
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            const int error = errno;
+            throw GbkConverterError(
+                QStringLiteral("无法打开GBK字符转换器: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+        }
+        m_iconv = cd;
+    }
+    return m_iconv;
 }
 
 std::optional<std::string_view> GbkDecoder::utf8(const char* data, int size)
@@ -21,9 +37,7 @@ std::optional<std::string_view> GbkDecoder::utf8(const char* data, int size)
     const QByteArray key = QByteArray::fromRawData(data, size);
     auto found = m_seen.constFind(key);
     if (found == m_seen.constEnd()) {
-        if (m_iconv == reinterpret_cast<void*>(-1))
-            return std::nullopt;
-        const auto cd = static_cast<iconv_t>(m_iconv);
+        const auto cd = static_cast<iconv_t>(converter());
         QByteArray out(qsizetype(size) * 2 + 4, '\0');
         char* src = const_cast<char*>(data);
         size_t srcLeft = std::size_t(size);

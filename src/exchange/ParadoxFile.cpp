@@ -3,16 +3,15 @@
 #include "exchange/ExchangeTableCollector.h"
 #include "exchange/ExchangeTableSource.h"
 #include "exchange/ExchangeValueText.h"
-#include "store/Gbk.h"
 #include "exchange/GbkDecoder.h"
 #include "exchange/NumberText.h"
+#include "exchange/ParadoxFormat.h"
+#include "store/Gbk.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include <bit>
-#include <charconv>
-#include <cstdint>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -22,132 +21,7 @@ namespace {
 using ExchangeValueText::numberOf;
 using ExchangeValueText::shown;
 using ExchangeValueText::textOf;
-
-// Field type codes of the table header.
-enum : quint8
-{
-    Alpha = 0x01,
-    Date = 0x02,
-    Short = 0x03,
-    Long = 0x04,
-    Currency = 0x05,
-    Number = 0x06,
-    Logical = 0x09,
-    Time = 0x14,
-    Timestamp = 0x15,
-    AutoInc = 0x16,
-    Bcd = 0x17,
-};
-
-constexpr int HeaderSize = 0x0800;
-constexpr int BlockSizeCode = 4; // 4096-byte data blocks
-constexpr int BlockSize = BlockSizeCode * 1024;
-constexpr int BlockHeader = 6;
-constexpr quint8 Version7 = 0x0C;
-constexpr int TableNameLength7 = 261;
-constexpr int TableNameLengthOld = 79;
-constexpr quint16 CodePageGbk = 936;
-
-void putLe16(QByteArray& b, int at, quint16 v)
-{
-    b[at] = char(v & 0xff);
-    b[at + 1] = char(v >> 8);
-}
-
-void putLe32(QByteArray& b, int at, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char((v >> (8 * i)) & 0xff);
-}
-
-quint16 le16(const uchar* p)
-{
-    return quint16(p[0] | (p[1] << 8));
-}
-
-quint32 le32(const uchar* p)
-{
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
-}
-
-// Numbers are stored high byte first with the sign bit inverted, so that the bytes sort as the
-// numbers do; negative doubles have every bit inverted. All zero bytes are the blank value.
-void putInteger(char* out, qint64 value, int size)
-{
-    const quint64 bias = quint64(1) << (8 * size - 1);
-    const quint64 v = (quint64(value) ^ bias) & (size == 8 ? ~quint64(0) : ((quint64(1) << (8 * size)) - 1));
-    for (int i = 0; i < size; ++i)
-        out[i] = char((v >> (8 * (size - 1 - i))) & 0xff);
-}
-
-void putDouble(char* out, double value)
-{
-    quint64 bits = std::bit_cast<quint64>(value);
-    bits = (bits & (quint64(1) << 63)) ? ~bits : (bits | (quint64(1) << 63));
-    for (int i = 0; i < 8; ++i)
-        out[i] = char((bits >> (8 * (7 - i))) & 0xff);
-}
-
-bool isBlank(const uchar* p, int size)
-{
-    for (int i = 0; i < size; ++i)
-        if (p[i] != 0)
-            return false;
-    return true;
-}
-
-ExchangeValue getInteger(const uchar* p, int size)
-{
-    if (isBlank(p, size))
-        return ExchangeValue::null();
-    quint64 v = 0;
-    for (int i = 0; i < size; ++i)
-        v = (v << 8) | p[i];
-    v ^= quint64(1) << (8 * size - 1);
-    const int shift = 64 - 8 * size; // sign-extend
-    return ExchangeValue::ofInteger(qint64(v << shift) >> shift);
-}
-
-ExchangeValue getDouble(const uchar* p)
-{
-    if (isBlank(p, 8))
-        return ExchangeValue::null();
-    quint64 bits = 0;
-    for (int i = 0; i < 8; ++i)
-        bits = (bits << 8) | p[i];
-    bits = (bits & (quint64(1) << 63)) ? (bits & ~(quint64(1) << 63)) : ~bits;
-    return ExchangeValue::ofNumber(std::bit_cast<double>(bits));
-}
-
-struct FieldLayout
-{
-    quint8 type;
-    int size;
-};
-
-// The size a field type must have, or 0 when the type has a variable size.
-int fixedSize(quint8 type)
-{
-    switch (type) {
-    case Short:
-        return 2;
-    case Long:
-    case Date:
-    case Time:
-    case AutoInc:
-        return 4;
-    case Currency:
-    case Number:
-    case Timestamp:
-        return 8;
-    case Logical:
-        return 1;
-    case Bcd:
-        return 17;
-    default:
-        return 0;
-    }
-}
+using namespace ParadoxFormat;
 
 [[noreturn]] void fail(const QString& why)
 {
@@ -318,6 +192,197 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         fail(file.errorString());
 }
 
+namespace {
+
+// The fixed part of the table header, as far as reading needs it.
+struct TableHeader
+{
+    int recordSize = 0;
+    int headerSize = 0;
+    int blockSize = 0;
+    quint32 numRecords = 0;
+    int firstBlock = 0;
+    int numFields = 0;
+    int version = 0;
+    int fieldInfo = 0; // where the field descriptors start
+    qint64 blocks = 0; // data blocks in the file
+};
+
+// The header's counts and sizes, each checked against the others and against the file's size.
+TableHeader readHeader(const uchar* d, qint64 fileSize)
+{
+    if (fileSize < 0x78)
+        fail(QStringLiteral("file shorter than a Paradox header"));
+    TableHeader h;
+    h.recordSize = le16(d + 0x00);
+    h.headerSize = le16(d + 0x02);
+    const int fileType = d[0x04];
+    const int blockCode = d[0x05];
+    h.numRecords = le32(d + 0x06);
+    const int fileBlocks = le16(d + 0x0A);
+    h.firstBlock = le16(d + 0x0E);
+    h.numFields = le16(d + 0x21);
+    h.version = d[0x39];
+
+    if (fileType != 0 && fileType != 2)
+        fail(QStringLiteral("not a Paradox table data file"));
+    if (h.version < 3 || h.version > Version7)
+        fail(QStringLiteral("unknown Paradox version %1").arg(h.version));
+    const bool v4 = h.version >= 5;
+    h.fieldInfo = v4 ? 0x78 : 0x58;
+    const quint32 encryption = v4 ? le32(d + 0x5C) : le32(d + 0x25);
+    if (encryption != 0)
+        fail(QStringLiteral("encrypted table"));
+    if (blockCode != 1 && blockCode != 2 && blockCode != 3 && blockCode != 4 && blockCode != 8 && blockCode != 16 &&
+        blockCode != 32)
+        fail(QStringLiteral("unknown block size code %1").arg(blockCode));
+    h.blockSize = blockCode * 1024;
+    if (h.numFields < 1 || h.numFields > 255)
+        fail(QStringLiteral("field count %1 out of range").arg(h.numFields));
+    if (h.headerSize < h.fieldInfo + 2 * h.numFields || h.headerSize > fileSize)
+        fail(QStringLiteral("header size %1 does not fit the file").arg(h.headerSize));
+    if (h.recordSize < 1 || h.recordSize > h.blockSize - BlockHeader)
+        fail(QStringLiteral("record size %1 out of range").arg(h.recordSize));
+    h.blocks = (fileSize - h.headerSize) / h.blockSize;
+    if (fileBlocks != h.blocks || (fileSize - h.headerSize) % h.blockSize != 0)
+        fail(QStringLiteral("the header counts %1 blocks, the file is %2 bytes").arg(fileBlocks).arg(fileSize));
+    const qint64 perBlock = (h.blockSize - BlockHeader) / h.recordSize;
+    if (qint64(h.numRecords) > h.blocks * perBlock)
+        fail(QStringLiteral("%1 records cannot fit in %2 blocks").arg(h.numRecords).arg(h.blocks));
+    return h;
+}
+
+// The field descriptors: type and size of each field, which together make up a record.
+QList<FieldLayout> readLayout(const uchar* d, const TableHeader& h)
+{
+    QList<FieldLayout> layout;
+    int sum = 0;
+    for (int i = 0; i < h.numFields; ++i) {
+        const FieldLayout f{d[h.fieldInfo + 2 * i], d[h.fieldInfo + 2 * i + 1]};
+        const int fixed = fixedSize(f.type);
+        const int size = f.type == Bcd ? 17 : f.size;
+        if (size < 1 || (fixed != 0 && size != fixed))
+            fail(QStringLiteral("field %1 has type %2 and size %3").arg(i + 1).arg(f.type).arg(f.size));
+        layout << FieldLayout{f.type, size};
+        sum += size;
+    }
+    if (sum != h.recordSize)
+        fail(QStringLiteral("fields take %1 bytes but records %2").arg(sum).arg(h.recordSize));
+    return layout;
+}
+
+ExchangeColumn::Kind kindOf(quint8 type)
+{
+    switch (type) {
+    case Alpha:
+        return ExchangeColumn::Kind::Text;
+    case Short:
+        return ExchangeColumn::Kind::SmallInt;
+    case Long:
+    case AutoInc:
+        return ExchangeColumn::Kind::Integer;
+    case Number:
+    case Currency:
+        return ExchangeColumn::Kind::Number;
+    default:
+        return ExchangeColumn::Kind::Other;
+    }
+}
+
+// The field names, which follow the field descriptors, two run-time pointers per field and the
+// table name.
+QList<ExchangeColumn> readFields(const uchar* d, const TableHeader& h, const QList<FieldLayout>& layout)
+{
+    const int tableNameLength = h.version >= Version7 ? TableNameLength7 : TableNameLengthOld;
+    int at = h.fieldInfo + 2 * h.numFields + 4 + 4 * h.numFields + tableNameLength;
+    QList<ExchangeColumn> columns;
+    for (const FieldLayout& f : layout) {
+        const int start = at;
+        while (at < h.headerSize && d[at] != 0)
+            ++at;
+        if (at >= h.headerSize)
+            fail(QStringLiteral("field names run past the header"));
+        const QByteArray raw(reinterpret_cast<const char*>(d + start), at - start);
+        ++at;
+        ExchangeColumn c;
+        c.name = Gbk::decode(raw).value_or(QString::fromLatin1(raw));
+        c.kind = kindOf(f.type);
+        if (c.kind == ExchangeColumn::Kind::Text)
+            c.width = f.size;
+        columns << c;
+    }
+    return columns;
+}
+
+ExchangeValue readValue(const uchar* p, const FieldLayout& f, const ExchangeColumn& column, GbkDecoder& decoder)
+{
+    switch (f.type) {
+    case Alpha: {
+        int len = 0;
+        while (len < f.size && p[len] != 0)
+            ++len;
+        const std::optional<std::string_view> text = decoder.utf8(reinterpret_cast<const char*>(p), len);
+        if (!text)
+            fail(QStringLiteral("field %1 holds text that is not GBK").arg(column.name));
+        return ExchangeValue::ofText(*text);
+    }
+    case Short:
+    case Long:
+    case AutoInc:
+        return getInteger(p, f.size);
+    case Number:
+    case Currency: {
+        const ExchangeValue v = getDouble(p);
+        // No workload figure is infinite or undefined: such bytes are damage, not a value.
+        if (v.type == ExchangeValue::Type::Number && !std::isfinite(v.number))
+            fail(QStringLiteral("field %1 holds no finite number").arg(column.name));
+        return v;
+    }
+    default:
+        return ExchangeValue::null();
+    }
+}
+
+// The data blocks, walked as a chain from the first; each block is visited at most once.
+void readBlocks(const uchar* d, const TableHeader& h, const QList<FieldLayout>& layout,
+                const QList<ExchangeColumn>& columns, ExchangeRowSink& sink)
+{
+    GbkDecoder decoder;
+    std::vector<ExchangeValue> values(static_cast<std::size_t>(h.numFields));
+    quint32 seenRecords = 0;
+    std::vector<bool> seen(std::size_t(h.blocks) + 1, false);
+    int blockNumber = h.numRecords == 0 ? 0 : h.firstBlock;
+    while (blockNumber != 0) {
+        if (blockNumber < 1 || blockNumber > h.blocks || seen[std::size_t(blockNumber)])
+            fail(QStringLiteral("broken block chain at block %1").arg(blockNumber));
+        seen[std::size_t(blockNumber)] = true;
+        const uchar* block = d + h.headerSize + qint64(blockNumber - 1) * h.blockSize;
+        const int addDataSize = qint16(le16(block + 4));
+        if (addDataSize >= 0) {
+            if (addDataSize % h.recordSize != 0 || addDataSize + h.recordSize > h.blockSize - BlockHeader)
+                fail(QStringLiteral("block %1 claims %2 bytes of records").arg(blockNumber).arg(addDataSize));
+            const int count = addDataSize / h.recordSize + 1;
+            if (qint64(seenRecords) + count > qint64(h.numRecords))
+                fail(QStringLiteral("more records than the header's %1").arg(h.numRecords));
+            const uchar* rec = block + BlockHeader;
+            for (int r = 0; r < count; ++r, rec += h.recordSize) {
+                const uchar* p = rec;
+                for (int i = 0; i < h.numFields; ++i) {
+                    values[std::size_t(i)] = readValue(p, layout[i], columns[i], decoder);
+                    p += layout[i].size;
+                }
+                sink.row(values);
+                ++seenRecords;
+            }
+        }
+        blockNumber = le16(block);
+    }
+    if (seenRecords != h.numRecords)
+        fail(QStringLiteral("the header counts %1 records, the blocks hold %2").arg(h.numRecords).arg(seenRecords));
+}
+
+} // namespace
+
 ExchangeTable read(const QString& path)
 {
     ExchangeTableCollector table;
@@ -342,157 +407,12 @@ void read(const QString& path, ExchangeRowSink& sink)
 
 void parse(const QByteArray& bytes, ExchangeRowSink& sink)
 {
-    const qint64 fileSize = bytes.size();
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
-    if (fileSize < 0x78)
-        fail(QStringLiteral("file shorter than a Paradox header"));
-
-    const int recordSize = le16(d + 0x00);
-    const int headerSize = le16(d + 0x02);
-    const int fileType = d[0x04];
-    const int blockCode = d[0x05];
-    const quint32 numRecords = le32(d + 0x06);
-    const int firstBlock = le16(d + 0x0E);
-    const int numFields = le16(d + 0x21);
-    const int version = d[0x39];
-
-    if (fileType != 0 && fileType != 2)
-        fail(QStringLiteral("not a Paradox table data file"));
-    if (version < 3 || version > Version7)
-        fail(QStringLiteral("unknown Paradox version %1").arg(version));
-    const bool v4 = version >= 5;
-    const int fieldInfo = v4 ? 0x78 : 0x58;
-    const quint32 encryption = v4 ? le32(d + 0x5C) : le32(d + 0x25);
-    if (encryption != 0)
-        fail(QStringLiteral("encrypted table"));
-    if (blockCode != 1 && blockCode != 2 && blockCode != 3 && blockCode != 4 && blockCode != 8 && blockCode != 16 &&
-        blockCode != 32)
-        fail(QStringLiteral("unknown block size code %1").arg(blockCode));
-    const int blockSize = blockCode * 1024;
-    if (numFields < 1 || numFields > 255)
-        fail(QStringLiteral("field count %1 out of range").arg(numFields));
-    if (headerSize < fieldInfo + 2 * numFields || headerSize > fileSize)
-        fail(QStringLiteral("header size %1 does not fit the file").arg(headerSize));
-    if (recordSize < 1 || recordSize > blockSize - BlockHeader)
-        fail(QStringLiteral("record size %1 out of range").arg(recordSize));
-
-    QList<FieldLayout> layout;
-    int sum = 0;
-    for (int i = 0; i < numFields; ++i) {
-        const FieldLayout f{d[fieldInfo + 2 * i], d[fieldInfo + 2 * i + 1]};
-        const int fixed = fixedSize(f.type);
-        const int size = f.type == Bcd ? 17 : f.size;
-        if (size < 1 || (fixed != 0 && size != fixed))
-            fail(QStringLiteral("field %1 has type %2 and size %3").arg(i + 1).arg(f.type).arg(f.size));
-        layout << FieldLayout{f.type, size};
-        sum += size;
-    }
-    if (sum != recordSize)
-        fail(QStringLiteral("fields take %1 bytes but records %2").arg(sum).arg(recordSize));
-
-    // Field names follow the field descriptors, two run-time pointers per field and the table name.
-    const int tableNameLength = version >= Version7 ? TableNameLength7 : TableNameLengthOld;
-    int at = fieldInfo + 2 * numFields + 4 + 4 * numFields + tableNameLength;
-    QList<ExchangeColumn> columns;
-    for (int i = 0; i < numFields; ++i) {
-        const int start = at;
-        while (at < headerSize && d[at] != 0)
-            ++at;
-        if (at >= headerSize)
-            fail(QStringLiteral("field names run past the header"));
-        const QByteArray raw(reinterpret_cast<const char*>(d + start), at - start);
-        ++at;
-        ExchangeColumn c;
-        c.name = Gbk::decode(raw).value_or(QString::fromLatin1(raw));
-        switch (layout[i].type) {
-        case Alpha:
-            c.kind = ExchangeColumn::Kind::Text;
-            c.width = layout[i].size;
-            break;
-        case Short:
-            c.kind = ExchangeColumn::Kind::SmallInt;
-            break;
-        case Long:
-        case AutoInc:
-            c.kind = ExchangeColumn::Kind::Integer;
-            break;
-        case Number:
-        case Currency:
-            c.kind = ExchangeColumn::Kind::Number;
-            break;
-        default:
-            c.kind = ExchangeColumn::Kind::Other;
-            break;
-        }
-        columns << c;
-    }
-
-    const qint64 blocksInFile = (fileSize - headerSize) / blockSize;
-    const int perBlock = (blockSize - BlockHeader) / recordSize;
-    if (qint64(numRecords) > blocksInFile * perBlock)
-        fail(QStringLiteral("%1 records cannot fit in %2 blocks").arg(numRecords).arg(blocksInFile));
+    const TableHeader header = readHeader(d, bytes.size());
+    const QList<FieldLayout> layout = readLayout(d, header);
+    const QList<ExchangeColumn> columns = readFields(d, header, layout);
     sink.columns(columns);
-    GbkDecoder decoder;
-    std::vector<ExchangeValue> values(static_cast<std::size_t>(numFields));
-    quint32 seenRecords = 0;
-
-    // Walk the chain of data blocks from the first; each block is visited at most once.
-    std::vector<bool> seen(std::size_t(blocksInFile) + 1, false);
-    int blockNumber = numRecords == 0 ? 0 : firstBlock;
-    while (blockNumber != 0) {
-        if (blockNumber < 1 || blockNumber > blocksInFile || seen[std::size_t(blockNumber)])
-            fail(QStringLiteral("broken block chain at block %1").arg(blockNumber));
-        seen[std::size_t(blockNumber)] = true;
-        const uchar* block = d + headerSize + qint64(blockNumber - 1) * blockSize;
-        const int next = le16(block);
-        const int addDataSize = qint16(le16(block + 4));
-        if (addDataSize >= 0) {
-            if (addDataSize % recordSize != 0 || addDataSize + recordSize > blockSize - BlockHeader)
-                fail(QStringLiteral("block %1 claims %2 bytes of records").arg(blockNumber).arg(addDataSize));
-            const int count = addDataSize / recordSize + 1;
-            if (qint64(seenRecords) + count > qint64(numRecords))
-                fail(QStringLiteral("more records than the header's %1").arg(numRecords));
-            const uchar* rec = block + BlockHeader;
-            for (int r = 0; r < count; ++r, rec += recordSize) {
-                const uchar* p = rec;
-                for (int i = 0; i < numFields; ++i) {
-                    const FieldLayout& f = layout[i];
-                    ExchangeValue& v = values[std::size_t(i)];
-                    switch (f.type) {
-                    case Alpha: {
-                        int len = 0;
-                        while (len < f.size && p[len] != 0)
-                            ++len;
-                        const std::optional<std::string_view> text =
-                            decoder.utf8(reinterpret_cast<const char*>(p), len);
-                        if (!text)
-                            fail(QStringLiteral("field %1 holds text that is not GBK").arg(columns[i].name));
-                        v = ExchangeValue::ofText(*text);
-                        break;
-                    }
-                    case Short:
-                    case Long:
-                    case AutoInc:
-                        v = getInteger(p, f.size);
-                        break;
-                    case Number:
-                    case Currency:
-                        v = getDouble(p);
-                        break;
-                    default:
-                        v = ExchangeValue::null();
-                        break;
-                    }
-                    p += f.size;
-                }
-                sink.row(values);
-                ++seenRecords;
-            }
-        }
-        blockNumber = next;
-    }
-    if (seenRecords != numRecords)
-        fail(QStringLiteral("the header counts %1 records, the blocks hold %2").arg(numRecords).arg(seenRecords));
+    readBlocks(d, header, layout, columns, sink);
 }
 
 } // namespace ParadoxFile

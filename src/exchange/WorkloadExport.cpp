@@ -9,6 +9,20 @@
 #include "store/DataModule.h"
 #include "store/Transaction.h"
 
+namespace {
+
+// A column of the selected rows: the select names every column of gzl, so a missing one is a fault
+// of the program, reported with the column's name.
+int column(const Query* rows, const QString& name)
+{
+    const std::optional<int> index = rows->findField(name);
+    if (!index)
+        throw StoreError(QStringLiteral("导出的数据中没有字段 %1").arg(name), rows->text());
+    return *index;
+}
+
+} // namespace
+
 WorkloadExport::WorkloadExport(DataModule& data) : m_data(data) {}
 
 QString WorkloadExport::workTable(Format format)
@@ -45,7 +59,7 @@ void WorkloadExport::fillWorkTable(Format format, const Observer& observer)
     QStringList names;
     QStringList marks;
     for (const ExchangeColumn& c : columns) {
-        index << *source->findField(c.name);
+        index << column(source, c.name);
         names << c.name;
         marks << QStringLiteral("?");
     }

@@ -1,5 +1,6 @@
 #include "exchangeui/ImportScreen.h"
 
+#include "exchange/GbkConverterError.h"
 #include "exchangeui/ProgressPanel.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
@@ -109,19 +110,22 @@ void ImportScreen::onImportClicked()
     m_panel->setStatus(QStringLiteral("正在提取数据库文件..."));
 
     WorkloadImport::Outcome outcome = WorkloadImport::Outcome::Ready;
-    QString storeError;
+    QString failure; // not the file's fault: shown in its own words
     {
         WaitCursor wait;
-        outcome = prepare(importer, path);
-        if (outcome == WorkloadImport::Outcome::Ready) {
-            m_panel->setProgress(10);
-            m_panel->setStatus(QStringLiteral("正在写入数据库文件..."));
-            try {
-                m_counts = importer.run(
-                    [this](int progress, const QString& status) { m_panel->report(progress, status); });
-            } catch (const StoreError& e) {
-                storeError = e.text();
+        try {
+            outcome = prepare(importer, path);
+            if (outcome == WorkloadImport::Outcome::Ready) {
+                m_panel->setProgress(10);
+                m_panel->setStatus(QStringLiteral("正在写入数据库文件..."));
+                m_counts =
+                    importer.run([this](int progress, const QString& status) { m_panel->report(progress, status); });
             }
+        } catch (const GbkConverterError& e) {
+            failure = e.text();
+        } catch (const StoreError& e) {
+            // Every change of the passes has been rolled back.
+            failure = e.text() + QStringLiteral("\n") + WorkloadImport::RolledBack;
         }
     }
     if (outcome != WorkloadImport::Outcome::Ready) {
@@ -129,9 +133,8 @@ void ImportScreen::onImportClicked()
         reset();
         return;
     }
-    if (!storeError.isNull()) {
-        // Every change of the passes has been rolled back.
-        ErrorDisplay::show(this, storeError + QStringLiteral("\n") + WorkloadImport::RolledBack);
+    if (!failure.isNull()) {
+        ErrorDisplay::show(this, failure);
         reset();
         return;
     }

@@ -11,6 +11,14 @@ namespace {
 
 const QString Postgraduate = QStringLiteral("研究生");
 
+// Whether the store refused the row itself (a column's width, type or range, a text without a
+// GBK form). The store busy, the disk full or an I/O error is no fault of the input and is not
+// reported as one.
+bool refusesValues(const StoreError& e)
+{
+    return !e.isStoreState();
+}
+
 } // namespace
 
 QString WorkloadRows::categoryName(Category category)
@@ -164,8 +172,10 @@ bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, 
     try {
         change->setStatement(lines);
         change->execSql();
-    } catch (const StoreError&) {
-        return false;
+    } catch (const StoreError& e) {
+        if (refusesValues(e))
+            return false;
+        throw;
     }
     change->close();
     change->clear();

@@ -59,7 +59,8 @@ public:
     // A theory/lab row: inserted (taking the next serial, even if the row is then refused) or
     // updated where its serial, section and faculty are those it was read with; then the course
     // type moves one step up the list. All in one transaction. False when a typed number is not
-    // a plain number or the store refuses the row: nothing is written.
+    // a plain number or the store refuses the row's values: nothing is written. Any other store
+    // error (busy, disk full) comes back as StoreError, with nothing written either.
     bool insertTheoryRow(const QList<RowField>& fields, const QString& courseType, const QString& studentType);
     bool updateTheoryRow(const QList<RowField>& fields, const QString& xh, const QString& section,
                          const QString& faculty, const QString& courseType, const QString& studentType);

@@ -51,6 +51,23 @@ void clickOk(QWidget* d)
     QTest::mouseClick(child<QPushButton>(d, "BitBtn1"), Qt::LeftButton);
 }
 
+// Lets the store file grow no further and fills the last free room of gzl with the smallest rows
+// (serials from 100000 on), so that the store itself answers the next row with "disk full".
+void fillTheDisk(Database& db)
+{
+    db.executeInternal(QStringLiteral("PRAGMA max_page_count=%1")
+                           .arg(db.select(QStringLiteral("PRAGMA page_count")).rows.front().value(0).toLongLong()));
+    for (int xh = 100000; xh < 200000; ++xh) {
+        try {
+            db.execute(QStringLiteral("insert into gzl (xh) values (%1)").arg(xh));
+        } catch (const StoreError& e) {
+            QCOMPARE(e.text(), QStringLiteral("database or disk is full"));
+            return;
+        }
+    }
+    QFAIL("the store never ran full");
+}
+
 } // namespace
 
 class TestTheoryEntry : public QObject
@@ -289,6 +306,46 @@ private slots:
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
         QCOMPARE(f.store.scalar(QStringLiteral("select sum(sunxu) from sysparameter")), sunxu);
         QCOMPARE(f.session.NextXh, 10); // the serial stays taken
+    }
+
+    void storeFailureShowsTheStoresText_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("store locked by another program") << "busy" << QStringLiteral("错误|database is locked");
+        QTest::newRow("disk full") << "full" << QStringLiteral("错误|database or disk is full");
+    }
+
+    // A store error that does not refuse the input is shown in the store's own words, not as an
+    // input that is too long or of the wrong type; nothing is written and the dialog stays open.
+    void storeFailureShowsTheStoresText()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, shown);
+        EntryFixture f;
+        f.session.NextXh = 9;
+        const QString sunxu = f.store.scalar(QStringLiteral("select sum(sunxu) from sysparameter"));
+        std::unique_ptr<Database> other;
+        if (fault == u"busy") {
+            other = Database::open(f.store.dir());
+            other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        } else {
+            fillTheDisk(f.store.db());
+        }
+        const int rows = f.store.count(QStringLiteral("gzl"));
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
+        fillValidRow(&dialog);
+        clickOk(&dialog);
+        if (other)
+            other->executeInternal(QStringLiteral("ROLLBACK"));
+
+        QCOMPARE(EntryFixture::shownTexts(), QStringList{shown});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(edit(&dialog, "kname")->text(), QStringLiteral("高等数学"));
+        QCOMPARE(f.store.count(QStringLiteral("gzl")), rows);
+        QCOMPARE(f.store.count(QStringLiteral("gzl"), QStringLiteral("xh<100000")), 0);
+        QCOMPARE(f.store.scalar(QStringLiteral("select sum(sunxu) from sysparameter")), sunxu);
     }
 
     void failedInsertConsumesASerial()

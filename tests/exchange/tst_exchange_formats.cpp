@@ -1,8 +1,10 @@
-#include "exchange/DbaseFile.h"
 #include "ExchangeFixtures.h"
-#include "store/Gbk.h"
+#include "exchange/DbaseFile.h"
+#include "exchange/GbkConverterError.h"
+#include "exchange/GbkDecoder.h"
 #include "exchange/NumberText.h"
 #include "exchange/ParadoxFile.h"
+#include "store/Gbk.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,9 +17,12 @@ extern "C" {
 }
 #include <shapefil.h>
 
+#include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <map>
 
 using namespace ExchangeFixtures;
 
@@ -66,6 +71,17 @@ void putLe32(QByteArray& b, int at, quint32 v)
 {
     for (int i = 0; i < 4; ++i)
         b[at + i] = char((v >> (8 * i)) & 0xff);
+}
+
+// A Paradox Number field's bytes: high byte first, the sign bit inverted, negatives all inverted.
+QByteArray paradoxNumber(double value)
+{
+    quint64 bits = std::bit_cast<quint64>(value);
+    bits = (bits & (quint64(1) << 63)) ? ~bits : (bits | (quint64(1) << 63));
+    QByteArray out(8, '\0');
+    for (int i = 0; i < 8; ++i)
+        out[i] = char((bits >> (8 * (7 - i))) & 0xff);
+    return out;
 }
 
 std::vector<QVariantList> threeRows()
@@ -474,6 +490,24 @@ private slots:
         QVERIFY(!bytes.contains("0,1"));
     }
 
+    // A system without a GBK converter cannot read any text that is not ASCII: it says so rather
+    // than call the file's text "not GBK".
+    void missingGbkConverterIsReported()
+    {
+        GbkDecoder decoder("NO-SUCH-ENCODING");
+        QCOMPARE(decoder.utf8("Smith", 5).value_or(""), std::string_view("Smith"));
+        const QByteArray gbk = *Gbk::encode(QStringLiteral("张三"));
+        try {
+            decoder.utf8(gbk.constData(), int(gbk.size()));
+            QFAIL("the decoder went on without a converter");
+        } catch (const GbkConverterError& e) {
+            QCOMPARE(e.text(),
+                     QStringLiteral("无法打开GBK字符转换器: ") + QString::fromLocal8Bit(std::strerror(EINVAL)));
+        }
+        GbkDecoder real;
+        QCOMPARE(real.utf8(gbk.constData(), int(gbk.size())).value_or(""), std::string_view("张三"));
+    }
+
     void malformed_data()
     {
         QTest::addColumn<QString>("format");
@@ -486,6 +520,13 @@ private slots:
         QTest::newRow("dbt block chain loop") << QStringLiteral("dbt") << QStringLiteral("block chain loop");
         QTest::newRow("dbt block record size") << QStringLiteral("dbt") << QStringLiteral("block record size");
         QTest::newRow("dbf number text") << QStringLiteral("dbf") << QStringLiteral("number text");
+        QTest::newRow("dbt block count above the file") << QStringLiteral("dbt") << QStringLiteral("block count");
+        QTest::newRow("dbt file longer than its blocks") << QStringLiteral("dbt") << QStringLiteral("extra block");
+        for (const char* format : {"dbt", "dbf"})
+            for (const char* fault : {"NaN", "infinity", "minus infinity"})
+                QTest::addRow("%s number %s", format, fault)
+                    << QString::fromLatin1(format) << QString::fromLatin1(fault);
+        QTest::newRow("dbf number beyond a double") << QStringLiteral("dbf") << QStringLiteral("1e999");
     }
 
     // A damaged or forged file is refused, never misread.
@@ -535,6 +576,21 @@ private slots:
             putLe16(b, 0x800 + 4, 1000); // not a multiple of the record size
         } else if (fault == u"number text") {
             b[headerSize + 1 + 11 + 6 + 2] = 'x'; // inside r1 of the first record
+        } else if (fault == u"block count") {
+            putLe16(b, 0x0A, (b.size() - 0x800) / 4096 + 1);
+        } else if (fault == u"extra block") {
+            b.append(QByteArray(4096, '\0'));
+        } else {
+            // r1 of the first record: a number that is not one
+            const std::map<QString, double> numbers{{"NaN", std::numeric_limits<double>::quiet_NaN()},
+                                                    {"infinity", std::numeric_limits<double>::infinity()},
+                                                    {"minus infinity", -std::numeric_limits<double>::infinity()}};
+            const std::map<QString, QByteArray> texts{
+                {"NaN", "nan"}, {"infinity", "inf"}, {"minus infinity", "-inf"}, {"1e999", "1e999"}};
+            if (px)
+                b.replace(0x800 + 6 + 4 + 2, 8, paradoxNumber(numbers.at(fault)));
+            else
+                b.replace(headerSize + 1 + 11 + 6, 24, texts.at(fault).rightJustified(24, ' '));
         }
         writeBytes(path, b);
         QVERIFY_THROWS_EXCEPTION(ExchangeFileError, readTable(format, path));

@@ -1,12 +1,13 @@
-#include "support/CliRun.h"
-#include "exchange/DbaseFile.h"
 #include "ExchangeFixtures.h"
-#include "session/Selection.h"
+#include "ImportFixtures.h"
+#include "exchange/DbaseFile.h"
 #include "exchange/ParadoxFile.h"
-#include "store/Sql.h"
-#include "support/TestStore.h"
 #include "exchange/WorkloadExport.h"
 #include "exchange/WorkloadImport.h"
+#include "session/Selection.h"
+#include "store/Sql.h"
+#include "support/CliRun.h"
+#include "support/TestStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,26 +16,13 @@
 
 #include <sqlite3.h>
 
+#include <bit>
+#include <limits>
+
 using namespace ExchangeFixtures;
+using namespace ImportFixtures;
 
 namespace {
-
-const QString Year = QStringLiteral("2026-2027学年");
-const QString OldYear = QStringLiteral("2025-2026学年");
-
-// Every row of the tables an import may change, in a fixed order, values as the store holds them.
-std::vector<QVariantList> dump(TestStore& s)
-{
-    std::vector<QVariantList> out;
-    for (const char* sql : {"select * from gzl order by xh, jiaoshi, nd", "select * from rydm order by rydm",
-                            "select * from bmdm order by bmdm", "select * from yuanbu order by mc"}) {
-        Database::Result r = s.db().select(QString::fromLatin1(sql));
-        out.push_back({QString::fromLatin1(sql)});
-        for (const QVariantList& row : r.rows)
-            out.push_back(row);
-    }
-    return out;
-}
 
 void addRow(TestStore& s, int xh, const QString& teacher, const QString& section, const QString& faculty,
             const QString& year, double q11 = 1)
@@ -58,43 +46,6 @@ void addTeacher(TestStore& s, const QString& code, const QString& teacher, const
     s.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw) values (%1,%2,%3,'中级','专职',"
                                   "'无重点岗位')")
                        .arg(Sql::quote(code), Sql::quote(teacher), Sql::quote(sectionCode)));
-}
-
-struct Imported
-{
-    WorkloadImport::Outcome outcome;
-    WorkloadImport::Counts counts;
-};
-
-Imported importFile(TestStore& s, const QString& path, const QDateTime& now = QDateTime::currentDateTime())
-{
-    WorkloadImport importer(s.data());
-    importer.setClock([now] { return now; });
-    importer.makeCounters();
-    WorkloadImport::Outcome outcome = importer.copyToWorkCopy(path);
-    if (outcome == WorkloadImport::Outcome::Ready)
-        outcome = importer.openWorkCopy();
-    if (outcome != WorkloadImport::Outcome::Ready)
-        return {outcome, {}};
-    return {outcome, importer.run()};
-}
-
-QString writeFile(const QTemporaryDir& dir, const std::vector<QVariantList>& rows, const QString& name = "bt.dbt")
-{
-    const QString path = dir.filePath(name);
-    if (name.endsWith(u"dbf", Qt::CaseInsensitive))
-        DbaseFile::write(path, table(rows));
-    else
-        ParadoxFile::write(path, table(rows));
-    return path;
-}
-
-QVariantList rowWith(const QString& teacher, const QString& section, const QString& faculty, const QString& year,
-                     qint64 xh)
-{
-    QVariantList r = row(teacher, section, faculty, year);
-    set(r, QStringLiteral("xh"), xh);
-    return r;
 }
 
 } // namespace
@@ -459,22 +410,35 @@ private slots:
 
     void foreignFileChangesNothing_data()
     {
+        QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("fault");
-        QTest::newRow("empty") << "empty";
-        QTest::newRow("random bytes") << "random";
-        QTest::newRow("forged record count") << "count";
-        QTest::newRow("column missing") << "missing";
-        QTest::newRow("number column holds text") << "text number";
+        QTest::newRow("empty") << "dbt"
+                               << "empty";
+        QTest::newRow("random bytes") << "dbt"
+                                      << "random";
+        QTest::newRow("forged record count") << "dbt"
+                                             << "count";
+        QTest::newRow("column missing") << "dbt"
+                                        << "missing";
+        QTest::newRow("number column holds text") << "dbt"
+                                                  << "text number";
+        QTest::newRow("block count above the file") << "dbt"
+                                                    << "block count";
+        for (const char* format : {"dbt", "dbf"}) {
+            QTest::addRow("%s NaN", format) << QString::fromLatin1(format) << "NaN";
+            QTest::addRow("%s infinity", format) << QString::fromLatin1(format) << "infinity";
+        }
     }
 
     // A file that is not an exchange file gives the message and changes nothing.
     void foreignFileChangesNothing()
     {
+        QFETCH(QString, format);
         QFETCH(QString, fault);
         TestStore s(true);
         const std::vector<QVariantList> before = dump(s);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("bt.dbt"));
+        const QString path = dir.filePath(QStringLiteral("bt.") + format);
         ExchangeTable t =
             table({rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1)});
         if (fault == u"missing") {
@@ -486,10 +450,30 @@ private slots:
             t.columns[i].width = 30;
             t.rows[0][i] = QStringLiteral("1);delete from gzl;--");
         }
-        ParadoxFile::write(path, t);
+        if (format == u"dbf")
+            DbaseFile::write(path, t);
+        else
+            ParadoxFile::write(path, t);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadWrite));
-        if (fault == u"empty") {
+        const double number =
+            fault == u"NaN" ? std::numeric_limits<double>::quiet_NaN() : std::numeric_limits<double>::infinity();
+        if (fault == u"block count") {
+            f.seek(0x0A);
+            f.write(QByteArray("\x02\x00", 2));
+        } else if ((fault == u"NaN" || fault == u"infinity") && format == u"dbt") {
+            // r1 of the only record, after xh and gm: high byte first, sign bit inverted
+            const quint64 bits = std::bit_cast<quint64>(number) | (quint64(1) << 63);
+            QByteArray bytes;
+            for (int i = 7; i >= 0; --i)
+                bytes += char((bits >> (8 * i)) & 0xff);
+            f.seek(0x800 + 6 + 4 + 2);
+            f.write(bytes);
+        } else if (fault == u"NaN" || fault == u"infinity") {
+            const QByteArray head = f.read(10);
+            f.seek((quint8(head[8]) | (quint8(head[9]) << 8)) + 1 + 11 + 6);
+            f.write((fault == u"NaN" ? QByteArray("nan") : QByteArray("inf")).rightJustified(24, ' '));
+        } else if (fault == u"empty") {
             f.resize(0);
         } else if (fault == u"random") {
             f.write(QByteArray(3000, '\x5a'));
@@ -546,6 +530,13 @@ private slots:
         r = runCli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), dir.filePath(QStringLiteral("x.db"))});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, WorkloadImport::CopyFailed + u'\n');
+
+        const std::unique_ptr<Database> other = Database::open(to.dir());
+        other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        r = runCli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), base + QStringLiteral(".dbf")});
+        other->executeInternal(QStringLiteral("ROLLBACK"));
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, QStringLiteral("数据库正被其他程序使用，请稍后再试!\n"));
     }
 };
 

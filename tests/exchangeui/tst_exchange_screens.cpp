@@ -1,13 +1,13 @@
-#include "exchange/DbaseFile.h"
 #include "ExchangeFixtures.h"
+#include "exchange/DbaseFile.h"
+#include "exchange/ParadoxFile.h"
+#include "exchangeui/ExportScreen.h"
+#include "exchangeui/ImportScreen.h"
 #include "gui/FileDialog.h"
-#include "session/Session.h"
 #include "gui/MessageBox.h"
 #include "session/Selection.h"
-#include "exchange/ParadoxFile.h"
+#include "session/Session.h"
 #include "support/TestStore.h"
-#include "exchangeui/ImportScreen.h"
-#include "exchangeui/ExportScreen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -276,12 +276,15 @@ private slots:
     void importRefusals_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("content"); // empty: a good exchange file
+        QTest::addColumn<bool>("storeLocked");
         QTest::addColumn<QString>("message");
-        QTest::newRow("foreign file") << "bt.dbt" << QByteArray(5000, '\x33')
+        QTest::newRow("foreign file") << "bt.dbt" << QByteArray(5000, '\x33') << false
                                       << "你选择的文件不是本系统文件，请确认接收的文件是否正确!";
-        QTest::newRow("other ending") << "bt.txt" << QByteArray("x")
+        QTest::newRow("other ending") << "bt.txt" << QByteArray("x") << false
                                       << "复制临时数据库文件时出现错误，请检查磁盘文件是否正确!";
+        QTest::newRow("store locked by another program")
+            << "bt.dbt" << QByteArray() << true << "数据库正被其他程序使用，请稍后再试!";
     }
 
     // A refused file: the message, the screen ready again, the store unchanged.
@@ -289,18 +292,30 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
+        QFETCH(bool, storeLocked);
         QFETCH(QString, message);
         TestStore s(true);
         const int rows = s.count(QStringLiteral("gzl"));
         QTemporaryDir dir;
         QFile f(dir.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        f.close();
+        if (content.isEmpty()) {
+            ParadoxFile::write(f.fileName(), ExchangeFixtures::table({ExchangeFixtures::row()}));
+        } else {
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+            f.close();
+        }
+        std::unique_ptr<Database> other;
+        if (storeLocked) {
+            other = Database::open(s.dir());
+            other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        }
         ImportScreen screen(s.data());
         screen.show();
         child<QLineEdit>(&screen, "Edit1")->setText(f.fileName());
         child<QPushButton>(&screen, "BitBtn1")->click();
+        if (other)
+            other->executeInternal(QStringLiteral("ROLLBACK"));
         QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
         QCOMPARE(MessageBox::shown().back().text, message);
         QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择接收源文件..."));
