@@ -4,6 +4,7 @@
 #include "exchange/NumberText.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace ExchangeValueText {
 
@@ -39,8 +40,13 @@ std::string_view textOf(const ExchangeValue& v, char (&digits)[32])
 
 double numberOf(const ExchangeValue& v, const QString& column)
 {
-    if (v.type == ExchangeValue::Type::Number)
+    if (v.type == ExchangeValue::Type::Number) {
+        // Neither format has room for an infinite or undefined figure; the dBASE field would
+        // silently show 0.
+        if (!std::isfinite(v.number))
+            throw ExchangeFileError(QStringLiteral("%1: %2 is not a finite number").arg(column, shown(v)));
         return v.number;
+    }
     if (v.type == ExchangeValue::Type::Integer)
         return double(v.integer);
     if (const std::optional<double> parsed = NumberText::parse(v.text))

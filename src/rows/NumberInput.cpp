@@ -34,6 +34,11 @@ bool toDecimal(const QString& text, double* value)
 
 bool isNumberLiteral(const QString& text)
 {
+    // "1e999" has the form of a number but would be stored as an infinite figure.
+    bool finite = false;
+    const double value = text.trimmed().toDouble(&finite);
+    if (!finite || !std::isfinite(value))
+        return false;
     // Only ASCII digits: full-width digits and other scripts are not numbers here.
     static const QRegularExpression literal(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
     return literal.match(text.trimmed()).hasMatch();

@@ -286,6 +286,7 @@ private slots:
         QTest::newRow("expression") << "r2" << QStringLiteral("1+1");
         QTest::newRow("statement fragment") << "r2" << QStringLiteral("0,t1=99");
         QTest::newRow("subselect") << "t2" << QStringLiteral("(select max(sunxu) from sysparameter)");
+        QTest::newRow("beyond every finite number") << "r2" << QStringLiteral("1e999");
     }
     void refusedRowWritesNothingAndKeepsTheInput()
     {

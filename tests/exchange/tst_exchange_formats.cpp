@@ -235,6 +235,8 @@ private slots:
             {"fraction in a whole-number column", "xh", 2.5},
             {"huge number in a whole-number column", "xh", 1e300},
             {"text in a number column", "r1", QStringLiteral("abc")},
+            {"infinite number", "r1", std::numeric_limits<double>::infinity()},
+            {"undefined number", "t1", std::numeric_limits<double>::quiet_NaN()},
         };
         for (const char* format : {"dbt", "dbf"})
             for (const auto& c : cases)
