@@ -8,10 +8,12 @@
 #include "gui/MessageBox.h"
 #include "mainwindow/MainWindow.h"
 #include "session/DataDirectoryLock.h"
+#include "shell/AboutBox.h"
 #include "shell/LaunchCounter.h"
 #include "paramsui/ParameterScreen.h"
 #include "reportsui/ReportPreview.h"
 #include "shell/LoginDialog.h"
+#include "shell/PasswordDialog.h"
 #include "shell/SplashScreen.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
@@ -47,14 +49,19 @@ void Application::createScreens()
     m_practice = create<PracticeEntryDialog>(m_data, m_session);
     m_mainWindow = create<MainWindow>(m_data, m_session, m_calculator, *m_theory, *m_practice);
     m_login = create<LoginDialog>(m_data, m_session);
+    m_about = create<AboutBox>();
+    m_password = create<PasswordDialog>(m_data, m_session);
     m_parameters = create<ParameterScreen>(m_data);
     m_export = create<ExportScreen>(m_data, m_session);
     m_import = create<ImportScreen>(m_data);
     m_reportPreview = create<ReportPreview>(m_data, m_session);
 
-    // Export and import open beside the main window, without blocking it.
+    // Export, import, the password dialog and the About box open beside the main window,
+    // without blocking it.
     openBeside(m_export, {"N5", "ToolButton4"});
     openBeside(m_import, {"N6", "ToolButton5"});
+    openBeside(m_password, {"N10", "ToolButton6"});
+    openBeside(m_about, {"N12", "ToolButton7"});
     // The parameter screen blocks the main window; its menu item shows only with ParamRight.
     if (auto* item = m_mainWindow->findChild<QAction*>(QStringLiteral("N8"))) {
         item->setEnabled(true);

@@ -11,12 +11,14 @@
 #include <memory>
 #include <vector>
 
+class AboutBox;
 class DataDirectoryLock;
 class ExportScreen;
 class ImportScreen;
 class LoginDialog;
 class MainWindow;
 class ParameterScreen;
+class PasswordDialog;
 class PracticeEntryDialog;
 class QWidget;
 class ReportPreview;
@@ -55,6 +57,8 @@ public:
     ExportScreen* exportScreen() const { return m_export; }
     ImportScreen* importScreen() const { return m_import; }
     ParameterScreen* parameterScreen() const { return m_parameters; }
+    PasswordDialog* passwordDialog() const { return m_password; }
+    AboutBox* aboutBox() const { return m_about; }
     ReportPreview* reportPreview() const { return m_reportPreview; }
 
 signals:
@@ -88,5 +92,7 @@ private:
     TheoryEntryDialog* m_theory = nullptr;
     PracticeEntryDialog* m_practice = nullptr;
     ParameterScreen* m_parameters = nullptr;
+    PasswordDialog* m_password = nullptr;
+    AboutBox* m_about = nullptr;
     ReportPreview* m_reportPreview = nullptr;
 };
