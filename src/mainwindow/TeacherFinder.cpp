@@ -24,9 +24,9 @@ TeacherFinder::TeacherFinder(QWidget* parent) : QDialog(parent), m_text(new QLin
     layout->addWidget(m_outcome);
     layout->addWidget(next);
 
+    // Enter in the box presses the default button.
     const auto ask = [this] { emit findNext(m_text->text()); };
     connect(next, &QPushButton::clicked, this, ask);
-    connect(m_text, &QLineEdit::returnPressed, this, ask);
     connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, ask);
 }
 
