@@ -52,6 +52,8 @@ QAction* toolButton(QObject* parent, const char* name, const char* caption, cons
     return a;
 }
 
+constexpr int TreeWidth = 260;
+
 // The window's size, place and divider, kept for the operator between runs.
 QSettings windowSettings()
 {
@@ -93,8 +95,8 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
     m_splitter->setObjectName(QStringLiteral("Splitter1"));
     m_splitter->addWidget(m_tree);
     m_splitter->addWidget(m_views);
+    m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({260, 1000});
     setCentralWidget(m_splitter);
 
     auto* module = new QLabel(s("院部工作量计算模块"));
@@ -219,6 +221,11 @@ void MainWindow::bindDataSources()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // The first width only: afterwards the operator moves the divider freely.
+    if (m_tree->minimumWidth() == TreeWidth) {
+        m_splitter->setSizes({TreeWidth, qMax(0, m_splitter->width() - TreeWidth)});
+        m_tree->setMinimumWidth(0);
+    }
     if (!event->spontaneous())
         refresh();
 }
@@ -237,7 +244,8 @@ void MainWindow::restoreLayout()
 {
     const QSettings settings = windowSettings();
     restoreGeometry(settings.value(QStringLiteral("MainWindow/geometry")).toByteArray());
-    m_splitter->restoreState(settings.value(QStringLiteral("MainWindow/splitter")).toByteArray());
+    if (!m_splitter->restoreState(settings.value(QStringLiteral("MainWindow/splitter")).toByteArray()))
+        m_tree->setMinimumWidth(TreeWidth); // the first time: the tree as wide as the old program's
 }
 
 void MainWindow::saveLayout() const
