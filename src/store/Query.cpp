@@ -29,7 +29,7 @@ void Query::open()
     try {
         checkDeclaredFields();
     } catch (...) {
-        m_result = {};
+        m_result = Database::Result();
         throw;
     }
     m_active = true;
@@ -59,7 +59,7 @@ void Query::close()
     if (!m_active)
         return;
     m_active = false;
-    m_result = {};
+    m_result = Database::Result();
     m_map.clear();
     m_row = -1;
     m_eof = m_bof = true;

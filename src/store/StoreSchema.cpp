@@ -70,6 +70,11 @@ QString sectionNameIndex()
     return QStringLiteral("CREATE INDEX bmdm_name ON bmdm(bmmc)");
 }
 
+QString facultyNameKey()
+{
+    return QStringLiteral("CREATE UNIQUE INDEX yuanbu_name ON yuanbu(mc)");
+}
+
 } // namespace
 
 const std::vector<ColumnDef>& gzlColumns()
@@ -180,6 +185,7 @@ QStringList createStatements()
     s << QStringLiteral("CREATE INDEX gzl_category ON gzl(fl)");
     s << QStringLiteral("CREATE INDEX rydm_section ON rydm(bmdm)");
     s << sectionNameIndex();
+    s << facultyNameKey();
     return s;
 }
 
@@ -192,6 +198,13 @@ QStringList upgradeStatements(int from)
                 tableSql(QStringLiteral("gzl_temp1"), exchangeColumns(), false)};
     case 2:
         return {sectionNameIndex()};
+    case 3:
+        // A faculty row is nothing but its name, and everything refers to a faculty by that name:
+        // two rows of one name are one faculty listed twice. One of them stays, then the name is
+        // a key.
+        return {QStringLiteral("DELETE FROM yuanbu WHERE mc IS NOT NULL AND rowid NOT IN "
+                               "(SELECT min(rowid) FROM yuanbu WHERE mc IS NOT NULL GROUP BY mc)"),
+                facultyNameKey()};
     default:
         return {};
     }
