@@ -12,11 +12,18 @@
 #include <vector>
 
 class ExportScreen;
+class FacultyDialog;
+class FacultyScreen;
 class ImportScreen;
 class LoginDialog;
 class MainWindow;
 class PracticeEntryDialog;
+class QDialog;
 class QWidget;
+class SectionDialog;
+class SectionScreen;
+class TeacherDialog;
+class TeacherScreen;
 class TheoryEntryDialog;
 
 // The program: owns the data module, the session and every screen, creates the screens once in
@@ -49,6 +56,12 @@ public:
     PracticeEntryDialog* practiceDialog() const { return m_practice; }
     ExportScreen* exportScreen() const { return m_export; }
     ImportScreen* importScreen() const { return m_import; }
+    FacultyScreen* facultyScreen() const { return m_facultyScreen; }
+    SectionScreen* sectionScreen() const { return m_sectionScreen; }
+    TeacherScreen* teacherScreen() const { return m_teacherScreen; }
+    // The teacher dialog of the teacher screen ("rydm1") and of the main window's teacher grid ("rydm2").
+    TeacherDialog* teacherDialog1() const { return m_teacherDialog1; }
+    TeacherDialog* teacherDialog2() const { return m_teacherDialog2; }
 
 signals:
     void ended();
@@ -56,6 +69,8 @@ signals:
 private:
     // The main window's menu items and toolbar buttons of these names show a screen beside it.
     void openBeside(QWidget* screen, std::initializer_list<const char*> commands);
+    // ... and these show a screen modally.
+    void openModal(QDialog* screen, std::initializer_list<const char*> commands);
 
     template <class Screen, class... Args> Screen* create(Args&&... args)
     {
@@ -76,4 +91,12 @@ private:
     ImportScreen* m_import = nullptr;
     TheoryEntryDialog* m_theory = nullptr;
     PracticeEntryDialog* m_practice = nullptr;
+    // Master data.
+    TeacherDialog* m_teacherDialog2 = nullptr;
+    SectionDialog* m_sectionDialog = nullptr;
+    TeacherDialog* m_teacherDialog1 = nullptr;
+    TeacherScreen* m_teacherScreen = nullptr;
+    SectionScreen* m_sectionScreen = nullptr;
+    FacultyDialog* m_facultyDialog = nullptr;
+    FacultyScreen* m_facultyScreen = nullptr;
 };

@@ -44,9 +44,10 @@ QAction* disabledAction(QObject* parent, const char* name, const char* caption)
 } // namespace
 
 MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator,
-                       TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog, QWidget* parent)
+                       TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog,
+                       TeacherDialog& teacherDialog, QWidget* parent)
     : QMainWindow(parent), m_data(data), m_session(session), m_year(new SettingsYearBox), m_tree(new QTreeWidget),
-      m_views(new QStackedWidget), m_welcome(buildWelcome()), m_teachers(new TeacherPanel(data)),
+      m_views(new QStackedWidget), m_welcome(buildWelcome()), m_teachers(new TeacherPanel(data, session, calculator, teacherDialog)),
       m_tabs(new WorkloadTabs(data, session, calculator, theoryDialog, practiceDialog))
 {
     setObjectName(QStringLiteral("FORM1"));
@@ -311,6 +312,7 @@ void MainWindow::selectFaculty(const NodeTable::Entry& e)
     m_teachers->setCount(
         Organisation(m_data).listFacultyTeachers(settings->fieldByName(QStringLiteral("yx")).asString()));
     showView(View::TeacherList);
+    m_teachers->setEditingEnabled(false);
 }
 
 void MainWindow::selectSection(const NodeTable::Entry& e)
@@ -325,6 +327,7 @@ void MainWindow::selectSection(const NodeTable::Entry& e)
     m_teachers->setCount(
         Organisation(m_data).listSectionTeachers(settings->fieldByName(QStringLiteral("jysmc")).asString()));
     showView(View::TeacherList);
+    m_teachers->setEditingEnabled(true);
 }
 
 void MainWindow::selectTeacher(const NodeTable::Entry& e)

@@ -10,6 +10,7 @@ class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SettingsYearBox;
+class TeacherDialog;
 class TeacherPanel;
 class TheoryEntryDialog;
 class WorkloadCalculator;
@@ -32,7 +33,7 @@ public:
     };
 
     MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator, TheoryEntryDialog& theoryDialog,
-               PracticeEntryDialog& practiceDialog, QWidget* parent = nullptr);
+               PracticeEntryDialog& practiceDialog, TeacherDialog& teacherDialog, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Once every screen exists: the grids and the year box are bound to the data module.
