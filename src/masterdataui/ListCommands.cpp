@@ -25,7 +25,8 @@ void edit(Query& list, const std::function<void()>& runDialog)
 void remove(QWidget* parent, Query& list, RecordCountLabel& count, const QString& question,
             const std::function<Outcome()>& remove)
 {
-    if (!MessageBox::question(parent, question))
+    if (MessageBox::show(parent, QStringLiteral("提示信息"), question, MessageBox::NoIcon, MessageBox::OkCancel) !=
+        MessageBox::AnswerOk)
         return;
     const Outcome outcome = remove();
     if (!outcome.ok()) {
