@@ -10,6 +10,8 @@
 #include "exchangeui/ImportScreen.h"
 #include "exchangeui/ExportScreen.h"
 #include "entry/PracticeEntryDialog.h"
+#include "masterdataui/FacultyScreen.h"
+#include "masterdataui/SectionScreen.h"
 
 #include <QAction>
 
@@ -22,6 +24,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -57,7 +60,8 @@ private slots:
         startup.createScreens();
         // One of each screen, found by its name among the program's windows.
         const auto windows = QApplication::topLevelWidgets();
-        for (const char* name : {"FORM1", "fmpwdF", "fmlilunf", "fmsjjxf", "fmsavefile", "fmrecover"}) {
+        for (const char* name : {"FORM1", "fmpwdF", "fmlilunf", "fmsjjxf", "fmsavefile", "fmrecover", "bmdm1",
+                                 "fmbmdmF", "fmrydmF", "rydm1", "rydm2", "fmybdmF", "ybdm1"}) {
             const auto n = std::count_if(windows.begin(), windows.end(),
                                          [&](QWidget* w) { return w->objectName() == QLatin1String(name); });
             QVERIFY2(n == 1, name);
@@ -141,6 +145,47 @@ private slots:
 
         window->close();
         QCOMPARE(ended.count(), 1);
+    }
+
+    void menuAndToolbarOpenTheMasterDataScreens()
+    {
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        Application startup(dir.path());
+        startup.createScreens();
+        QVERIFY(startup.start());
+        startup.loginDialog()->findChild<QLineEdit*>(QStringLiteral("Password"))->setText(QStringLiteral("123456"));
+        startup.loginDialog()->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        MainWindow* window = startup.mainWindow();
+        QVERIFY(window->isVisible());
+        auto action = [&](const char* name) {
+            QAction* a = window->findChild<QAction*>(QString::fromLatin1(name));
+            return a && a->isEnabled() ? a : nullptr;
+        };
+
+        // "院系部管理系统(&M)": the faculty screen, modally.
+        FacultyScreen* faculties = startup.facultyScreen();
+        bool modal = false;
+        QTimer::singleShot(0, faculties, [&] {
+            modal = faculties->isVisible() && QApplication::activeModalWidget() == faculties;
+            faculties->reject();
+        });
+        QVERIFY(action("N2"));
+        action("N2")->trigger();
+        QVERIFY(modal);
+        QVERIFY(!faculties->isVisible());
+
+        // "教研室管理系统(&S)" and the toolbar's "教研室": the section screen beside the main window.
+        SectionScreen* sections = startup.sectionScreen();
+        for (const char* name : {"N3", "ToolButton2"}) {
+            QVERIFY2(action(name), name);
+            action(name)->trigger();
+            QVERIFY(sections->isVisible());
+            QVERIFY(!sections->isModal());
+        }
+        QCOMPARE(sections->windowTitle(), QStringLiteral(" 教研室管理")); // no faculty chosen yet
+        QVERIFY(window->isVisible());
+        sections->close();
     }
 
     void leavingTheLoginEnds()
