@@ -9,6 +9,7 @@ Cli::Cli()
     m_commands << initCommand() << sqlCommand();
     m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
+    m_commands << facultyCommand() << sectionCommand() << teacherCommand();
 }
 
 void Cli::printHelp(QTextStream& out) const

@@ -50,3 +50,6 @@ Cli::Command sqlCommand();
 Cli::Command exportCommand();
 Cli::Command importCommand();
 Cli::Command calcCommand();
+Cli::Command facultyCommand();
+Cli::Command sectionCommand();
+Cli::Command teacherCommand();

@@ -27,6 +27,13 @@ int Sections::openList(const QString& faculty)
     return m_data.dtbmdm->recordCount();
 }
 
+int Sections::openAll()
+{
+    m_data.dtbmdm->setStatement({QStringLiteral("select * from bmdm order by ybmc,bmdm")});
+    m_data.dtbmdm->open();
+    return m_data.dtbmdm->recordCount();
+}
+
 std::optional<Sections::Row> Sections::find(const QString& code)
 {
     const QStringList row =

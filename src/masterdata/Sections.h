@@ -26,6 +26,8 @@ public:
 
     // The section screen's list: dtbmdm on the sections of a faculty by code. Returns their number.
     int openList(const QString& faculty);
+    // dtbmdm on every section, by faculty and code.
+    int openAll();
     std::optional<Row> find(const QString& code);
 
     // Files a new section under a faculty; refused when the code exists in any faculty.

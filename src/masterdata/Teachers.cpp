@@ -52,6 +52,14 @@ int Teachers::openList(const QString& sectionCode)
     return m_data.dtrydm->recordCount();
 }
 
+int Teachers::openAll()
+{
+    m_data.dtrydm->setStatement({QStringLiteral("select * from rydm left join bmdm on rydm.bmdm=bmdm.bmdm "
+                                                "order by rydm.bmdm,rydm.rydm")});
+    m_data.dtrydm->open();
+    return m_data.dtrydm->recordCount();
+}
+
 std::optional<Teachers::Row> Teachers::find(const QString& code)
 {
     const QStringList row = ScratchQuery(*m_data.dtbmdm1)

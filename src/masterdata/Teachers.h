@@ -44,6 +44,8 @@ public:
     // The teacher screen's list: dtrydm on the teachers of a section (joined with it) by code.
     // Returns their number.
     int openList(const QString& sectionCode);
+    // dtrydm on every teacher by section code and code, with the section's name where there is one.
+    int openAll();
     std::optional<Row> find(const QString& code);
 
     // Files a new teacher under a section; refused when the code exists.
