@@ -125,7 +125,8 @@ int runFaculty(Cli::Context& c)
 
 int runSection(Cli::Context& c)
 {
-    const Words w = Words::take(c.args, {QStringLiteral("--faculty"), QStringLiteral("--code"), QStringLiteral("--name")});
+    const Words w =
+        Words::take(c.args, {QStringLiteral("--faculty"), QStringLiteral("--code"), QStringLiteral("--name")});
     DataModule data;
     Sections sections(connect(c, data));
     if (w.action == u"list") {
@@ -158,8 +159,8 @@ int runSection(Cli::Context& c)
         const auto old = sections.find(w.positional[0]);
         if (!old)
             return refuse(c, MasterDataText::SectionMissing.arg(w.positional[0]));
-        return report(c, sections.edit(old->code, w.option("code").value_or(old->code),
-                                       w.option("name").value_or(old->name)));
+        return report(
+            c, sections.edit(old->code, w.option("code").value_or(old->code), w.option("name").value_or(old->name)));
     }
     if (w.action == u"delete") {
         w.expect(1, "wants CODE");
@@ -172,16 +173,17 @@ int runSection(Cli::Context& c)
 // The teacher's values from the options, each falling back to `base`.
 Teachers::Teacher teacherFrom(const Words& w, const Teachers::Teacher& base)
 {
-    return {w.option("code").value_or(base.code),     w.option("name").value_or(base.name),
-            w.option("title").value_or(base.title),   w.option("nature").value_or(base.nature),
+    return {w.option("code").value_or(base.code), w.option("name").value_or(base.name),
+            w.option("title").value_or(base.title), w.option("nature").value_or(base.nature),
             w.option("post").value_or(base.post)};
 }
 
 int runTeacher(Cli::Context& c)
 {
     const QStringList attributes{QStringLiteral("title"), QStringLiteral("nature"), QStringLiteral("post")};
-    const Words w = Words::take(c.args, {QStringLiteral("--section"), QStringLiteral("--code"), QStringLiteral("--name"),
-                                         QStringLiteral("--title"), QStringLiteral("--nature"), QStringLiteral("--post")});
+    const Words w =
+        Words::take(c.args, {QStringLiteral("--section"), QStringLiteral("--code"), QStringLiteral("--name"),
+                             QStringLiteral("--title"), QStringLiteral("--nature"), QStringLiteral("--post")});
     DataModule data;
     Teachers teachers(connect(c, data));
     if (w.action == u"list") {
@@ -195,8 +197,9 @@ int runTeacher(Cli::Context& c)
             teachers.openAll();
         }
         return printList(c, *data.dtrydm,
-                         {QStringLiteral("rydm"), QStringLiteral("rymc"), QStringLiteral("bmdm"), QStringLiteral("bmmc"),
-                          QStringLiteral("ryzc"), QStringLiteral("ryxz"), QStringLiteral("rygw")});
+                         {QStringLiteral("rydm"), QStringLiteral("rymc"), QStringLiteral("bmdm"),
+                          QStringLiteral("bmmc"), QStringLiteral("ryzc"), QStringLiteral("ryxz"),
+                          QStringLiteral("rygw")});
     }
     if (w.action == u"add") {
         w.expect(2, "wants --section CODE CODE NAME");
@@ -215,7 +218,8 @@ int runTeacher(Cli::Context& c)
         w.expect(1, "wants CODE");
         w.allow(QStringList{QStringLiteral("code"), QStringLiteral("name")} + attributes);
         if (w.options.isEmpty())
-            throw Cli::UsageError{QStringLiteral("edit wants at least one of --code, --name, --title, --nature, --post")};
+            throw Cli::UsageError{
+                QStringLiteral("edit wants at least one of --code, --name, --title, --nature, --post")};
         const auto old = teachers.find(w.positional[0]);
         if (!old)
             return refuse(c, MasterDataText::TeacherMissing.arg(w.positional[0]));
@@ -233,8 +237,7 @@ int runTeacher(Cli::Context& c)
 
 Cli::Command facultyCommand()
 {
-    return {QStringLiteral("faculty"),
-            QStringLiteral("faculty list | add NAME | rename OLD NEW | delete NAME"),
+    return {QStringLiteral("faculty"), QStringLiteral("faculty list | add NAME | rename OLD NEW | delete NAME"),
             QStringLiteral("lists, adds, renames and deletes faculties as the program's \"院部管理\" does; a rename is "
                            "carried into the sections, the workload rows of every year and the remembered selection; "
                            "a faculty with workload rows or sections is not deleted"),
@@ -243,23 +246,25 @@ Cli::Command facultyCommand()
 
 Cli::Command sectionCommand()
 {
-    return {QStringLiteral("section"),
-            QStringLiteral("section list [--faculty F] | add --faculty F CODE NAME | edit CODE [--code NEW] "
-                           "[--name NEW] | delete CODE"),
-            QStringLiteral("lists, adds, edits and deletes sections as the program's \"教研室管理\" does; a new code is "
-                           "carried into the teachers, a new name into the faculty's workload rows; a section with "
-                           "workload rows or teachers is not deleted"),
-            runSection};
+    return {
+        QStringLiteral("section"),
+        QStringLiteral("section list [--faculty F] | add --faculty F CODE NAME | edit CODE [--code NEW] "
+                       "[--name NEW] | delete CODE"),
+        QStringLiteral("lists, adds, edits and deletes sections as the program's \"教研室管理\" does; a new code is "
+                       "carried into the teachers, a new name into the faculty's workload rows; a section with "
+                       "workload rows or teachers is not deleted"),
+        runSection};
 }
 
 Cli::Command teacherCommand()
 {
-    return {QStringLiteral("teacher"),
-            QStringLiteral("teacher list [--section CODE] | add --section CODE CODE NAME [--title T] [--nature N] "
-                           "[--post P] | edit CODE [--code NEW] [--name NEW] [--title T] [--nature N] [--post P] | "
-                           "delete CODE"),
-            QStringLiteral("lists, adds, edits and deletes teachers as the program's \"教师管理\" does (a new teacher: "
-                           "中级, 专职, 无重点岗位 unless given); an edit is carried into the teacher's workload rows of "
-                           "every year; a teacher with workload rows is not deleted"),
-            runTeacher};
+    return {
+        QStringLiteral("teacher"),
+        QStringLiteral("teacher list [--section CODE] | add --section CODE CODE NAME [--title T] [--nature N] "
+                       "[--post P] | edit CODE [--code NEW] [--name NEW] [--title T] [--nature N] [--post P] | "
+                       "delete CODE"),
+        QStringLiteral("lists, adds, edits and deletes teachers as the program's \"教师管理\" does (a new teacher: "
+                       "中级, 专职, 无重点岗位 unless given); an edit is carried into the teacher's workload rows of "
+                       "every year; a teacher with workload rows is not deleted"),
+        runTeacher};
 }

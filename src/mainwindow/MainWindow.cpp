@@ -47,7 +47,8 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
                        TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog,
                        TeacherDialog& teacherDialog, QWidget* parent)
     : QMainWindow(parent), m_data(data), m_session(session), m_year(new SettingsYearBox), m_tree(new QTreeWidget),
-      m_views(new QStackedWidget), m_welcome(buildWelcome()), m_teachers(new TeacherPanel(data, session, calculator, teacherDialog)),
+      m_views(new QStackedWidget), m_welcome(buildWelcome()),
+      m_teachers(new TeacherPanel(data, session, calculator, teacherDialog)),
       m_tabs(new WorkloadTabs(data, session, calculator, theoryDialog, practiceDialog))
 {
     setObjectName(QStringLiteral("FORM1"));

@@ -66,18 +66,18 @@ QPushButton* TeacherPanel::command(const char* name, const char* caption)
 void TeacherPanel::bindDataSources()
 {
     m_data.dbrydm->setColumns({{QStringLiteral("Bmmc"), QStringLiteral("教研室名称")},
-                                {QStringLiteral("rydm"), QStringLiteral("教师代码")},
-                                {QStringLiteral("rymc"), QStringLiteral("教师姓名")},
-                                {QStringLiteral("ryzc"), QStringLiteral("职称")},
-                                {QStringLiteral("ryxz"), QStringLiteral("性质")},
-                                {QStringLiteral("rygw"), QStringLiteral(" 岗位")},
-                                {QStringLiteral("q"), QStringLiteral("总工作量")},
-                                {QStringLiteral("q11"), QStringLiteral("课堂")},
-                                {QStringLiteral("q12"), QStringLiteral("课外")},
-                                {QStringLiteral("q2"), QStringLiteral("实验")},
-                                {QStringLiteral("q31"), QStringLiteral("实习、设计")},
-                                {QStringLiteral("q32"), QStringLiteral("毕业设计")},
-                                {QStringLiteral("q33"), QStringLiteral("指导研究生")}});
+                               {QStringLiteral("rydm"), QStringLiteral("教师代码")},
+                               {QStringLiteral("rymc"), QStringLiteral("教师姓名")},
+                               {QStringLiteral("ryzc"), QStringLiteral("职称")},
+                               {QStringLiteral("ryxz"), QStringLiteral("性质")},
+                               {QStringLiteral("rygw"), QStringLiteral(" 岗位")},
+                               {QStringLiteral("q"), QStringLiteral("总工作量")},
+                               {QStringLiteral("q11"), QStringLiteral("课堂")},
+                               {QStringLiteral("q12"), QStringLiteral("课外")},
+                               {QStringLiteral("q2"), QStringLiteral("实验")},
+                               {QStringLiteral("q31"), QStringLiteral("实习、设计")},
+                               {QStringLiteral("q32"), QStringLiteral("毕业设计")},
+                               {QStringLiteral("q33"), QStringLiteral("指导研究生")}});
     GridBinding::bind(m_grid, m_data.dbrydm);
     GridColumns::fitToContents(m_grid);
 }
@@ -105,9 +105,8 @@ void TeacherPanel::onEditClicked()
 {
     if (m_data.dtrydm->recordCount() == 0)
         return;
-    ErrorDisplay::guard(this, [this] {
-        ListCommands::edit(*m_data.dtrydm, [this] { m_dialog.exec(MasterDataDialog::Mode::Edit); });
-    });
+    ErrorDisplay::guard(
+        this, [this] { ListCommands::edit(*m_data.dtrydm, [this] { m_dialog.exec(MasterDataDialog::Mode::Edit); }); });
 }
 
 void TeacherPanel::onDeleteClicked()

@@ -24,8 +24,8 @@ int Faculties::openList()
 
 bool Faculties::exists(const QString& name)
 {
-    return ScratchQuery(*m_data.dtbmdm1).exists({QStringLiteral("select * from yuanbu"),
-                                                 QStringLiteral("where mc=") + Sql::quote(name)});
+    return ScratchQuery(*m_data.dtbmdm1)
+        .exists({QStringLiteral("select * from yuanbu"), QStringLiteral("where mc=") + Sql::quote(name)});
 }
 
 Outcome Faculties::add(const QString& name)
@@ -52,16 +52,17 @@ Outcome Faculties::rename(const QString& oldName, const QString& newName)
     try {
         Transaction transaction(*m_data.database());
         SettingsRecord settings(*m_data.Tbsystem);
-        const int renamed = scratch.change(QStringLiteral("yuanbu"), Updated,
-                                           {QStringLiteral("update yuanbu set mc=") + to, QStringLiteral("where mc=") + from},
-                                           outcome);
+        const int renamed =
+            scratch.change(QStringLiteral("yuanbu"), Updated,
+                           {QStringLiteral("update yuanbu set mc=") + to, QStringLiteral("where mc=") + from}, outcome);
         if (renamed == 0)
             return Outcome::refused(Outcome::Status::NotFound, MasterDataText::FacultyMissing.arg(oldName));
         // Sections and workload rows name their faculty: they follow it.
         scratch.change(QStringLiteral("bmdm"), Updated,
                        {QStringLiteral("update bmdm set ybmc=") + to, QStringLiteral("where ybmc=") + from}, outcome);
         scratch.change(QStringLiteral("gzl"), Updated,
-                       {QStringLiteral("update gzl set yuanbu=") + to, QStringLiteral("where yuanbu=") + from}, outcome);
+                       {QStringLiteral("update gzl set yuanbu=") + to, QStringLiteral("where yuanbu=") + from},
+                       outcome);
         settings.replace(QStringLiteral("yx"), oldName, newName);
         outcome.changes << Outcome::Change{QStringLiteral("system"), Updated, settings.postReplacements()};
         transaction.commit();
@@ -86,7 +87,7 @@ Outcome Faculties::remove(const QString& name)
         return Outcome::refused(Outcome::Status::HasSections, MasterDataText::FacultyHasSections);
     Outcome outcome;
     outcome.status = Outcome::Status::Deleted;
-    scratch.change(QStringLiteral("yuanbu"), Deleted, {QStringLiteral("delete from yuanbu"), QStringLiteral("where mc=") + quoted},
-                   outcome);
+    scratch.change(QStringLiteral("yuanbu"), Deleted,
+                   {QStringLiteral("delete from yuanbu"), QStringLiteral("where mc=") + quoted}, outcome);
     return outcome;
 }

@@ -22,7 +22,8 @@ Outcome failed(const StoreError& e)
 
 int Sections::openList(const QString& faculty)
 {
-    m_data.dtbmdm->setStatement({QStringLiteral("select * from bmdm where ybmc=%1 order by bmdm").arg(Sql::quote(faculty))});
+    m_data.dtbmdm->setStatement(
+        {QStringLiteral("select * from bmdm where ybmc=%1 order by bmdm").arg(Sql::quote(faculty))});
     m_data.dtbmdm->open();
     return m_data.dtbmdm->recordCount();
 }
@@ -47,8 +48,7 @@ std::optional<Sections::Row> Sections::find(const QString& code)
 
 bool Sections::codeTaken(const QString& code)
 {
-    return ScratchQuery(*m_data.dtbmdm1)
-        .exists({QStringLiteral("select * from bmdm where bmdm=") + Sql::quote(code)});
+    return ScratchQuery(*m_data.dtbmdm1).exists({QStringLiteral("select * from bmdm where bmdm=") + Sql::quote(code)});
 }
 
 Outcome Sections::add(const QString& faculty, const QString& code, const QString& name)
@@ -85,10 +85,11 @@ Outcome Sections::edit(const QString& oldCode, const QString& code, const QStrin
                        {QStringLiteral("update bmdm set bmdm=%1,bmmc=%2").arg(Sql::quote(code), Sql::quote(name)),
                         QStringLiteral("where bmdm=") + Sql::quote(oldCode)},
                        outcome);
-        scratch.change(QStringLiteral("gzl"), Updated,
-                       {QStringLiteral("update gzl set jiaoyanshi=") + Sql::quote(name),
-                        QStringLiteral("where jiaoyanshi=%1 and yuanbu=%2").arg(Sql::quote(old->name), Sql::quote(old->faculty))},
-                       outcome);
+        scratch.change(
+            QStringLiteral("gzl"), Updated,
+            {QStringLiteral("update gzl set jiaoyanshi=") + Sql::quote(name),
+             QStringLiteral("where jiaoyanshi=%1 and yuanbu=%2").arg(Sql::quote(old->name), Sql::quote(old->faculty))},
+            outcome);
         if (code != oldCode) {
             // Teachers belong to their section by code: they move with it.
             scratch.change(QStringLiteral("rydm"), Updated,
@@ -115,7 +116,8 @@ Outcome Sections::remove(const QString& code)
     if (!row)
         return Outcome::refused(Outcome::Status::NotFound, MasterDataText::SectionMissing.arg(code));
     ScratchQuery scratch(*m_data.dtbmdm1);
-    if (scratch.exists({QStringLiteral("select * from gzl"), QStringLiteral("where jiaoyanshi=") + Sql::quote(row->name)}))
+    if (scratch.exists(
+            {QStringLiteral("select * from gzl"), QStringLiteral("where jiaoyanshi=") + Sql::quote(row->name)}))
         return Outcome::refused(Outcome::Status::HasWorkload, MasterDataText::SectionHasWorkload);
     if (scratch.exists({QStringLiteral("select * from rydm"), QStringLiteral("where bmdm=") + Sql::quote(code)}))
         return Outcome::refused(Outcome::Status::HasTeachers, MasterDataText::SectionHasTeachers);

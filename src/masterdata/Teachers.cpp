@@ -32,8 +32,9 @@ const QStringList& Teachers::natures()
 
 const QStringList& Teachers::posts()
 {
-    static const QStringList list{QStringLiteral("无重点岗位"), QStringLiteral("重点 6 级"), QStringLiteral("重点 5 级"),
-                                  QStringLiteral("重点 4 级"),  QStringLiteral("重点 3 级"), QStringLiteral("重点 2 级"),
+    static const QStringList list{QStringLiteral("无重点岗位"), QStringLiteral("重点 6 级"),
+                                  QStringLiteral("重点 5 级"),  QStringLiteral("重点 4 级"),
+                                  QStringLiteral("重点 3 级"),  QStringLiteral("重点 2 级"),
                                   QStringLiteral("重点 1 级")};
     return list;
 }
@@ -62,12 +63,12 @@ int Teachers::openAll()
 
 std::optional<Teachers::Row> Teachers::find(const QString& code)
 {
-    const QStringList row = ScratchQuery(*m_data.dtbmdm1)
-                                .firstRow({QStringLiteral("select * from rydm left join bmdm on rydm.bmdm=bmdm.bmdm"),
-                                           QStringLiteral("where rydm.rydm=") + Sql::quote(code)},
-                                          {QStringLiteral("rydm"), QStringLiteral("rymc"), QStringLiteral("ryzc"),
-                                           QStringLiteral("ryxz"), QStringLiteral("rygw"), QStringLiteral("bmdm"),
-                                           QStringLiteral("bmmc"), QStringLiteral("ybmc")});
+    const QStringList row =
+        ScratchQuery(*m_data.dtbmdm1)
+            .firstRow({QStringLiteral("select * from rydm left join bmdm on rydm.bmdm=bmdm.bmdm"),
+                       QStringLiteral("where rydm.rydm=") + Sql::quote(code)},
+                      {QStringLiteral("rydm"), QStringLiteral("rymc"), QStringLiteral("ryzc"), QStringLiteral("ryxz"),
+                       QStringLiteral("rygw"), QStringLiteral("bmdm"), QStringLiteral("bmmc"), QStringLiteral("ybmc")});
     if (row.isEmpty())
         return std::nullopt;
     return Row{{row[0], row[1], row[2], row[3], row[4]}, row[5], row[6], row[7]};
@@ -116,12 +117,13 @@ Outcome Teachers::edit(const QString& oldCode, const Teacher& t)
                         QStringLiteral("where rydm=") + Sql::quote(oldCode)},
                        outcome);
         // Every year's rows of the teacher in the section and faculty.
-        scratch.change(QStringLiteral("gzl"), updated,
-                       {QStringLiteral("update gzl set jiaoshi=%1,zhicheng=%2,xingzhi=%3,gangwei=%4")
-                            .arg(Sql::quote(t.name), Sql::quote(t.title), Sql::quote(t.nature), Sql::quote(t.post)),
-                        QStringLiteral("where jiaoshi=%1 and jiaoyanshi=%2 and yuanbu=%3")
-                            .arg(Sql::quote(old->teacher.name), Sql::quote(old->sectionName), Sql::quote(old->faculty))},
-                       outcome);
+        scratch.change(
+            QStringLiteral("gzl"), updated,
+            {QStringLiteral("update gzl set jiaoshi=%1,zhicheng=%2,xingzhi=%3,gangwei=%4")
+                 .arg(Sql::quote(t.name), Sql::quote(t.title), Sql::quote(t.nature), Sql::quote(t.post)),
+             QStringLiteral("where jiaoshi=%1 and jiaoyanshi=%2 and yuanbu=%3")
+                 .arg(Sql::quote(old->teacher.name), Sql::quote(old->sectionName), Sql::quote(old->faculty))},
+            outcome);
         transaction.commit();
     } catch (const StoreError& e) {
         return failed(e);

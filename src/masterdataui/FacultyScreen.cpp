@@ -8,8 +8,7 @@
 FacultyScreen::FacultyScreen(DataModule& data, FacultyDialog& dialog, QWidget* parent)
     : ListScreen(data, *data.dtbmdm, dialog, QStringLiteral("fmybdmF"), QStringLiteral("院部管理"),
                  {{QStringLiteral("mc"), QStringLiteral("院部名称")}}, parent)
-{
-}
+{}
 
 int FacultyScreen::openList()
 {

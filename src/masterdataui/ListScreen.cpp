@@ -41,6 +41,8 @@ ListScreen::ListScreen(DataModule& data, Query& list, MasterDataDialog& dialog, 
     connect(m_grid, &QTableView::doubleClicked, this,
             [this] { ErrorDisplay::guard(this, [this] { onEditClicked(); }); });
 
+    // No command is the default: Enter in the grid presses nothing.
+    m_close->setAutoDefault(false);
     m_buttons->addStretch();
     m_buttons->addWidget(m_close);
     addCommand(QStringLiteral("增加"), [this] { onAddClicked(); });

@@ -15,8 +15,9 @@
 
 MasterDataDialog::MasterDataDialog(DataModule& data, Query& list, const QString& name, const QString& title,
                                    QWidget* parent)
-    : QDialog(parent), m_data(data), m_list(list), m_form(new QFormLayout), m_ok(new QPushButton(QStringLiteral("确定"))),
-      m_cancel(new QPushButton(QStringLiteral("放弃"))), m_enter(new EnterKeyChain(this))
+    : QDialog(parent), m_data(data), m_list(list), m_form(new QFormLayout),
+      m_ok(new QPushButton(QStringLiteral("确定"))), m_cancel(new QPushButton(QStringLiteral("放弃"))),
+      m_enter(new EnterKeyChain(this))
 {
     setObjectName(name);
     setWindowTitle(title);

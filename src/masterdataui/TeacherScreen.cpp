@@ -15,8 +15,7 @@ TeacherScreen::TeacherScreen(DataModule& data, TeacherDialog& dialog, QWidget* p
                   {QStringLiteral("ryxz"), QStringLiteral("性质")},
                   {QStringLiteral("rygw"), QStringLiteral(" 岗位")}},
                  parent)
-{
-}
+{}
 
 int TeacherScreen::openList()
 {

@@ -29,8 +29,8 @@ public:
             login(m_session);
         m_store.data().Tbsystem->activate();
         m_store.data().Tbsystem->edit();
-        m_window =
-            std::make_unique<MainWindow>(m_store.data(), m_session, m_calculator, m_theory, m_practice, m_teacherDialog);
+        m_window = std::make_unique<MainWindow>(m_store.data(), m_session, m_calculator, m_theory, m_practice,
+                                                m_teacherDialog);
         m_window->bindDataSources();
         m_window->show();
     }

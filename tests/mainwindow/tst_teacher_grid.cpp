@@ -81,18 +81,21 @@ private slots:
         auto* grid = h.find<QTableView>("DBGrid5");
 
         // "放弃": nothing counted; the last row is current.
-        QVERIFY(whileModal(&rydm2, [&] { h.find<QPushButton>("BitBtn8")->click(); },
-                           [&] { rydm2.findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click(); }));
+        QVERIFY(whileModal(
+            &rydm2, [&] { h.find<QPushButton>("BitBtn8")->click(); },
+            [&] { rydm2.findChild<QPushButton*>(QStringLiteral("BitBtn2"))->click(); }));
         QCOMPARE(h.find<RecordCountLabel>("Label5")->count(), 2);
         QCOMPARE(grid->currentIndex().row(), 1);
 
         bool adding = false;
-        QVERIFY(whileModal(&rydm2, [&] { h.find<QPushButton>("BitBtn8")->click(); }, [&] {
-            adding = rydm2.mode() == MasterDataDialog::Mode::Add;
-            setText(&rydm2, "Edit1", QStringLiteral("T00"));
-            setText(&rydm2, "Edit2", QStringLiteral("钱七"));
-            rydm2.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-        }));
+        QVERIFY(whileModal(
+            &rydm2, [&] { h.find<QPushButton>("BitBtn8")->click(); },
+            [&] {
+                adding = rydm2.mode() == MasterDataDialog::Mode::Add;
+                setText(&rydm2, "Edit1", QStringLiteral("T00"));
+                setText(&rydm2, "Edit2", QStringLiteral("钱七"));
+                rydm2.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            }));
         QVERIFY(adding);
         QVERIFY(MessageBox::shown().empty());
         // Filed under the selected section; the main window's count goes up; the last row is current.
@@ -104,11 +107,13 @@ private slots:
 
         grid->selectRow(1); // T01 张三, after T00
         QString loaded;
-        QVERIFY(whileModal(&rydm2, [&] { h.find<QPushButton>("BitBtn9")->click(); }, [&] {
-            loaded = rydm2.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-            setText(&rydm2, "Edit2", QStringLiteral("张叁"));
-            rydm2.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-        }));
+        QVERIFY(whileModal(
+            &rydm2, [&] { h.find<QPushButton>("BitBtn9")->click(); },
+            [&] {
+                loaded = rydm2.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
+                setText(&rydm2, "Edit2", QStringLiteral("张叁"));
+                rydm2.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            }));
         QCOMPARE(loaded, QStringLiteral("T01"));
         QCOMPARE(h.store().count(QStringLiteral("gzl"), QStringLiteral("jiaoshi='张叁'")), 5);
         QCOMPARE(grid->currentIndex().row(), 1);
@@ -176,10 +181,12 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         // 张三's total is the sum of the year's computed rows; the grid shows it, on the same row.
         const double q = h.store().scalar(QStringLiteral("select q from rydm where rydm='T01'")).toDouble();
-        const double sum = h.store()
-                               .scalar(QStringLiteral("select round(total(q11)+total(q12)+total(q2)+total(q31)+total(q32)+total(q33),2) from gzl "
-                                                      "where jiaoshi='张三'"))
-                               .toDouble();
+        const double sum =
+            h.store()
+                .scalar(QStringLiteral(
+                    "select round(total(q11)+total(q12)+total(q2)+total(q31)+total(q32)+total(q33),2) from gzl "
+                    "where jiaoshi='张三'"))
+                .toDouble();
         QVERIFY(sum > 0);
         QCOMPARE(q, sum);
         QCOMPARE(grid->currentIndex().row(), 1);

@@ -31,28 +31,34 @@ private slots:
         QTest::addColumn<QString>("settings");
 
         // Sections and every year's rows follow; the same-named section of 文学院 keeps its rows.
-        QTest::newRow("selected faculty")
-            << "理学院" << "理科学院" << Status::Saved << QStringList{"S01", "S02"}
-            << QStringList{"1:张三/理科学院/数学教研室", "2:张三/理科学院/数学教研室", "3:张三/文学院/数学教研室",
-                           "4:王五/理科学院/物理教研室"}
-            << "理科学院/S01/数学教研室";
+        QTest::newRow("selected faculty") << "理学院"
+                                          << "理科学院" << Status::Saved << QStringList{"S01", "S02"}
+                                          << QStringList{"1:张三/理科学院/数学教研室", "2:张三/理科学院/数学教研室",
+                                                         "3:张三/文学院/数学教研室", "4:王五/理科学院/物理教研室"}
+                                          << "理科学院/S01/数学教研室";
         QTest::newRow("another faculty, settings stay")
-            << "文学院" << "人文学院" << Status::Saved << QStringList{"S03", "S04"}
+            << "文学院"
+            << "人文学院" << Status::Saved << QStringList{"S03", "S04"}
             << QStringList{"1:张三/理学院/数学教研室", "2:张三/理学院/数学教研室", "3:张三/人文学院/数学教研室",
                            "4:王五/理学院/物理教研室"}
             << SettingsBefore;
         QTest::newRow("a quote is stored as typed")
-            << "理学院" << "O'Neil's 学院" << Status::Saved << QStringList{"S01", "S02"}
+            << "理学院"
+            << "O'Neil's 学院" << Status::Saved << QStringList{"S01", "S02"}
             << QStringList{"1:张三/O'Neil's 学院/数学教研室", "2:张三/O'Neil's 学院/数学教研室",
                            "3:张三/文学院/数学教研室", "4:王五/O'Neil's 学院/物理教研室"}
             << "O'Neil's 学院/S01/数学教研室";
-        QTest::newRow("its own name") << "理学院" << "理学院" << Status::Saved << QStringList{"S01", "S02"} << Untouched
+        QTest::newRow("its own name") << "理学院"
+                                      << "理学院" << Status::Saved << QStringList{"S01", "S02"} << Untouched
                                       << SettingsBefore;
-        QTest::newRow("a name that exists") << "理学院" << "文学院" << Status::Failed << QStringList{"S03", "S04"}
-                                            << Untouched << SettingsBefore;
-        QTest::newRow("longer than the column") << "理学院" << "一二三四五六七八九十一二三" << Status::Failed
-                                                << QStringList{} << Untouched << SettingsBefore;
-        QTest::newRow("unknown faculty") << "医学院" << "药学院" << Status::NotFound << QStringList{} << Untouched
+        QTest::newRow("a name that exists")
+            << "理学院"
+            << "文学院" << Status::Failed << QStringList{"S03", "S04"} << Untouched << SettingsBefore;
+        QTest::newRow("longer than the column")
+            << "理学院"
+            << "一二三四五六七八九十一二三" << Status::Failed << QStringList{} << Untouched << SettingsBefore;
+        QTest::newRow("unknown faculty") << "医学院"
+                                         << "药学院" << Status::NotFound << QStringList{} << Untouched
                                          << SettingsBefore;
     }
     void facultyRename()
@@ -88,29 +94,42 @@ private slots:
         QTest::addColumn<QString>("settings");
 
         // Rows of every year in the section's faculty follow the name; 文学院's 数学教研室 keeps it.
-        QTest::newRow("rename") << "S01" << "S01" << "数理教研室" << Status::Saved << QStringList{"T01", "T02"}
+        QTest::newRow("rename") << "S01"
+                                << "S01"
+                                << "数理教研室" << Status::Saved << QStringList{"T01", "T02"}
                                 << QStringList{"1:张三/理学院/数理教研室", "2:张三/理学院/数理教研室",
                                                "3:张三/文学院/数学教研室", "4:王五/理学院/物理教研室"}
                                 << "理学院/S01/数理教研室";
         // The teachers go with the code, and so does the remembered section.
-        QTest::newRow("new code") << "S01" << "S11" << "数学教研室" << Status::Saved << QStringList{"T01", "T02"}
-                                  << Untouched << "理学院/S11/数学教研室";
+        QTest::newRow("new code") << "S01"
+                                  << "S11"
+                                  << "数学教研室" << Status::Saved << QStringList{"T01", "T02"} << Untouched
+                                  << "理学院/S11/数学教研室";
         QTest::newRow("another section, settings stay")
-            << "S03" << "S33" << "数学系" << Status::Saved << QStringList{"T04"}
+            << "S03"
+            << "S33"
+            << "数学系" << Status::Saved << QStringList{"T04"}
             << QStringList{"1:张三/理学院/数学教研室", "2:张三/理学院/数学教研室", "3:张三/文学院/数学系",
                            "4:王五/理学院/物理教研室"}
             << SettingsBefore;
         QTest::newRow("a quote is stored as typed")
-            << "S02" << "S02" << "物'理" << Status::Saved << QStringList{"T03"}
+            << "S02"
+            << "S02"
+            << "物'理" << Status::Saved << QStringList{"T03"}
             << QStringList{"1:张三/理学院/数学教研室", "2:张三/理学院/数学教研室", "3:张三/文学院/数学教研室",
                            "4:王五/理学院/物'理"}
             << SettingsBefore;
-        QTest::newRow("code of another section") << "S01" << "S02" << "数学教研室" << Status::Duplicate
-                                                 << QStringList{"T03"} << Untouched << SettingsBefore;
-        QTest::newRow("name too long") << "S01" << "S11" << "一二三四五六七八九十一二三" << Status::Failed
-                                       << QStringList{} << Untouched << SettingsBefore;
-        QTest::newRow("unknown code") << "S99" << "S98" << "x" << Status::NotFound << QStringList{} << Untouched
-                                      << SettingsBefore;
+        QTest::newRow("code of another section")
+            << "S01"
+            << "S02"
+            << "数学教研室" << Status::Duplicate << QStringList{"T03"} << Untouched << SettingsBefore;
+        QTest::newRow("name too long") << "S01"
+                                       << "S11"
+                                       << "一二三四五六七八九十一二三" << Status::Failed << QStringList{} << Untouched
+                                       << SettingsBefore;
+        QTest::newRow("unknown code") << "S99"
+                                      << "S98"
+                                      << "x" << Status::NotFound << QStringList{} << Untouched << SettingsBefore;
     }
     void sectionEdit()
     {
@@ -151,12 +170,12 @@ private slots:
         // Both years of 理学院's 张三 follow; 文学院's 张三 (same name, same section name) does not.
         QTest::newRow("rename with new title")
             << "T01" << QStringList{"T01", "张叁", "正高级", "兼职", "重点 2 级"} << Status::Saved
-            << QStringList{"1:张叁/正高级/兼职/重点 2 级", "2:张叁/正高级/兼职/重点 2 级", "3:张三/中级/专职/无重点岗位",
-                           "4:王五/中级/专职/无重点岗位"};
-        QTest::newRow("new code, typed title") << "T03" << QStringList{"T33", "王五", "研究员", "专职", "无"}
-                                               << Status::Saved
-                                               << QStringList{"1:张三/中级/专职/无重点岗位", "2:张三/中级/专职/无重点岗位",
-                                                              "3:张三/中级/专职/无重点岗位", "4:王五/研究员/专职/无"};
+            << QStringList{"1:张叁/正高级/兼职/重点 2 级", "2:张叁/正高级/兼职/重点 2 级",
+                           "3:张三/中级/专职/无重点岗位", "4:王五/中级/专职/无重点岗位"};
+        QTest::newRow("new code, typed title")
+            << "T03" << QStringList{"T33", "王五", "研究员", "专职", "无"} << Status::Saved
+            << QStringList{"1:张三/中级/专职/无重点岗位", "2:张三/中级/专职/无重点岗位", "3:张三/中级/专职/无重点岗位",
+                           "4:王五/研究员/专职/无"};
         QTest::newRow("a quote is stored as typed")
             << "T04" << QStringList{"T04", "O'张", "中级", "专职", "无重点岗位"} << Status::Saved
             << QStringList{"1:张三/中级/专职/无重点岗位", "2:张三/中级/专职/无重点岗位", "3:O'张/中级/专职/无重点岗位",
@@ -164,7 +183,8 @@ private slots:
         QTest::newRow("code of another teacher")
             << "T01" << QStringList{"T02", "张三", "中级", "专职", "无重点岗位"} << Status::Duplicate << before;
         QTest::newRow("name too long for the workload rows")
-            << "T01" << QStringList{"T01", "欧阳建国和平人民", "中级", "专职", "无重点岗位"} << Status::Failed << before;
+            << "T01" << QStringList{"T01", "欧阳建国和平人民", "中级", "专职", "无重点岗位"} << Status::Failed
+            << before;
         QTest::newRow("unknown code") << "T99" << QStringList{"T98", "x", "", "", ""} << Status::NotFound << before;
     }
     void teacherEdit()
@@ -183,9 +203,10 @@ private slots:
         const QString stored = f.store.scalar(
             QStringLiteral("select rymc||'/'||ryzc||'/'||bmdm from rydm where rydm=") + Sql::quote(t.code));
         if (status == Status::Saved)
-            QCOMPARE(stored, values[1] + u'/' + values[2] + u'/' + (oldCode == u"T01"   ? QStringLiteral("S01")
-                                                                   : oldCode == u"T03" ? QStringLiteral("S02")
-                                                                                       : QStringLiteral("S03")));
+            QCOMPARE(stored, values[1] + u'/' + values[2] + u'/' +
+                                 (oldCode == u"T01"   ? QStringLiteral("S01")
+                                  : oldCode == u"T03" ? QStringLiteral("S02")
+                                                      : QStringLiteral("S03")));
         else if (status != Status::NotFound)
             QVERIFY(!o.message.isEmpty() && f.store.count(QStringLiteral("rydm"), QStringLiteral("rymc='张三'")) == 2);
     }
@@ -199,13 +220,14 @@ private slots:
         QTest::newRow("faculty") << "faculty" << QStringList{"医学院"} << Status::Saved << QString();
         QTest::newRow("faculty of an existing name")
             << "faculty" << QStringList{"文学院"} << Status::Failed << MasterDataText::FacultyFailed;
-        QTest::newRow("section") << "section" << QStringList{"工学院", "S06", "机械教研室"} << Status::Saved << QString();
+        QTest::newRow("section") << "section" << QStringList{"工学院", "S06", "机械教研室"} << Status::Saved
+                                 << QString();
         // Codes are unique across faculties.
-        QTest::newRow("section code of another faculty")
-            << "section" << QStringList{"工学院", "S03", "机械教研室"} << Status::Duplicate
-            << MasterDataText::SectionDuplicate;
-        QTest::newRow("section name too long") << "section" << QStringList{"工学院", "S06", "一二三四五六七八九十一二三"}
-                                               << Status::Failed << MasterDataText::SectionFailed;
+        QTest::newRow("section code of another faculty") << "section" << QStringList{"工学院", "S03", "机械教研室"}
+                                                         << Status::Duplicate << MasterDataText::SectionDuplicate;
+        QTest::newRow("section name too long")
+            << "section" << QStringList{"工学院", "S06", "一二三四五六七八九十一二三"} << Status::Failed
+            << MasterDataText::SectionFailed;
         QTest::newRow("teacher") << "teacher" << QStringList{"S05", "T06", "钱七"} << Status::Saved << QString();
         QTest::newRow("teacher code that exists")
             << "teacher" << QStringList{"S05", "T01", "钱七"} << Status::Duplicate << MasterDataText::TeacherDuplicate;
@@ -219,7 +241,7 @@ private slots:
         QFETCH(Status, status);
         QFETCH(QString, message);
         MasterDataFixture f;
-        const QString table = what == u"faculty" ? QStringLiteral("yuanbu")
+        const QString table = what == u"faculty"   ? QStringLiteral("yuanbu")
                               : what == u"section" ? QStringLiteral("bmdm")
                                                    : QStringLiteral("rydm");
         const int before = f.store.count(table);
@@ -249,26 +271,32 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<Status>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("faculty with workload") << "faculty" << "理学院" << Status::HasWorkload
-                                               << MasterDataText::FacultyHasWorkload;
+        QTest::newRow("faculty with workload") << "faculty"
+                                               << "理学院" << Status::HasWorkload << MasterDataText::FacultyHasWorkload;
         QTest::newRow("faculty with sections only")
-            << "faculty" << "农学院" << Status::HasSections << MasterDataText::FacultyHasSections;
-        QTest::newRow("empty faculty") << "faculty" << "工学院" << Status::Deleted << QString();
-        QTest::newRow("unknown faculty") << "faculty" << "医学院" << Status::NotFound
+            << "faculty"
+            << "农学院" << Status::HasSections << MasterDataText::FacultyHasSections;
+        QTest::newRow("empty faculty") << "faculty"
+                                       << "工学院" << Status::Deleted << QString();
+        QTest::newRow("unknown faculty") << "faculty"
+                                         << "医学院" << Status::NotFound
                                          << MasterDataText::FacultyMissing.arg("医学院");
         // By name alone: 文学院's 数学教研室 has rows, so 理学院's is refused as well.
-        QTest::newRow("section with workload") << "section" << "S03" << Status::HasWorkload
-                                               << MasterDataText::SectionHasWorkload;
+        QTest::newRow("section with workload") << "section"
+                                               << "S03" << Status::HasWorkload << MasterDataText::SectionHasWorkload;
         QTest::newRow("section with teachers only")
-            << "section" << "S04" << Status::HasTeachers << MasterDataText::SectionHasTeachers;
-        QTest::newRow("empty section") << "section" << "S05" << Status::Deleted << QString();
-        QTest::newRow("unknown section") << "section" << "S99" << Status::NotFound
-                                         << MasterDataText::SectionMissing.arg("S99");
-        QTest::newRow("teacher with workload") << "teacher" << "T04" << Status::HasWorkload
-                                               << MasterDataText::TeacherHasWorkload;
-        QTest::newRow("teacher without") << "teacher" << "T02" << Status::Deleted << QString();
-        QTest::newRow("unknown teacher") << "teacher" << "T99" << Status::NotFound
-                                         << MasterDataText::TeacherMissing.arg("T99");
+            << "section"
+            << "S04" << Status::HasTeachers << MasterDataText::SectionHasTeachers;
+        QTest::newRow("empty section") << "section"
+                                       << "S05" << Status::Deleted << QString();
+        QTest::newRow("unknown section") << "section"
+                                         << "S99" << Status::NotFound << MasterDataText::SectionMissing.arg("S99");
+        QTest::newRow("teacher with workload") << "teacher"
+                                               << "T04" << Status::HasWorkload << MasterDataText::TeacherHasWorkload;
+        QTest::newRow("teacher without") << "teacher"
+                                         << "T02" << Status::Deleted << QString();
+        QTest::newRow("unknown teacher") << "teacher"
+                                         << "T99" << Status::NotFound << MasterDataText::TeacherMissing.arg("T99");
     }
     void deletes()
     {

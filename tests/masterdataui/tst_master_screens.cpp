@@ -23,11 +23,16 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QStringList>("headers");
         QTest::addColumn<QStringList>("firstRow");
-        QTest::newRow("faculties") << "fmybdmF" << "院部管理" << "院部管理" << 4 << QStringList{"院部名称"}
-                                   << QStringList{"理学院"};
-        QTest::newRow("sections of yx") << "fmbmdmF" << "教研室管理" << "理学院 教研室管理" << 2
-                                        << QStringList{"教研室代码", "教研室名称"} << QStringList{"S01", "数学教研室"};
-        QTest::newRow("teachers of jys") << "fmrydmF" << "教师管理" << "S01 教师管理" << 2
+        QTest::newRow("faculties") << "fmybdmF"
+                                   << "院部管理"
+                                   << "院部管理" << 4 << QStringList{"院部名称"} << QStringList{"理学院"};
+        QTest::newRow("sections of yx") << "fmbmdmF"
+                                        << "教研室管理"
+                                        << "理学院 教研室管理" << 2 << QStringList{"教研室代码", "教研室名称"}
+                                        << QStringList{"S01", "数学教研室"};
+        QTest::newRow("teachers of jys") << "fmrydmF"
+                                         << "教师管理"
+                                         << "S01 教师管理" << 2
                                          << QStringList{"教研室名称", "教师代码", "教师姓名", "职称", "性质", " 岗位"}
                                          << QStringList{"数学教研室", "T01", "张三", "中级", "专职", "无重点岗位"};
     }
@@ -53,7 +58,7 @@ private slots:
         for (int i = 1; i <= (screen == u"fmbmdmF" ? 5 : 4); ++i)
             captions << child<QPushButton>(s, QStringLiteral("BitBtn%1").arg(i))->text();
         const QStringList expected = screen == u"fmbmdmF" ? QStringList{"增加", "编辑", "删除", "人员名单", "返回"}
-                                                           : QStringList{"增加", "编辑", "删除", "返回"};
+                                                          : QStringList{"增加", "编辑", "删除", "返回"};
         QCOMPARE(captions, expected);
         click(s, captions.size() == 5 ? QStringLiteral("BitBtn5") : QStringLiteral("BitBtn4"));
         QVERIFY(!s->isVisible());
@@ -68,7 +73,8 @@ private slots:
         QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("expected");
         const QString facultyCount = QStringLiteral("select count(*) from yuanbu");
-        QTest::newRow("faculty") << "fmybdmF" << QStringList{"Edit1=医学院"} << "BitBtn1" << ""
+        QTest::newRow("faculty") << "fmybdmF" << QStringList{"Edit1=医学院"} << "BitBtn1"
+                                 << ""
                                  << "select mc from yuanbu where rowid=(select max(rowid) from yuanbu)"
                                  << "医学院";
         QTest::newRow("faculty name that exists") << "fmybdmF" << QStringList{"Edit1=文学院"} << "BitBtn1"
@@ -77,24 +83,31 @@ private slots:
                                        << "" << facultyCount << "4";
         QTest::newRow("section, filed under yx")
             << "fmbmdmF" << QStringList{"Edit1=S06", "Edit2=机械教研室"} << "BitBtn1"
-            << "" << "select bmmc||ybmc from bmdm where bmdm='S06'" << "机械教研室理学院";
+            << ""
+            << "select bmmc||ybmc from bmdm where bmdm='S06'"
+            << "机械教研室理学院";
         QTest::newRow("section code of another faculty")
             << "fmbmdmF" << QStringList{"Edit1=S03", "Edit2=机械教研室"} << "BitBtn1"
-            << MasterDataText::SectionDuplicate << "select count(*) from bmdm" << "5";
+            << MasterDataText::SectionDuplicate << "select count(*) from bmdm"
+            << "5";
         // The new teacher sorts first; still the list's last row is current afterwards.
         QTest::newRow("teacher, filed under jys, defaults")
             << "fmrydmF" << QStringList{"Edit1=T00", "Edit2=钱七"} << "BitBtn1"
-            << "" << "select rymc||bmdm||ryzc||ryxz||rygw from rydm where rydm='T00'" << "钱七S01中级专职无重点岗位";
+            << ""
+            << "select rymc||bmdm||ryzc||ryxz||rygw from rydm where rydm='T00'"
+            << "钱七S01中级专职无重点岗位";
         QTest::newRow("teacher, typed title")
-            << "fmrydmF" << QStringList{"Edit1=T09", "Edit2=钱七", "ComboBox1=讲师", "ComboBox3=重点 3 级"}
-            << "BitBtn1"
-            << "" << "select ryzc||rygw from rydm where rydm='T09'" << "讲师重点 3 级";
-        QTest::newRow("teacher code that exists")
-            << "fmrydmF" << QStringList{"Edit1=T04", "Edit2=钱七"} << "BitBtn1" << MasterDataText::TeacherDuplicate
-            << "select count(*) from rydm" << "5";
+            << "fmrydmF" << QStringList{"Edit1=T09", "Edit2=钱七", "ComboBox1=讲师", "ComboBox3=重点 3 级"} << "BitBtn1"
+            << ""
+            << "select ryzc||rygw from rydm where rydm='T09'"
+            << "讲师重点 3 级";
+        QTest::newRow("teacher code that exists") << "fmrydmF" << QStringList{"Edit1=T04", "Edit2=钱七"} << "BitBtn1"
+                                                  << MasterDataText::TeacherDuplicate << "select count(*) from rydm"
+                                                  << "5";
         QTest::newRow("teacher name too long")
             << "fmrydmF" << QStringList{"Edit1=T09", "Edit2=欧阳建国和平人民"} << "BitBtn1"
-            << MasterDataText::TeacherFailed << "select count(*) from rydm" << "5";
+            << MasterDataText::TeacherFailed << "select count(*) from rydm"
+            << "5";
     }
     void adding()
     {
@@ -112,15 +125,16 @@ private slots:
         bool addMode = false;
         bool stayedOpen = false;
         QStringList kept;
-        QVERIFY(whileModal(dialog, [&] { click(s, QStringLiteral("BitBtn1")); },
-                           [&] {
-                               addMode = dialog->mode() == MasterDataDialog::Mode::Add;
-                               fill(dialog, inputs);
-                               click(dialog, button);
-                               stayedOpen = dialog->isVisible();
-                               for (const QString& pair : inputs)
-                                   kept << pair.section(u'=', 0, 0) + u'=' + inputText(dialog, pair.section(u'=', 0, 0));
-                           }));
+        QVERIFY(whileModal(
+            dialog, [&] { click(s, QStringLiteral("BitBtn1")); },
+            [&] {
+                addMode = dialog->mode() == MasterDataDialog::Mode::Add;
+                fill(dialog, inputs);
+                click(dialog, button);
+                stayedOpen = dialog->isVisible();
+                for (const QString& pair : inputs)
+                    kept << pair.section(u'=', 0, 0) + u'=' + inputText(dialog, pair.section(u'=', 0, 0));
+            }));
         QVERIFY(addMode);
         QCOMPARE(shown(), message.isEmpty() ? QString() : Error + message);
         QCOMPARE(stayedOpen, !message.isEmpty());
@@ -145,27 +159,32 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("faculty rename carried into its sections")
             << "fmybdmF" << 1 << false << QStringList{"Edit1=文学院"} << QStringList{"Edit1=人文学院"} << ""
-            << "select group_concat(bmdm) from bmdm where ybmc='人文学院'" << "S03,S04";
+            << "select group_concat(bmdm) from bmdm where ybmc='人文学院'"
+            << "S03,S04";
         QTest::newRow("faculty renamed to another's name")
             << "fmybdmF" << 1 << false << QStringList{"Edit1=文学院"} << QStringList{"Edit1=理学院"}
-            << MasterDataText::FacultyFailed << "select count(*) from yuanbu where mc='文学院'" << "1";
+            << MasterDataText::FacultyFailed << "select count(*) from yuanbu where mc='文学院'"
+            << "1";
         QTest::newRow("section by double click")
             << "fmbmdmF" << 1 << true << QStringList{"Edit1=S02", "Edit2=物理教研室"}
             << QStringList{"Edit1=S12", "Edit2=物理系"} << ""
-            << "select group_concat(rymc) from rydm where bmdm='S12'" << "王五";
+            << "select group_concat(rymc) from rydm where bmdm='S12'"
+            << "王五";
         QTest::newRow("section code of another")
             << "fmbmdmF" << 1 << false << QStringList{"Edit1=S02", "Edit2=物理教研室"} << QStringList{"Edit1=S03"}
-            << MasterDataText::SectionDuplicate << "select bmmc from bmdm where bmdm='S02'" << "物理教研室";
-        QTest::newRow("teacher")
-            << "fmrydmF" << 1 << false
-            << QStringList{"Edit1=T02", "Edit2=李四", "ComboBox1=初级", "ComboBox2=专职", "ComboBox3=无重点岗位"}
-            << QStringList{"Edit2=李肆", "ComboBox1=讲师"} << ""
-            << "select rymc||ryzc||bmdm from rydm where rydm='T02'" << "李肆讲师S01";
+            << MasterDataText::SectionDuplicate << "select bmmc from bmdm where bmdm='S02'"
+            << "物理教研室";
+        QTest::newRow("teacher") << "fmrydmF" << 1 << false
+                                 << QStringList{"Edit1=T02", "Edit2=李四", "ComboBox1=初级", "ComboBox2=专职",
+                                                "ComboBox3=无重点岗位"}
+                                 << QStringList{"Edit2=李肆", "ComboBox1=讲师"} << ""
+                                 << "select rymc||ryzc||bmdm from rydm where rydm='T02'"
+                                 << "李肆讲师S01";
         QTest::newRow("teacher keeps a stored title outside the list")
             << "fmrydmF" << 0 << true
             << QStringList{"Edit1=T01", "Edit2=张三", "ComboBox1=中级", "ComboBox2=专职", "ComboBox3=无重点岗位"}
-            << QStringList{"Edit1=T02"} << MasterDataText::TeacherDuplicate
-            << "select rymc from rydm where rydm='T01'" << "张三";
+            << QStringList{"Edit1=T02"} << MasterDataText::TeacherDuplicate << "select rymc from rydm where rydm='T01'"
+            << "张三";
     }
     void editing()
     {
@@ -221,23 +240,22 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("countAfter");
         QTest::addColumn<int>("currentAfter");
-        QTest::newRow("faculty: the row before is current")
-            << "fmybdmF" << QStringList{} << 3 << true << "" << 3 << 2;
-        QTest::newRow("faculty with workload") << "fmybdmF" << QStringList{} << 0 << true
-                                               << MasterDataText::FacultyHasWorkload << 4 << 0;
-        QTest::newRow("faculty with sections") << "fmybdmF" << QStringList{} << 2 << true
-                                               << MasterDataText::FacultyHasSections << 4 << 2;
+        QTest::newRow("faculty: the row before is current") << "fmybdmF" << QStringList{} << 3 << true << "" << 3 << 2;
+        QTest::newRow("faculty with workload")
+            << "fmybdmF" << QStringList{} << 0 << true << MasterDataText::FacultyHasWorkload << 4 << 0;
+        QTest::newRow("faculty with sections")
+            << "fmybdmF" << QStringList{} << 2 << true << MasterDataText::FacultyHasSections << 4 << 2;
         QTest::newRow("faculty, cancelled") << "fmybdmF" << QStringList{} << 3 << false << "" << 4 << 3;
         QTest::newRow("the only section") << "fmbmdmF" << QStringList{"yx=农学院"} << 0 << true << "" << 0 << -1;
-        QTest::newRow("section with teachers") << "fmbmdmF" << QStringList{"yx=文学院"} << 1 << true
-                                               << MasterDataText::SectionHasTeachers << 2 << 1;
-        QTest::newRow("section with workload") << "fmbmdmF" << QStringList{"yx=文学院"} << 0 << true
-                                               << MasterDataText::SectionHasWorkload << 2 << 0;
+        QTest::newRow("section with teachers")
+            << "fmbmdmF" << QStringList{"yx=文学院"} << 1 << true << MasterDataText::SectionHasTeachers << 2 << 1;
+        QTest::newRow("section with workload")
+            << "fmbmdmF" << QStringList{"yx=文学院"} << 0 << true << MasterDataText::SectionHasWorkload << 2 << 0;
         QTest::newRow("teacher: the first row deleted, the new first row current")
             << "fmrydmF" << QStringList{"jys=S04"} << 0 << true << "" << 1 << 0;
         QTest::newRow("teacher: the last row deleted") << "fmrydmF" << QStringList{} << 1 << true << "" << 1 << 0;
-        QTest::newRow("teacher with workload") << "fmrydmF" << QStringList{} << 0 << true
-                                               << MasterDataText::TeacherHasWorkload << 2 << 0;
+        QTest::newRow("teacher with workload")
+            << "fmrydmF" << QStringList{} << 0 << true << MasterDataText::TeacherHasWorkload << 2 << 0;
     }
     void deleting()
     {
@@ -323,7 +341,9 @@ private slots:
             guarded << "BitBtn4";
         for (const QString& button : guarded) {
             QDialog* opened = button == u"BitBtn4" ? static_cast<QDialog*>(&f.fmrydmF) : f.dialogOf(screen);
-            QVERIFY2(!whileModal(opened, [&] { click(s, button); }, [] {}), qPrintable(button));
+            QVERIFY2(!whileModal(
+                         opened, [&] { click(s, button); }, [] {}),
+                     qPrintable(button));
         }
         QVERIFY(MessageBox::shown().empty());
         QCOMPARE(f.store.scalar(QStringLiteral("select count(*) from yuanbu")) +
@@ -332,10 +352,12 @@ private slots:
                  before);
         // "增加" has no guard.
         MasterDataDialog* dialog = f.dialogOf(screen);
-        QVERIFY(whileModal(dialog, [&] { click(s, QStringLiteral("BitBtn1")); }, [&] {
-            fill(dialog, screen == u"fmybdmF" ? QStringList{"Edit1=N1"} : QStringList{"Edit1=N1", "Edit2=新"});
-            click(dialog, QStringLiteral("BitBtn1"));
-        }));
+        QVERIFY(whileModal(
+            dialog, [&] { click(s, QStringLiteral("BitBtn1")); },
+            [&] {
+                fill(dialog, screen == u"fmybdmF" ? QStringList{"Edit1=N1"} : QStringList{"Edit1=N1", "Edit2=新"});
+                click(dialog, QStringLiteral("BitBtn1"));
+            }));
         QCOMPARE(ScreenTest::count(s), 1);
         if (screen == u"fmbmdmF" && !zeroOverRows)
             QCOMPARE(f.store.scalar(QStringLiteral("select ybmc from bmdm where bmdm='N1'")), QStringLiteral("工学院"));
@@ -351,11 +373,13 @@ private slots:
         QString title;
         int count = -1;
         QStringList firstRow;
-        QVERIFY(whileModal(&f.fmrydmF, [&] { click(&f.fmbmdmF, QStringLiteral("BitBtn4")); }, [&] {
-            title = f.fmrydmF.windowTitle();
-            count = ScreenTest::count(&f.fmrydmF);
-            firstRow = rowTexts(f.fmrydmF.grid(), 0);
-        }));
+        QVERIFY(whileModal(
+            &f.fmrydmF, [&] { click(&f.fmbmdmF, QStringLiteral("BitBtn4")); },
+            [&] {
+                title = f.fmrydmF.windowTitle();
+                count = ScreenTest::count(&f.fmrydmF);
+                firstRow = rowTexts(f.fmrydmF.grid(), 0);
+            }));
         QCOMPARE(title, QStringLiteral("S02 教师管理"));
         QCOMPARE(count, 1);
         QCOMPARE(firstRow, (QStringList{"物理教研室", "T03", "王五", "正高级", "兼职", "重点 1 级"}));
@@ -379,8 +403,9 @@ private slots:
         QCOMPARE(rowTexts(f.fmbmdmF.grid(), 1), (QStringList{"S02", "物理教研室"}));
         QCOMPARE(ScreenTest::count(&f.fmbmdmF), 2);
         QString code;
-        QVERIFY(whileModal(&f.bmdm1, [&] { click(&f.fmbmdmF, QStringLiteral("BitBtn2")); },
-                           [&] { code = inputText(&f.bmdm1, QStringLiteral("Edit1")); }));
+        QVERIFY(whileModal(
+            &f.bmdm1, [&] { click(&f.fmbmdmF, QStringLiteral("BitBtn2")); },
+            [&] { code = inputText(&f.bmdm1, QStringLiteral("Edit1")); }));
         QCOMPARE(code, QStringLiteral("S01"));
         QVERIFY(MessageBox::shown().empty());
     }
@@ -391,10 +416,13 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("defaults");
         QTest::addColumn<QStringList>("chain"); // Enter moves from each to the next
-        QTest::newRow("ybdm1") << "ybdm1" << "录入院部资料" << QStringList{"Edit1="} << QStringList{"Edit1", "BitBtn1"};
-        QTest::newRow("bmdm1") << "bmdm1" << "录入教研室资料" << QStringList{"Edit1=", "Edit2="}
+        QTest::newRow("ybdm1") << "ybdm1"
+                               << "录入院部资料" << QStringList{"Edit1="} << QStringList{"Edit1", "BitBtn1"};
+        QTest::newRow("bmdm1") << "bmdm1"
+                               << "录入教研室资料" << QStringList{"Edit1=", "Edit2="}
                                << QStringList{"Edit1", "Edit2", "BitBtn1"};
-        QTest::newRow("rydm1") << "rydm1" << "录入教师资料"
+        QTest::newRow("rydm1") << "rydm1"
+                               << "录入教师资料"
                                << QStringList{"Edit1=", "Edit2=", "ComboBox1=中级", "ComboBox2=专职",
                                               "ComboBox3=无重点岗位"}
                                << QStringList{"Edit1", "Edit2", "BitBtn1"};
@@ -445,17 +473,21 @@ private slots:
         f.fmrydmF.show();
         bool stayedOpen = false;
         QStringList kept;
-        QVERIFY(whileModal(&f.rydm1, [&] { click(&f.fmrydmF, QStringLiteral("BitBtn2")); }, [&] {
-            fill(&f.rydm1, {"Edit2=张叁", "ComboBox1=正高级"});
-            click(&f.rydm1, QStringLiteral("BitBtn1"));
-            stayedOpen = f.rydm1.isVisible();
-            kept << inputText(&f.rydm1, QStringLiteral("Edit2")) << inputText(&f.rydm1, QStringLiteral("ComboBox1"));
-        }));
+        QVERIFY(whileModal(
+            &f.rydm1, [&] { click(&f.fmrydmF, QStringLiteral("BitBtn2")); },
+            [&] {
+                fill(&f.rydm1, {"Edit2=张叁", "ComboBox1=正高级"});
+                click(&f.rydm1, QStringLiteral("BitBtn1"));
+                stayedOpen = f.rydm1.isVisible();
+                kept << inputText(&f.rydm1, QStringLiteral("Edit2"))
+                     << inputText(&f.rydm1, QStringLiteral("ComboBox1"));
+            }));
         QVERIFY(stayedOpen);
         QCOMPARE(kept, (QStringList{"张叁", "正高级"}));
         QCOMPARE(shown(), Error + MasterDataText::TeacherFailed);
         // The teacher update ran before the refused cascade and was undone with it.
-        QCOMPARE(f.store.scalar(QStringLiteral("select rymc||ryzc from rydm where rydm='T01'")), QStringLiteral("张三中级"));
+        QCOMPARE(f.store.scalar(QStringLiteral("select rymc||ryzc from rydm where rydm='T01'")),
+                 QStringLiteral("张三中级"));
         QCOMPARE(ScreenTest::count(&f.fmrydmF), 2);
     }
 };
