@@ -12,6 +12,12 @@
 #include "shell/LaunchCounter.h"
 #include "paramsui/ParameterScreen.h"
 #include "reportsui/ReportPreview.h"
+#include "masterdataui/FacultyDialog.h"
+#include "masterdataui/FacultyScreen.h"
+#include "masterdataui/SectionDialog.h"
+#include "masterdataui/SectionScreen.h"
+#include "masterdataui/TeacherDialog.h"
+#include "masterdataui/TeacherScreen.h"
 #include "shell/LoginDialog.h"
 #include "shell/PasswordDialog.h"
 #include "shell/SplashScreen.h"
@@ -43,36 +49,53 @@ void Application::createScreens()
     splash.showAndPaint();
     countLaunch();
 
-    // The order of creation. The main window is handed the entry dialogs it opens, which are
-    // created just before it; the other screens follow in their order.
+    // The order of creation. A screen is handed the dialogs and screens it opens, which are
+    // created just before it: the main window its entry dialogs and its teacher dialog, the
+    // section screen the teacher screen, the faculty screen its dialog. The other screens follow
+    // in their order.
     m_theory = create<TheoryEntryDialog>(m_data, m_session);
     m_practice = create<PracticeEntryDialog>(m_data, m_session);
-    m_mainWindow = create<MainWindow>(m_data, m_session, m_calculator, *m_theory, *m_practice);
+    m_teacherDialog2 = create<TeacherDialog>(m_data, QStringLiteral("rydm2"));
+    m_mainWindow = create<MainWindow>(m_data, m_session, m_calculator, *m_theory, *m_practice, *m_teacherDialog2);
     m_login = create<LoginDialog>(m_data, m_session);
     m_about = create<AboutBox>();
     m_password = create<PasswordDialog>(m_data, m_session);
+    m_sectionDialog = create<SectionDialog>(m_data);
+    m_teacherDialog1 = create<TeacherDialog>(m_data, QStringLiteral("rydm1"));
+    m_teacherScreen = create<TeacherScreen>(m_data, *m_teacherDialog1);
+    m_sectionScreen = create<SectionScreen>(m_data, *m_sectionDialog, *m_teacherScreen);
     m_parameters = create<ParameterScreen>(m_data);
     m_export = create<ExportScreen>(m_data, m_session);
     m_import = create<ImportScreen>(m_data);
     m_reportPreview = create<ReportPreview>(m_data, m_session);
+    m_facultyDialog = create<FacultyDialog>(m_data);
+    m_facultyScreen = create<FacultyScreen>(m_data, *m_facultyDialog);
 
-    // Export, import, the password dialog and the About box open beside the main window,
-    // without blocking it.
-    openBeside(m_export, {"N5", "ToolButton4"});
-    openBeside(m_import, {"N6", "ToolButton5"});
-    openBeside(m_password, {"N10", "ToolButton6"});
-    openBeside(m_about, {"N12", "ToolButton7"});
-    // The parameter screen blocks the main window; its menu item shows only with ParamRight.
-    if (auto* item = m_mainWindow->findChild<QAction*>(QStringLiteral("N8"))) {
-        item->setEnabled(true);
-        connect(item, &QAction::triggered, m_parameters, [this] { m_parameters->exec(); });
-    }
-
+    wireCommands();
     m_mainWindow->bindDataSources();
 
     connect(m_login, &LoginDialog::loggedIn, m_mainWindow, [this] { m_mainWindow->showMaximized(); });
     connect(m_login, &QDialog::rejected, this, &Application::ended);
     connect(m_mainWindow, &MainWindow::closed, this, &Application::ended);
+}
+
+void Application::wireCommands()
+{
+    // The faculty and parameter screens block the main window; the parameter item shows only
+    // with ParamRight.
+    openModal(m_facultyScreen, {"N2"});
+    openModal(m_parameters, {"N8"});
+    // The others open beside it and come to the front when already open.
+    openBeside(m_sectionScreen, {"N3", "ToolButton2"});
+    openBeside(m_export, {"N5", "ToolButton4"});
+    openBeside(m_import, {"N6", "ToolButton5"});
+    openBeside(m_password, {"N10", "ToolButton6"});
+    openBeside(m_about, {"N12", "ToolButton7"});
+    // The tree popup's "编辑" shows the faculty or the section screen modally.
+    connect(m_mainWindow, &MainWindow::facultyScreenRequested, m_facultyScreen, [this] { m_facultyScreen->exec(); });
+    connect(m_mainWindow, &MainWindow::sectionScreenRequested, m_sectionScreen, [this] { m_sectionScreen->exec(); });
+    // The teacher grid's "打印": the preview of the list it shows.
+    connect(m_mainWindow, &MainWindow::printRequested, m_reportPreview, [this] { m_reportPreview->previewTeacherList(); });
 }
 
 void Application::countLaunch()
@@ -110,6 +133,17 @@ void Application::openBeside(QWidget* screen, std::initializer_list<const char*>
             screen->raise();
             screen->activateWindow();
         });
+    }
+}
+
+void Application::openModal(QDialog* screen, std::initializer_list<const char*> commands)
+{
+    for (const char* name : commands) {
+        auto* action = m_mainWindow->findChild<QAction*>(QString::fromLatin1(name));
+        if (!action)
+            continue;
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, screen, [screen] { screen->exec(); });
     }
 }
 

@@ -14,14 +14,21 @@
 class AboutBox;
 class DataDirectoryLock;
 class ExportScreen;
+class FacultyDialog;
+class FacultyScreen;
 class ImportScreen;
 class LoginDialog;
 class MainWindow;
 class ParameterScreen;
 class PasswordDialog;
 class PracticeEntryDialog;
+class QDialog;
 class QWidget;
 class ReportPreview;
+class SectionDialog;
+class SectionScreen;
+class TeacherDialog;
+class TeacherScreen;
 class TheoryEntryDialog;
 
 // The program: owns the data module, the session and every screen, creates the screens once in
@@ -60,6 +67,12 @@ public:
     PasswordDialog* passwordDialog() const { return m_password; }
     AboutBox* aboutBox() const { return m_about; }
     ReportPreview* reportPreview() const { return m_reportPreview; }
+    FacultyScreen* facultyScreen() const { return m_facultyScreen; }
+    SectionScreen* sectionScreen() const { return m_sectionScreen; }
+    TeacherScreen* teacherScreen() const { return m_teacherScreen; }
+    // The teacher dialog of the teacher screen ("rydm1") and of the main window's teacher grid ("rydm2").
+    TeacherDialog* teacherDialog1() const { return m_teacherDialog1; }
+    TeacherDialog* teacherDialog2() const { return m_teacherDialog2; }
 
 signals:
     void ended();
@@ -68,8 +81,12 @@ private:
     // Counts this launch in the user's settings; a store that cannot be written is only reported.
     void countLaunch();
     bool takeDataDirectory();
+    // Which command opens which screen, modal or beside the main window.
+    void wireCommands();
     // The main window's menu items and toolbar buttons of these names show a screen beside it.
     void openBeside(QWidget* screen, std::initializer_list<const char*> commands);
+    // ... and these show a screen modally.
+    void openModal(QDialog* screen, std::initializer_list<const char*> commands);
 
     template <class Screen, class... Args> Screen* create(Args&&... args)
     {
@@ -95,4 +112,12 @@ private:
     PasswordDialog* m_password = nullptr;
     AboutBox* m_about = nullptr;
     ReportPreview* m_reportPreview = nullptr;
+    // Master data.
+    TeacherDialog* m_teacherDialog2 = nullptr;
+    SectionDialog* m_sectionDialog = nullptr;
+    TeacherDialog* m_teacherDialog1 = nullptr;
+    TeacherScreen* m_teacherScreen = nullptr;
+    SectionScreen* m_sectionScreen = nullptr;
+    FacultyDialog* m_facultyDialog = nullptr;
+    FacultyScreen* m_facultyScreen = nullptr;
 };

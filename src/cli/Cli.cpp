@@ -47,6 +47,7 @@ Cli::Cli()
     m_commands << initCommand() << sqlCommand();
     m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
+    m_commands << facultyCommand() << sectionCommand() << teacherCommand();
     m_commands << backupCommand() << restoreCommand();
     m_commands << reportCommand();
 }

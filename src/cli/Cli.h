@@ -61,3 +61,6 @@ Cli::Command calcCommand();
 Cli::Command backupCommand();
 Cli::Command restoreCommand();
 Cli::Command reportCommand();
+Cli::Command facultyCommand();
+Cli::Command sectionCommand();
+Cli::Command teacherCommand();

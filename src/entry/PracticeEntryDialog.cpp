@@ -18,6 +18,7 @@ namespace {
 const QString Yes = QStringLiteral("是");
 const QString Undergraduate = QStringLiteral("本科生");
 const QString Postgraduate = QStringLiteral("研究生");
+const QString NotSaved = QStringLiteral("要修改的工作量记录不在该教师现在的教研室中，没有保存!");
 
 WorkloadRows::Category categoryOf(PracticeEntryDialog::Kind kind)
 {
@@ -223,10 +224,19 @@ void PracticeEntryDialog::save()
 
     const WorkloadRows::Teacher teacher = m_rows.selectedTeacher();
     const QList<RowField> row = fields(teacher);
-    const bool saved = m_mode == Mode::Edit ? m_rows.updatePracticeRow(row, m_xh, teacher.bmmc)
-                                            : m_rows.insertPracticeRow(row);
-    if (!saved) {
+    WorkloadRows::PracticeUpdate saved = WorkloadRows::PracticeUpdate::Saved;
+    if (m_mode == Mode::Edit)
+        saved = m_rows.updatePracticeRow(row, m_xh, teacher.bmmc);
+    else if (!m_rows.insertPracticeRow(row))
+        saved = WorkloadRows::PracticeUpdate::Refused;
+    if (saved == WorkloadRows::PracticeUpdate::Refused) {
         MessageBox::error(this, QStringLiteral("出现输入的文字超长或者类型不正确!"));
+        return;
+    }
+    if (saved == WorkloadRows::PracticeUpdate::NotFound) {
+        // The row is filed under a section name that is not the teacher's present one: the update
+        // found nothing to change, and closing would look like a save.
+        MessageBox::error(this, NotSaved);
         return;
     }
     for (auto c : {WorkloadRows::Category::Internship, WorkloadRows::Category::Graduation,

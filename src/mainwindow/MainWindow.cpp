@@ -63,11 +63,13 @@ QSettings windowSettings()
 } // namespace
 
 MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator,
-                       TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog, QWidget* parent)
+                       TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog,
+                       TeacherDialog& teacherDialog, QWidget* parent)
     : QMainWindow(parent), m_data(data), m_session(session), m_year(new SettingsYearBox), m_tree(new QTreeWidget),
       m_splitter(new QSplitter), m_views(new QStackedWidget), m_welcome(buildWelcome()),
-      m_teachers(new TeacherPanel(data)), m_tabs(new WorkloadTabs(data, session, calculator, theoryDialog, practiceDialog)),
-      m_popup(new TreePopup(this)), m_finder(new TeacherFinder(this))
+      m_teachers(new TeacherPanel(data, session, calculator, teacherDialog)),
+      m_tabs(new WorkloadTabs(data, session, calculator, theoryDialog, practiceDialog)), m_popup(new TreePopup(this)),
+      m_finder(new TeacherFinder(this))
 {
     setObjectName(QStringLiteral("FORM1"));
     setWindowTitle(s("澜石大学教师工作量统计系统 V2.0"));
@@ -81,6 +83,7 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
             [this](const QPoint& at) { preparePopup()->exec(m_tree->viewport()->mapToGlobal(at)); });
     connect(m_popup->editAction(), &QAction::triggered, this, &MainWindow::onPopupEdit);
     connect(m_finder, &TeacherFinder::findNext, this, &MainWindow::findTeacher);
+    connect(m_teachers, &TeacherPanel::printRequested, this, &MainWindow::printRequested);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
         if (!m_building && current)
             onNodeSelected(current);
@@ -406,6 +409,7 @@ void MainWindow::selectFaculty(const NodeTable::Entry& e)
     m_teachers->setCount(
         Organisation(m_data).listFacultyTeachers(m_data.Tbsystem->fieldByName(QStringLiteral("yx")).asString()));
     showView(View::TeacherList);
+    m_teachers->setEditingEnabled(false);
 }
 
 void MainWindow::selectSection(const NodeTable::Entry& e)
@@ -414,6 +418,7 @@ void MainWindow::selectSection(const NodeTable::Entry& e)
     m_teachers->setCount(
         Organisation(m_data).listSectionTeachers(m_data.Tbsystem->fieldByName(QStringLiteral("jysmc")).asString()));
     showView(View::TeacherList);
+    m_teachers->setEditingEnabled(true);
 }
 
 void MainWindow::selectTeacher(const NodeTable::Entry& e)

@@ -11,6 +11,7 @@ class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class SettingsYearBox;
+class TeacherDialog;
 class TeacherFinder;
 class TeacherPanel;
 class TheoryEntryDialog;
@@ -35,7 +36,7 @@ public:
     };
 
     MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator, TheoryEntryDialog& theoryDialog,
-               PracticeEntryDialog& practiceDialog, QWidget* parent = nullptr);
+               PracticeEntryDialog& practiceDialog, TeacherDialog& teacherDialog, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Once every screen exists: the grids and the year box are bound to the data module.
@@ -70,6 +71,8 @@ signals:
     // owns it before the signal returns.
     void facultyScreenRequested();
     void sectionScreenRequested();
+    // The teacher grid's "打印".
+    void printRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

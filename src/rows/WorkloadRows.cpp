@@ -151,15 +151,19 @@ bool WorkloadRows::insertPracticeRow(const QList<RowField>& fields)
     return run(RowStatement::insert(fields, ++m_session.NextXh), fields, {}, {}, false);
 }
 
-bool WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh, const QString& section)
+WorkloadRows::PracticeUpdate WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh,
+                                                             const QString& section)
 {
     // Found by its serial and the teacher's present section name.
     const QString where = QStringLiteral("where xh=%1 and jiaoyanshi=%2").arg(Sql::quote(xh), Sql::quote(section));
-    return run(RowStatement::update(fields, where), fields, {}, {}, false);
+    int changed = 0;
+    if (!run(RowStatement::update(fields, where), fields, {}, {}, false, &changed))
+        return PracticeUpdate::Refused;
+    return changed > 0 ? PracticeUpdate::Saved : PracticeUpdate::NotFound;
 }
 
 bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, const QString& courseType,
-                       const QString& studentType, bool theory)
+                       const QString& studentType, bool theory, int* changed)
 {
     for (const RowField& f : fields) {
         if (f.type == RowField::Type::Number && !NumberInput::isNumberLiteral(f.text))
@@ -171,7 +175,9 @@ bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, 
     Transaction transaction(*m_data.database());
     try {
         change->setStatement(lines);
-        change->execSql();
+        const int rows = change->execSql();
+        if (changed)
+            *changed = rows;
     } catch (const StoreError& e) {
         if (refusesValues(e))
             return false;

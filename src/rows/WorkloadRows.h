@@ -65,8 +65,15 @@ public:
     bool updateTheoryRow(const QList<RowField>& fields, const QString& xh, const QString& section,
                          const QString& faculty, const QString& courseType, const QString& studentType);
     // A practice row, inserted, or updated where its serial and the teacher's present section are.
+    // NotFound: no row has both (it is filed under another section name), nothing was written.
+    enum class PracticeUpdate
+    {
+        Saved,
+        Refused,
+        NotFound
+    };
     bool insertPracticeRow(const QList<RowField>& fields);
-    bool updatePracticeRow(const QList<RowField>& fields, const QString& xh, const QString& section);
+    PracticeUpdate updatePracticeRow(const QList<RowField>& fields, const QString& xh, const QString& section);
 
     // The highest serial of all rows ("select max(xh) as xh from gzl"), 0 without rows.
     int highestSerial();
@@ -76,7 +83,7 @@ public:
 private:
     QStringList typeList(int category);
     bool run(const QStringList& lines, const QList<RowField>& fields, const QString& courseType,
-             const QString& studentType, bool theory);
+             const QString& studentType, bool theory, int* changed = nullptr);
     void lowerCourseTypeOrder(const QString& courseType, const QString& studentType);
 
     DataModule& m_data;

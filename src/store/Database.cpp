@@ -248,9 +248,9 @@ void Database::migrate()
 
 void Database::upgradeData(int from)
 {
-    if (from != 3)
+    if (from != 4)
         return;
-    // Layout 4 keeps no password in clear text: every one is replaced by its salted hash once.
+    // Layout 5 keeps no password in clear text: every one is replaced by its salted hash once.
     Result operators;
     run(QStringLiteral("select rowid, password1 from user1"), &operators);
     for (const QVariantList& row : operators.rows) {

@@ -124,6 +124,9 @@ int check(const QString& file)
         version = column(db.get(), "PRAGMA user_version");
         tables = column(db.get(), "select name from sqlite_master where type='table' and name in ('gzl','rydm','system')");
     } catch (const StoreError& e) {
+        // A store whose pages are damaged, or a file that is no database of this kind at all.
+        if ((sqlite3_errcode(db.get()) & 0xff) == SQLITE_CORRUPT)
+            throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(file, e.text()));
         throw storageError(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(file, e.text()));
     }
     if (integrity != QStringList{QStringLiteral("ok")})

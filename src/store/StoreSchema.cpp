@@ -70,6 +70,11 @@ QString sectionNameIndex()
     return QStringLiteral("CREATE INDEX bmdm_name ON bmdm(bmmc)");
 }
 
+QString facultyNameKey()
+{
+    return QStringLiteral("CREATE UNIQUE INDEX yuanbu_name ON yuanbu(mc)");
+}
+
 } // namespace
 
 const std::vector<ColumnDef>& gzlColumns()
@@ -171,12 +176,13 @@ QStringList createStatements()
     s << QStringLiteral("CREATE INDEX gzl_category ON gzl(fl)");
     s << QStringLiteral("CREATE INDEX rydm_section ON rydm(bmdm)");
     s << sectionNameIndex();
+    s << facultyNameKey();
     return s;
 }
 
 QString operatorTable()
 {
-    // password1 holds a salted hash (about 100 characters) since layout 4, never the password.
+    // password1 holds a salted hash (about 100 characters) since layout 5, never the password.
     return tableSql(QStringLiteral("user1"),
                     {{"name", T::Text, 20},
                      {"password1", T::Text, 255},
@@ -199,12 +205,19 @@ QStringList upgradeStatements(int from)
     case 2:
         return {sectionNameIndex()};
     case 3:
+        // A faculty row is nothing but its name, and everything refers to a faculty by that name:
+        // two rows of one name are one faculty listed twice. One of them stays, then the name is
+        // a key.
+        return {QStringLiteral("DELETE FROM yuanbu WHERE mc IS NOT NULL AND rowid NOT IN "
+                               "(SELECT min(rowid) FROM yuanbu WHERE mc IS NOT NULL GROUP BY mc)"),
+                facultyNameKey()};
+    case 4:
         // The password column grows to hold hashes; the passwords themselves are hashed by the
         // upgrade's own step afterwards.
-        return {QStringLiteral("ALTER TABLE user1 RENAME TO user1_layout3"), operatorTable(),
+        return {QStringLiteral("ALTER TABLE user1 RENAME TO user1_layout4"), operatorTable(),
                 QStringLiteral("INSERT INTO user1 (name,password1,gl1,gl2,gl3,gl4,usergl,gl31) "
-                               "SELECT name,password1,gl1,gl2,gl3,gl4,usergl,gl31 FROM user1_layout3"),
-                QStringLiteral("DROP TABLE user1_layout3")};
+                               "SELECT name,password1,gl1,gl2,gl3,gl4,usergl,gl31 FROM user1_layout4"),
+                QStringLiteral("DROP TABLE user1_layout4")};
     default:
         return {};
     }

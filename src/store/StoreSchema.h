@@ -30,7 +30,9 @@ struct ColumnDef
 //   2: the export's work tables without width and type checks (they only ever hold copies of
 //      checked workload rows, and the file writers check widths themselves)
 //   3: an index on section names, which the import looks teachers up by
-constexpr int Version = 4;
+//   4: faculty names are unique; identical faculty rows of an older store are merged into one
+//   5: operator passwords kept as salted hashes, never as typed
+constexpr int Version = 5;
 
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();

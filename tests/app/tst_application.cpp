@@ -4,12 +4,15 @@
 #include "app/Application.h"
 #include "store/StoreSetup.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/TreePopup.h"
 #include "store/DataModule.h"
 #include "entry/TheoryEntryDialog.h"
 #include "shell/LoginDialog.h"
 #include "exchangeui/ImportScreen.h"
 #include "exchangeui/ExportScreen.h"
 #include "entry/PracticeEntryDialog.h"
+#include "masterdataui/FacultyScreen.h"
+#include "masterdataui/SectionScreen.h"
 
 #include <QAction>
 #include <QSettings>
@@ -24,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <QTreeWidget>
 
 namespace {
 
@@ -39,6 +44,22 @@ private:
     QTemporaryDir m_dir;
     QString m_previous;
 };
+
+// Logs the default operator in, as the login dialog's "确定" does.
+void logIn(Application& program)
+{
+    program.loginDialog()->findChild<QLineEdit*>(QStringLiteral("Password"))->setText(QStringLiteral("123456"));
+    program.loginDialog()->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    QVERIFY(program.mainWindow()->isVisible());
+}
+
+QWidget* visibleWindow(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
 
 } // namespace
 
@@ -66,8 +87,9 @@ private slots:
         startup.createScreens();
         // One of each screen, found by its name among the program's windows.
         const auto windows = QApplication::topLevelWidgets();
-        for (const char* name :
-             {"FORM1", "fmpwdF", "fmlilunf", "fmsjjxf", "fmsavefile", "fmrecover", "fmcsdyF", "qrrydm"}) {
+        for (const char* name : {"FORM1", "fmpwdF", "fmAbout", "fmChgPwd", "bmdm1", "fmbmdmF", "fmrydmF", "rydm1",
+                                 "fmcsdyF", "fmsavefile", "fmrecover", "fmlilunf", "fmsjjxf", "rydm2", "qrrydm",
+                                 "fmybdmF", "ybdm1"}) {
             const auto n = std::count_if(windows.begin(), windows.end(),
                                          [&](QWidget* w) { return w->objectName() == QLatin1String(name); });
             QVERIFY2(n == 1, name);
@@ -133,35 +155,6 @@ private slots:
         QCOMPARE(startup.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
         QCOMPARE(ended.count(), 0);
 
-        // Export and import open beside the main window from the menu and the toolbar.
-        QVERIFY(!window->findChild<ExportScreen*>() && !window->findChild<ImportScreen*>());
-        for (const char* name : {"N5", "ToolButton4", "N6", "ToolButton5"}) {
-            QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
-            QVERIFY2(action && action->isEnabled(), name);
-            action->trigger();
-        }
-        const auto windows = QApplication::topLevelWidgets();
-        auto shown = [&](const char* className) {
-            return std::any_of(windows.begin(), windows.end(),
-                               [&](QWidget* w) { return w->inherits(className) && w->isVisible() && !w->isModal(); });
-        };
-        QVERIFY(shown("ExportScreen"));
-        QVERIFY(shown("ImportScreen"));
-        QVERIFY(window->isVisible());
-
-        // "系统计算参数管理" (the operator has the parameter right) shows the parameter screen modally.
-        QAction* parameters = window->findChild<QAction*>(QStringLiteral("N8"));
-        QVERIFY(parameters && parameters->isVisible() && parameters->isEnabled());
-        QString modal;
-        QTimer::singleShot(0, window, [&] {
-            if (QWidget* w = QApplication::activeModalWidget()) {
-                modal = w->objectName();
-                w->close();
-            }
-        });
-        parameters->trigger();
-        QCOMPARE(modal, QStringLiteral("fmcsdyF"));
-
         window->close();
         QCOMPARE(ended.count(), 1);
     }
@@ -182,6 +175,107 @@ private slots:
         QVERIFY(MessageBox::shown().front().text.contains(QStringLiteral("正在被另一个工作量计算程序使用")));
         QVERIFY(!second.loginDialog()->isVisible());
         QVERIFY(first.loginDialog()->isVisible());
+    }
+
+    // Every menu item and toolbar button that opens a screen: modal or beside the main window.
+    void commandsOpenTheirScreens_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<bool>("modal");
+        const struct
+        {
+            const char* command;
+            const char* screen;
+            bool modal;
+        } commands[] = {
+            {"N2", "fmybdmF", true},          {"N3", "fmbmdmF", false},        {"ToolButton2", "fmbmdmF", false},
+            {"ToolButton3", "fmFind", false}, {"N5", "fmsavefile", false},     {"ToolButton4", "fmsavefile", false},
+            {"N6", "fmrecover", false},       {"ToolButton5", "fmrecover", false}, {"N8", "fmcsdyF", true},
+            {"N10", "fmChgPwd", false},       {"ToolButton6", "fmChgPwd", false}, {"N12", "fmAbout", false},
+            {"ToolButton7", "fmAbout", false},
+        };
+        for (const auto& c : commands)
+            QTest::newRow(c.command) << QString::fromLatin1(c.command) << QString::fromLatin1(c.screen) << c.modal;
+    }
+    void commandsOpenTheirScreens()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, screen);
+        QFETCH(bool, modal);
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        Application program(dir.path());
+        program.createScreens();
+        QVERIFY(program.start());
+        logIn(program);
+        MainWindow* window = program.mainWindow();
+        QAction* action = window->findChild<QAction*>(command);
+        QVERIFY(action && action->isEnabled());
+
+        QString modalSeen;
+        QTimer::singleShot(0, window, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                modalSeen = w->objectName();
+                w->close();
+            }
+        });
+        action->trigger();
+        QTest::qWait(1);
+        QCOMPARE(modalSeen, modal ? screen : QString());
+        if (!modal) {
+            QWidget* shown = visibleWindow(screen);
+            QVERIFY2(shown, qPrintable(screen));
+            QVERIFY(!shown->isModal());
+            // Again while it is open: the same window, still open.
+            action->trigger();
+            QCOMPARE(visibleWindow(screen), shown);
+            shown->close();
+        }
+        QVERIFY(window->isVisible());
+    }
+
+    // The popup's "编辑" at a section shows the section screen modally and then asks whether to
+    // rebuild the tree; the teacher grid's "打印" shows the list's preview when the list has rows.
+    void popupEditAndPrint()
+    {
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false, [](const QString& building) {
+            auto db = Database::open(building);
+            db->execute(QStringLiteral("insert into yuanbu (mc) values ('理学院')"));
+            db->execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('S1','数学教研室','理学院'),"
+                                       "('S2','空教研室','理学院')"));
+            db->execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('T1','张三','S1')"));
+        });
+        Application program(dir.path());
+        program.createScreens();
+        QVERIFY(program.start());
+        logIn(program);
+        MainWindow* window = program.mainWindow();
+        auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
+        QTreeWidgetItem* faculty = tree->topLevelItem(0)->child(0);
+        auto modalAfter = [&](const std::function<void()>& act) {
+            QString seen;
+            QTimer::singleShot(0, window, [&] {
+                if (QWidget* w = QApplication::activeModalWidget()) {
+                    seen = w->objectName();
+                    w->close();
+                }
+            });
+            act();
+            QTest::qWait(1);
+            return seen;
+        };
+
+        tree->setCurrentItem(faculty->child(1)); // the section without teachers
+        MessageBox::setNextAnswer(MessageBox::AnswerCancel);
+        QCOMPARE(modalAfter([&] { window->preparePopup()->editAction()->trigger(); }), QStringLiteral("fmbmdmF"));
+        QCOMPARE(MessageBox::shown().back().text, QStringLiteral("是否更新目录吗？"));
+
+        auto* print = window->findChild<QPushButton*>(QStringLiteral("BitBtn11"));
+        QCOMPARE(modalAfter([&] { print->click(); }), QString()); // no teachers: nothing happens
+        tree->setCurrentItem(faculty->child(0));
+        QCOMPARE(modalAfter([&] { print->click(); }), QStringLiteral("qrrydm"));
     }
 
     void leavingTheLoginEnds()

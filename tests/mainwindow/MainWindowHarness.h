@@ -5,6 +5,7 @@
 #include "entry/PracticeEntryDialog.h"
 #include "entry/TheoryEntryDialog.h"
 #include "mainwindow/MainWindow.h"
+#include "masterdataui/TeacherDialog.h"
 #include "session/Session.h"
 #include "support/TestStore.h"
 
@@ -20,14 +21,16 @@ class MainWindowHarness
 public:
     explicit MainWindowHarness(const std::function<void(Database&)>& prepare = TestOrganisation::fill,
                                const std::function<void(Session&)>& login = {})
-        : m_calculator(m_store.data()), m_theory(m_store.data(), m_session), m_practice(m_store.data(), m_session)
+        : m_calculator(m_store.data()), m_theory(m_store.data(), m_session), m_practice(m_store.data(), m_session),
+          m_teacherDialog(m_store.data(), QStringLiteral("rydm2"))
     {
         prepare(m_store.db());
         if (login)
             login(m_session);
         m_store.data().Tbsystem->activate();
         m_store.data().Tbsystem->edit();
-        m_window = std::make_unique<MainWindow>(m_store.data(), m_session, m_calculator, m_theory, m_practice);
+        m_window = std::make_unique<MainWindow>(m_store.data(), m_session, m_calculator, m_theory, m_practice,
+                                                m_teacherDialog);
         m_window->bindDataSources();
         m_window->show();
     }
@@ -36,6 +39,7 @@ public:
     Session& session() { return m_session; }
     TheoryEntryDialog& theoryDialog() { return m_theory; }
     PracticeEntryDialog& practiceDialog() { return m_practice; }
+    TeacherDialog& teacherDialog() { return m_teacherDialog; }
     MainWindow& window() { return *m_window; }
     QTreeWidget* tree() { return m_window->findChild<QTreeWidget*>(QStringLiteral("TreeView1")); }
 
@@ -64,5 +68,6 @@ private:
     WorkloadCalculator m_calculator;
     TheoryEntryDialog m_theory;
     PracticeEntryDialog m_practice;
+    TeacherDialog m_teacherDialog;
     std::unique_ptr<MainWindow> m_window;
 };

@@ -74,6 +74,7 @@ private slots:
             db->execute(QStringLiteral("CREATE TABLE gzl_temp (xh INTEGER, jiaoshi VARCHAR(15) COLLATE gbk "
                                        "CHECK(gbk_len(jiaoshi)<=15))"));
             db->execute(QStringLiteral("DROP INDEX bmdm_name"));
+            db->execute(QStringLiteral("DROP INDEX yuanbu_name"));
             db->execute(QStringLiteral("PRAGMA user_version=1"));
         }
         auto db = Database::open(dir.path());
@@ -91,6 +92,45 @@ private slots:
         db->execute(QStringLiteral("PRAGMA user_version=99"));
         db.reset();
         QVERIFY_THROWS_EXCEPTION(StoreError, Database::open(dir.path()));
+    }
+
+    void facultyNamesBecomeAKey_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("distinct names") << QStringList{"理学院", "文学院"} << QStringList{"理学院", "文学院"};
+        // Identical rows of one faculty: the first stays, the others go; every name is kept.
+        QTest::newRow("a name twice and thrice")
+            << QStringList{"理学院", "文学院", "理学院", "工学院", "文学院", "理学院"}
+            << QStringList{"理学院", "文学院", "工学院"};
+    }
+    void facultyNamesBecomeAKey()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, kept);
+        QTemporaryDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        {
+            auto db = Database::open(dir.path());
+            db->execute(QStringLiteral("DROP INDEX yuanbu_name"));
+            for (const QString& name : stored)
+                db->execute(QStringLiteral("insert into yuanbu (mc) values (%1)").arg(Sql::quote(name)));
+            db->execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('01','数学教研室','理学院')"));
+            db->execute(QStringLiteral("PRAGMA user_version=3"));
+        }
+        auto db = Database::open(dir.path());
+        QCOMPARE(db->select(QStringLiteral("PRAGMA user_version")).rows.front().value(0).toInt(), StoreSchema::Version);
+        QStringList names;
+        const Database::Result faculties = db->select(QStringLiteral("select mc from yuanbu"));
+        for (std::size_t i = 0; i < faculties.rows.size(); ++i)
+            names << faculties.rows.row(i).value(0).toString();
+        QCOMPARE(names, kept);
+        QCOMPARE(db->select(QStringLiteral("select ybmc from bmdm")).rows.front().value(0).toString(),
+                 QStringLiteral("理学院"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, db->execute(QStringLiteral("insert into yuanbu (mc) values ('理学院')")));
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 db->execute(QStringLiteral("update yuanbu set mc='理学院' where mc='文学院'")));
+        QCOMPARE(db->execute(QStringLiteral("insert into yuanbu (mc) values ('农学院')")), 1);
     }
 
     void missingStoreIsAnError()

@@ -1,0 +1,18 @@
+#include "masterdata/Outcome.h"
+
+int Outcome::rows(const QString& table) const
+{
+    int n = 0;
+    for (const Change& c : changes)
+        if (c.table == table)
+            n += c.rows;
+    return n;
+}
+
+Outcome Outcome::refused(Status status, const QString& message)
+{
+    Outcome o;
+    o.status = status;
+    o.message = message;
+    return o;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "masterdataui/MasterDataDialog.h"
+
+class QLineEdit;
+
+// "录入院部资料": adds a faculty, or renames the current faculty of the faculty list.
+class FacultyDialog : public MasterDataDialog
+{
+    Q_OBJECT
+public:
+    explicit FacultyDialog(DataModule& data, QWidget* parent = nullptr);
+
+protected:
+    void setDefaults() override;
+    void loadCurrentRow() override;
+    QString keyField() const override { return QStringLiteral("mc"); }
+    Outcome save(Mode mode, const QString& oldKey) override;
+
+private:
+    QLineEdit* m_name;
+};

@@ -1,0 +1,26 @@
+#include "masterdataui/FacultyScreen.h"
+
+#include "masterdata/Faculties.h"
+#include "masterdata/MasterDataText.h"
+#include "masterdataui/FacultyDialog.h"
+#include "store/DataModule.h"
+
+FacultyScreen::FacultyScreen(DataModule& data, FacultyDialog& dialog, QWidget* parent)
+    : ListScreen(data, *data.dtbmdm, dialog, QStringLiteral("fmybdmF"), QStringLiteral("院部管理"),
+                 {{QStringLiteral("mc"), QStringLiteral("院部名称")}}, parent)
+{}
+
+int FacultyScreen::openList()
+{
+    return Faculties(data()).openList();
+}
+
+QString FacultyScreen::deleteQuestion() const
+{
+    return MasterDataText::FacultyDeleteQuestion;
+}
+
+Outcome FacultyScreen::removeCurrent()
+{
+    return Faculties(data()).remove(list().fieldByName(QStringLiteral("mc")).asString());
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "masterdataui/MasterDataDialog.h"
+
+class QLineEdit;
+
+// "录入教研室资料": adds a section to the faculty of the settings record, or changes the code and
+// name of the current section of the section list.
+class SectionDialog : public MasterDataDialog
+{
+    Q_OBJECT
+public:
+    explicit SectionDialog(DataModule& data, QWidget* parent = nullptr);
+
+protected:
+    void setDefaults() override;
+    void loadCurrentRow() override;
+    QString keyField() const override { return QStringLiteral("bmdm"); }
+    Outcome save(Mode mode, const QString& oldKey) override;
+
+private:
+    QLineEdit* m_code;
+    QLineEdit* m_name;
+};
