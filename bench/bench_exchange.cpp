@@ -1,12 +1,12 @@
 // Export and import of a large exchange file, in both formats: the export of one year's rows,
 // the import into an empty store (every row new) and the same import again (every row replaced).
-#include "store/DemoData.h"
-#include "session/Selection.h"
-#include "store/StoreSetup.h"
-#include "store/DataModule.h"
-#include "store/Transaction.h"
 #include "exchange/WorkloadExport.h"
 #include "exchange/WorkloadImport.h"
+#include "session/Selection.h"
+#include "store/DataModule.h"
+#include "store/DemoData.h"
+#include "store/StoreSetup.h"
+#include "store/Transaction.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -7,17 +7,17 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
 #include "mainwindow/MainWindow.h"
-#include "session/DataDirectoryLock.h"
-#include "shell/AboutBox.h"
-#include "shell/LaunchCounter.h"
-#include "paramsui/ParameterScreen.h"
-#include "reportsui/ReportPreview.h"
 #include "masterdataui/FacultyDialog.h"
 #include "masterdataui/FacultyScreen.h"
 #include "masterdataui/SectionDialog.h"
 #include "masterdataui/SectionScreen.h"
 #include "masterdataui/TeacherDialog.h"
 #include "masterdataui/TeacherScreen.h"
+#include "paramsui/ParameterScreen.h"
+#include "reportsui/ReportPreview.h"
+#include "session/DataDirectoryLock.h"
+#include "shell/AboutBox.h"
+#include "shell/LaunchCounter.h"
 #include "shell/LoginDialog.h"
 #include "shell/PasswordDialog.h"
 #include "shell/SplashScreen.h"
@@ -27,13 +27,12 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QSettings>
 #include <QDir>
+#include <QSettings>
 
 Application::Application(QString dataDir, QObject* parent)
     : QObject(parent), m_dataDir(std::move(dataDir)), m_calculator(m_data)
-{
-}
+{}
 
 Application::~Application()
 {
@@ -95,7 +94,8 @@ void Application::wireCommands()
     connect(m_mainWindow, &MainWindow::facultyScreenRequested, m_facultyScreen, [this] { m_facultyScreen->exec(); });
     connect(m_mainWindow, &MainWindow::sectionScreenRequested, m_sectionScreen, [this] { m_sectionScreen->exec(); });
     // The teacher grid's "打印": the preview of the list it shows.
-    connect(m_mainWindow, &MainWindow::printRequested, m_reportPreview, [this] { m_reportPreview->previewTeacherList(); });
+    connect(m_mainWindow, &MainWindow::printRequested, m_reportPreview,
+            [this] { m_reportPreview->previewTeacherList(); });
 }
 
 void Application::countLaunch()

@@ -1,6 +1,5 @@
-#include "cli/Cli.h"
-
 #include "calc/WorkloadCalculator.h"
+#include "cli/Cli.h"
 #include "cli/NodeArguments.h"
 #include "store/DataModule.h"
 

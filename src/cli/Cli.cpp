@@ -114,7 +114,8 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
             return 2;
         } catch (const StoreError& e) {
             if (e.kind() == StoreError::Kind::Busy)
-                err << QStringLiteral("数据库正被其他程序使用，等待 %1 秒后放弃。").arg(Database::BusyWaitMs / 1000) << "\n";
+                err << QStringLiteral("数据库正被其他程序使用，等待 %1 秒后放弃。").arg(Database::BusyWaitMs / 1000)
+                    << "\n";
             err << e.text() << "\n";
             if (!e.statement().isEmpty())
                 err << e.statement() << "\n";

@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-
 #include "cli/NodeArguments.h"
 #include "exchange/ExchangeTable.h"
 #include "exchange/GbkConverterError.h"

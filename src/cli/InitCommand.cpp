@@ -1,6 +1,5 @@
-#include "cli/Cli.h"
-
 #include "calc/WorkloadCalculator.h"
+#include "cli/Cli.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
 #include "store/DemoData.h"

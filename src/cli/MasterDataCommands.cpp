@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-
 #include "masterdata/Faculties.h"
 #include "masterdata/MasterDataText.h"
 #include "masterdata/Sections.h"

@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-
 #include "cli/NodeArguments.h"
 #include "masterdata/Organisation.h"
 #include "reports/ReportFileError.h"

@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-
 #include "store/Database.h"
 #include "store/NumberFormat.h"
 

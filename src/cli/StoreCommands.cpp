@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-
 #include "session/DataDirectoryLock.h"
 #include "store/StoreBackup.h"
 
@@ -18,8 +17,9 @@ int runBackup(Cli::Context& c)
 {
     const QString target = oneFile(c);
     const int layout = StoreBackup::backup(c.dataDir, target);
-    c.out << "backed up " << QDir::toNativeSeparators(QDir(c.dataDir).absoluteFilePath(QStringLiteral("workload.sqlite3")))
-          << " to " << QDir::toNativeSeparators(target) << " (layout " << layout << ", integrity ok)\n";
+    c.out << "backed up "
+          << QDir::toNativeSeparators(QDir(c.dataDir).absoluteFilePath(QStringLiteral("workload.sqlite3"))) << " to "
+          << QDir::toNativeSeparators(target) << " (layout " << layout << ", integrity ok)\n";
     return 0;
 }
 

@@ -6,7 +6,6 @@
 #include "gui/MessageBox.h"
 #include "rows/NumberInput.h"
 #include "store/DataModule.h"
-#include "store/DataModule.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -35,9 +34,9 @@ WorkloadRows::Category categoryOf(PracticeEntryDialog::Kind kind)
 } // namespace
 
 PracticeEntryDialog::PracticeEntryDialog(DataModule& data, Session& session, QWidget* parent)
-    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)), m_w(EntryForm::lineEdit("w", this)),
-      m_banji(EntryForm::lineEdit("banji", this)), m_r3(EntryForm::lineEdit("r3", this)),
-      m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
+    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)),
+      m_w(EntryForm::lineEdit("w", this)), m_banji(EntryForm::lineEdit("banji", this)),
+      m_r3(EntryForm::lineEdit("r3", this)), m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
       m_gm(EntryForm::dropDown("gm", {Yes, QStringLiteral("否")}, this)),
       m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
       m_r32(EntryForm::lineEdit("r32", this)), m_q32(EntryForm::lineEdit("q32", this)),
@@ -239,8 +238,8 @@ void PracticeEntryDialog::save()
         MessageBox::error(this, NotSaved);
         return;
     }
-    for (auto c : {WorkloadRows::Category::Internship, WorkloadRows::Category::Graduation,
-                   WorkloadRows::Category::Supervision})
+    for (auto c :
+         {WorkloadRows::Category::Internship, WorkloadRows::Category::Graduation, WorkloadRows::Category::Supervision})
         m_rows.reopen(c);
     accept();
 }

@@ -6,7 +6,6 @@
 #include "gui/MessageBox.h"
 #include "rows/NumberInput.h"
 #include "store/DataModule.h"
-#include "store/DataModule.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,9 +24,9 @@ const QString Postgraduate = QStringLiteral("研究生");
 } // namespace
 
 TheoryEntryDialog::TheoryEntryDialog(DataModule& data, Session& session, QWidget* parent)
-    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)), m_t1(EntryForm::lineEdit("t1", this)),
-      m_banji(EntryForm::lineEdit("banji", this)), m_r1(EntryForm::lineEdit("r1", this)),
-      m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
+    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)),
+      m_t1(EntryForm::lineEdit("t1", this)), m_banji(EntryForm::lineEdit("banji", this)),
+      m_r1(EntryForm::lineEdit("r1", this)), m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
       m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
       m_t2(EntryForm::lineEdit("t2", this)), m_r2(EntryForm::lineEdit("r2", this)),
       m_fzs(EntryForm::lineEdit("fzs", this)), m_gm(EntryForm::dropDown("gm", {Yes, No}, this)),

@@ -3,10 +3,10 @@
 #include "exchange/ExchangeTableCollector.h"
 #include "exchange/ExchangeTableSource.h"
 #include "exchange/ExchangeValueText.h"
-#include "store/Gbk.h"
 #include "exchange/GbkDecoder.h"
 #include "exchange/NumberText.h"
 #include "exchange/SequentialFileHooks.h"
+#include "store/Gbk.h"
 
 #include <QDir>
 #include <QFile>

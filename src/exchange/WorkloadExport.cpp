@@ -1,11 +1,10 @@
 #include "exchange/WorkloadExport.h"
 
-#include "session/Selection.h"
-
 #include "exchange/BoundInsert.h"
 #include "exchange/DbaseFile.h"
 #include "exchange/ParadoxFile.h"
 #include "exchange/StatementRows.h"
+#include "session/Selection.h"
 #include "store/DataModule.h"
 #include "store/Transaction.h"
 

@@ -57,7 +57,8 @@ constexpr int TreeWidth = 260;
 // The window's size, place and divider, kept for the operator between runs.
 QSettings windowSettings()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("workload"), QStringLiteral("workload"));
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("workload"),
+                     QStringLiteral("workload"));
 }
 
 } // namespace
@@ -309,8 +310,8 @@ void MainWindow::buildTree()
         QTreeWidgetItem* parents[3] = {root, nullptr, nullptr};
         for (const Organisation::Node& n : nodes) {
             auto* item = new QTreeWidgetItem(parents[n.level - 1], {n.level == 1   ? n.code
-                                                                     : n.level == 2 ? n.name
-                                                                                    : n.extra});
+                                                                    : n.level == 2 ? n.name
+                                                                                   : n.extra});
             if (n.level < 3)
                 parents[n.level] = item;
             m_nodes.add({item, n.level, n.code, n.name, n.extra, n.teacherCode});
@@ -400,7 +401,8 @@ void MainWindow::applySection(const NodeTable::Entry& e)
 
 void MainWindow::applyTeacher(const NodeTable::Entry& e)
 {
-    m_session.select(Selection::teacher(m_data.Tbsystem->fieldByName(QStringLiteral("Nd")).asString(), e.extra, e.name));
+    m_session.select(
+        Selection::teacher(m_data.Tbsystem->fieldByName(QStringLiteral("Nd")).asString(), e.extra, e.name));
 }
 
 void MainWindow::selectFaculty(const NodeTable::Entry& e)

@@ -30,8 +30,8 @@ const NodeTable::Entry* NodeTable::findTeacher(const QString& text, const QTreeW
     }
     for (size_t n = 0; n < m_entries.size(); ++n) {
         const Entry& e = m_entries[(start + n) % m_entries.size()];
-        if (e.level == 3 && (e.extra.contains(wanted, Qt::CaseInsensitive) ||
-                             e.teacherCode.contains(wanted, Qt::CaseInsensitive)))
+        if (e.level == 3 &&
+            (e.extra.contains(wanted, Qt::CaseInsensitive) || e.teacherCode.contains(wanted, Qt::CaseInsensitive)))
             return &e;
     }
     return nullptr;

@@ -17,9 +17,9 @@ public:
     {
         QTreeWidgetItem* node = nullptr;
         int level = 0;
-        QString code;  // faculty name; section code; teacher's section code
-        QString name;  // section name; teacher's section name
-        QString extra; // section's faculty name; teacher name
+        QString code;        // faculty name; section code; teacher's section code
+        QString name;        // section name; teacher's section name
+        QString extra;       // section's faculty name; teacher name
         QString teacherCode; // teacher's own code (teachers only)
     };
 

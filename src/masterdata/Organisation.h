@@ -13,10 +13,10 @@ class Organisation
 public:
     struct Node
     {
-        int level = 0; // 1 faculty, 2 section, 3 teacher
-        QString code;  // faculty name; section code; teacher's section code
-        QString name;  // section name; teacher's section name
-        QString extra; // section's faculty name; teacher name
+        int level = 0;       // 1 faculty, 2 section, 3 teacher
+        QString code;        // faculty name; section code; teacher's section code
+        QString name;        // section name; teacher's section name
+        QString extra;       // section's faculty name; teacher name
         QString teacherCode; // teacher's own code (teachers only)
     };
 

@@ -46,7 +46,8 @@ QStringList update(const QList<RowField>& fields, const QString& where)
 {
     QStringList lines{QStringLiteral("update gzl set ")};
     for (int i = 0; i < fields.size(); ++i)
-        lines << fields[i].column + u'=' + fields[i].literal() + (i + 1 == fields.size() ? QString() : QStringLiteral(","));
+        lines << fields[i].column + u'=' + fields[i].literal() +
+                     (i + 1 == fields.size() ? QString() : QStringLiteral(","));
     lines << where;
     return lines;
 }

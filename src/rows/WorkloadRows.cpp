@@ -55,8 +55,8 @@ void WorkloadRows::openViews(const Selection& selection)
 {
     for (Category c : {Category::Theory, Category::Internship, Category::Graduation, Category::Supervision}) {
         Query* holder = view(c);
-        holder->setStatement(
-            {QStringLiteral("select * from gzl where fl=%1 and %2").arg(Sql::quote(categoryName(c)), selection.YearFilter)});
+        holder->setStatement({QStringLiteral("select * from gzl where fl=%1 and %2")
+                                  .arg(Sql::quote(categoryName(c)), selection.YearFilter)});
         holder->open();
     }
 }
@@ -73,7 +73,8 @@ void WorkloadRows::reopen(Category category)
 QString WorkloadRows::teacherTotal(const Selection& selection, QString* name)
 {
     Query* teacher = m_data.dtbmdm2;
-    teacher->setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and") + selection.NodeFilter});
+    teacher->setStatement(
+        {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and") + selection.NodeFilter});
     teacher->open();
     const QString total = teacher->fieldByName(QStringLiteral("Q")).asString();
     if (name)
@@ -131,8 +132,7 @@ QString WorkloadRows::currentYear()
     return settings->fieldByName(QStringLiteral("Nd")).asString();
 }
 
-bool WorkloadRows::insertTheoryRow(const QList<RowField>& fields, const QString& courseType,
-                                   const QString& studentType)
+bool WorkloadRows::insertTheoryRow(const QList<RowField>& fields, const QString& courseType, const QString& studentType)
 {
     // The serial is taken even if the store then refuses the row.
     return run(RowStatement::insert(fields, ++m_session.NextXh), fields, courseType, studentType, true);
@@ -194,11 +194,11 @@ bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, 
 void WorkloadRows::lowerCourseTypeOrder(const QString& courseType, const QString& studentType)
 {
     // Saving a course type moves it one step up the list for the next entry.
-    m_data.dtbmdm1->setStatement({QStringLiteral("update sysparameter set "), QStringLiteral("sunxu=sunxu-1"),
-                                  QStringLiteral("where shuoming=%1 and yan=%2")
-                                      .arg(Sql::quote(courseType),
-                                           Sql::quote(studentType == Postgraduate ? Postgraduate
-                                                                                  : QStringLiteral("本专生")))});
+    m_data.dtbmdm1->setStatement(
+        {QStringLiteral("update sysparameter set "), QStringLiteral("sunxu=sunxu-1"),
+         QStringLiteral("where shuoming=%1 and yan=%2")
+             .arg(Sql::quote(courseType),
+                  Sql::quote(studentType == Postgraduate ? Postgraduate : QStringLiteral("本专生")))});
     m_data.dtbmdm1->execSql();
 }
 

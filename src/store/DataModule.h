@@ -58,4 +58,3 @@ public:
 private:
     std::unique_ptr<Database> m_db;
 };
-

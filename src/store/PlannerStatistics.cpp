@@ -25,7 +25,7 @@ bool refreshWorkload(Database& db)
     // The first number of an index's statistics is the table's row count when they were taken.
     const long long analysed =
         haveTable ? firstNumber(db, "select cast(stat as integer) from main.sqlite_stat1 where tbl='gzl' "
-                                        "and idx is not null limit 1")
+                                    "and idx is not null limit 1")
                   : -1;
     if (analysed >= 0 && rows <= analysed * 2 && rows * 2 >= analysed)
         return false;

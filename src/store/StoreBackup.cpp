@@ -72,7 +72,8 @@ void exec(sqlite3* db, const char* sql)
 void replaceFile(const QString& from, const QString& to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw storageError(QStringLiteral("不能把 %1 改名为 %2: %3").arg(from, to, QString::fromLocal8Bit(strerror(errno))));
+        throw storageError(
+            QStringLiteral("不能把 %1 改名为 %2: %3").arg(from, to, QString::fromLocal8Bit(strerror(errno))));
 }
 
 // A temporary file beside `path`, removed again unless it was renamed into place.
@@ -122,7 +123,8 @@ int check(const QString& file)
     try {
         integrity = column(db.get(), "PRAGMA integrity_check");
         version = column(db.get(), "PRAGMA user_version");
-        tables = column(db.get(), "select name from sqlite_master where type='table' and name in ('gzl','rydm','system')");
+        tables =
+            column(db.get(), "select name from sqlite_master where type='table' and name in ('gzl','rydm','system')");
     } catch (const StoreError& e) {
         // A store whose pages are damaged, or a file that is no database of this kind at all.
         if ((sqlite3_errcode(db.get()) & 0xff) == SQLITE_CORRUPT)
@@ -135,8 +137,10 @@ int check(const QString& file)
     if (layout < 1 || tables.size() != 3)
         throw storageError(QStringLiteral("不是本系统的数据库: %1").arg(file));
     if (layout > StoreSchema::Version)
-        throw storageError(
-            QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2): %3").arg(layout).arg(StoreSchema::Version).arg(file));
+        throw storageError(QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2): %3")
+                               .arg(layout)
+                               .arg(StoreSchema::Version)
+                               .arg(file));
     return layout;
 }
 
@@ -170,7 +174,8 @@ QString restore(const QString& dataDir, const QString& source)
             Connection current = openFile(store, SQLITE_OPEN_READWRITE);
             exec(current.get(), "PRAGMA wal_checkpoint(TRUNCATE)");
         }
-        kept = store + QStringLiteral(".%1.bak").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        kept = store +
+               QStringLiteral(".%1.bak").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
         replaceFile(store, kept);
     }
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})

@@ -105,8 +105,9 @@ void moveIntoPlace(const QString& from, const QString& to)
     // QFile::rename does not replace an existing file; the system's rename does, in one step.
     if (std::rename(QFile::encodeName(Database::storePath(from)).constData(), QFile::encodeName(target).constData()) !=
         0)
-        throw StoreError(QStringLiteral("不能替换数据库文件: %1 (%2)").arg(target, QString::fromLocal8Bit(strerror(errno))),
-                         {}, StoreError::Kind::Storage);
+        throw StoreError(
+            QStringLiteral("不能替换数据库文件: %1 (%2)").arg(target, QString::fromLocal8Bit(strerror(errno))), {},
+            StoreError::Kind::Storage);
 }
 
 } // namespace

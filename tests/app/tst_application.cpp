@@ -1,18 +1,18 @@
-#include "store/Database.h"
-#include "session/Session.h"
-#include "gui/MessageBox.h"
 #include "app/Application.h"
-#include "store/StoreSetup.h"
+#include "entry/PracticeEntryDialog.h"
+#include "entry/TheoryEntryDialog.h"
+#include "exchangeui/ExportScreen.h"
+#include "exchangeui/ImportScreen.h"
+#include "gui/MessageBox.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/TreePopup.h"
-#include "store/DataModule.h"
-#include "entry/TheoryEntryDialog.h"
-#include "shell/LoginDialog.h"
-#include "exchangeui/ImportScreen.h"
-#include "exchangeui/ExportScreen.h"
-#include "entry/PracticeEntryDialog.h"
 #include "masterdataui/FacultyScreen.h"
 #include "masterdataui/SectionScreen.h"
+#include "session/Session.h"
+#include "shell/LoginDialog.h"
+#include "store/DataModule.h"
+#include "store/Database.h"
+#include "store/StoreSetup.h"
 
 #include <QAction>
 #include <QSettings>
@@ -27,8 +27,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 #include <QTreeWidget>
+#include <functional>
 
 namespace {
 
@@ -87,9 +87,9 @@ private slots:
         startup.createScreens();
         // One of each screen, found by its name among the program's windows.
         const auto windows = QApplication::topLevelWidgets();
-        for (const char* name : {"FORM1", "fmpwdF", "fmAbout", "fmChgPwd", "bmdm1", "fmbmdmF", "fmrydmF", "rydm1",
-                                 "fmcsdyF", "fmsavefile", "fmrecover", "fmlilunf", "fmsjjxf", "rydm2", "qrrydm",
-                                 "fmybdmF", "ybdm1"}) {
+        for (const char* name :
+             {"FORM1", "fmpwdF", "fmAbout", "fmChgPwd", "bmdm1", "fmbmdmF", "fmrydmF", "rydm1", "fmcsdyF", "fmsavefile",
+              "fmrecover", "fmlilunf", "fmsjjxf", "rydm2", "qrrydm", "fmybdmF", "ybdm1"}) {
             const auto n = std::count_if(windows.begin(), windows.end(),
                                          [&](QWidget* w) { return w->objectName() == QLatin1String(name); });
             QVERIFY2(n == 1, name);
@@ -125,8 +125,7 @@ private slots:
         QCOMPARE(QFile::exists(Database::storePath(dir.path())), create);
         QCOMPARE(startup.loginDialog()->isVisible(), create);
         if (create) {
-            Database::Result operators =
-                startup.dataModule().database()->select(QStringLiteral("select * from user1"));
+            Database::Result operators = startup.dataModule().database()->select(QStringLiteral("select * from user1"));
             QCOMPARE(int(operators.rows.size()), 2);
             QCOMPARE(startup.loginDialog()->findChild<QComboBox*>(QStringLiteral("DBComboBox2"))->count(), 4);
         }
@@ -189,10 +188,18 @@ private slots:
             const char* screen;
             bool modal;
         } commands[] = {
-            {"N2", "fmybdmF", true},          {"N3", "fmbmdmF", false},        {"ToolButton2", "fmbmdmF", false},
-            {"ToolButton3", "fmFind", false}, {"N5", "fmsavefile", false},     {"ToolButton4", "fmsavefile", false},
-            {"N6", "fmrecover", false},       {"ToolButton5", "fmrecover", false}, {"N8", "fmcsdyF", true},
-            {"N10", "fmChgPwd", false},       {"ToolButton6", "fmChgPwd", false}, {"N12", "fmAbout", false},
+            {"N2", "fmybdmF", true},
+            {"N3", "fmbmdmF", false},
+            {"ToolButton2", "fmbmdmF", false},
+            {"ToolButton3", "fmFind", false},
+            {"N5", "fmsavefile", false},
+            {"ToolButton4", "fmsavefile", false},
+            {"N6", "fmrecover", false},
+            {"ToolButton5", "fmrecover", false},
+            {"N8", "fmcsdyF", true},
+            {"N10", "fmChgPwd", false},
+            {"ToolButton6", "fmChgPwd", false},
+            {"N12", "fmAbout", false},
             {"ToolButton7", "fmAbout", false},
         };
         for (const auto& c : commands)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "session/Session.h"
 #include "gui/MessageBox.h"
 #include "session/Selection.h"
+#include "session/Session.h"
 #include "store/Sql.h"
 #include "support/TestStore.h"
 

@@ -373,7 +373,8 @@ private slots:
             type(&dialog, QStringLiteral("r33"), QStringLiteral("2"));
             clickOk(&dialog);
         });
-        QCOMPARE(dialog.exec(PracticeEntryDialog::Kind::Supervision, PracticeEntryDialog::Mode::Add), int(QDialog::Accepted));
+        QCOMPARE(dialog.exec(PracticeEntryDialog::Kind::Supervision, PracticeEntryDialog::Mode::Add),
+                 int(QDialog::Accepted));
         QCOMPARE(f.store.count(QStringLiteral("gzl"), QStringLiteral("fl='指导硕士' and r33=2")), 1);
 
         QTimer::singleShot(0, &dialog, [&] {
@@ -381,7 +382,8 @@ private slots:
             type(&dialog, QStringLiteral("r33"), QStringLiteral("2"));
             QTest::mouseClick(child<QPushButton>(&dialog, QStringLiteral("BitBtn2")), Qt::LeftButton);
         });
-        QCOMPARE(dialog.exec(PracticeEntryDialog::Kind::Supervision, PracticeEntryDialog::Mode::Add), int(QDialog::Rejected));
+        QCOMPARE(dialog.exec(PracticeEntryDialog::Kind::Supervision, PracticeEntryDialog::Mode::Add),
+                 int(QDialog::Rejected));
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 1);
     }
 };

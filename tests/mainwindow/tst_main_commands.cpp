@@ -45,14 +45,30 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("tooltip");
-        QTest::newRow("更新") << "ToolButton1" << "更新" << "产品入库";
-        QTest::newRow("教研室") << "ToolButton2" << "教研室" << "产品查询";
-        QTest::newRow("查询") << "ToolButton3" << "查询" << "产品查询";
-        QTest::newRow("备份") << "ToolButton4" << "备份" << "设置桌面";
-        QTest::newRow("恢复") << "ToolButton5" << "恢复" << "设置桌面";
-        QTest::newRow("密码") << "ToolButton6" << "密码" << "修改口令";
-        QTest::newRow("帮助") << "ToolButton7" << "帮助" << "帮助 F1";
-        QTest::newRow("退出") << "ToolButton8" << "退出" << "退出";
+        QTest::newRow("更新") << "ToolButton1"
+                              << "更新"
+                              << "产品入库";
+        QTest::newRow("教研室") << "ToolButton2"
+                                << "教研室"
+                                << "产品查询";
+        QTest::newRow("查询") << "ToolButton3"
+                              << "查询"
+                              << "产品查询";
+        QTest::newRow("备份") << "ToolButton4"
+                              << "备份"
+                              << "设置桌面";
+        QTest::newRow("恢复") << "ToolButton5"
+                              << "恢复"
+                              << "设置桌面";
+        QTest::newRow("密码") << "ToolButton6"
+                              << "密码"
+                              << "修改口令";
+        QTest::newRow("帮助") << "ToolButton7"
+                              << "帮助"
+                              << "帮助 F1";
+        QTest::newRow("退出") << "ToolButton8"
+                              << "退出"
+                              << "退出";
     }
     void toolbarCaptionsAndTooltips()
     {
@@ -112,13 +128,18 @@ private slots:
         QTest::addColumn<QString>("yearFilter");
         QTest::addColumn<QString>("yx");
         QTest::addColumn<QString>("jys");
-        QTest::newRow("root") << QStringList{} << 0 << true << "nd like '%2026-2027学年%'" << "" << "";
+        QTest::newRow("root") << QStringList{} << 0 << true << "nd like '%2026-2027学年%'"
+                              << ""
+                              << "";
         QTest::newRow("faculty") << Faculty << 1 << true << "nd like '%2026-2027学年%' and yuanbu='理学院'"
-                                 << "理学院" << "";
+                                 << "理学院"
+                                 << "";
         QTest::newRow("section") << Section << 2 << true << "nd like '%2026-2027学年%' and jiaoyanshi='物理教研室'"
-                                 << "理学院" << "S02";
+                                 << "理学院"
+                                 << "S02";
         QTest::newRow("teacher") << Teacher << 3 << false
-                                 << "nd like '%2026-2027学年%' and jiaoshi='李四' and jiaoyanshi='数学教研室'" << ""
+                                 << "nd like '%2026-2027学年%' and jiaoshi='李四' and jiaoyanshi='数学教研室'"
+                                 << ""
                                  << "";
     }
     void popupLevels()

@@ -1,9 +1,9 @@
-#include "store/DataSource.h"
-#include "session/Session.h"
 #include "MainWindowHarness.h"
 #include "gui/MessageBox.h"
-#include "store/NumberFormat.h"
 #include "gui/SettingsYearBox.h"
+#include "session/Session.h"
+#include "store/DataSource.h"
+#include "store/NumberFormat.h"
 #include "store/Transaction.h"
 
 #include <QAction>
@@ -241,7 +241,8 @@ private slots:
         QCOMPARE(systemField(h.store(), "Nd"), TestOrganisation::Year);
         h.select({QStringLiteral("理学院"), QStringLiteral("物理教研室")});
         QCOMPARE(systemField(h.store(), "Nd"), QStringLiteral("2026-2027学X"));
-        QCOMPARE(h.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学X%' and jiaoyanshi='物理教研室'"));
+        QCOMPARE(h.session().selection.YearFilter,
+                 QStringLiteral("nd like '%2026-2027学X%' and jiaoyanshi='物理教研室'"));
     }
 
     void storeErrorsAreShownAndTheWindowGoesOn()

@@ -1,10 +1,10 @@
-#include "store/DataSource.h"
-#include "session/Session.h"
 #include "MainWindowHarness.h"
-#include "gui/MessageBox.h"
-#include "store/NumberFormat.h"
-#include "entry/TheoryEntryDialog.h"
 #include "entry/PracticeEntryDialog.h"
+#include "entry/TheoryEntryDialog.h"
+#include "gui/MessageBox.h"
+#include "session/Session.h"
+#include "store/DataSource.h"
+#include "store/NumberFormat.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -267,7 +267,6 @@ private slots:
         QCOMPARE(h.find<QLineEdit>("Edit1")->text(), QStringLiteral("unchanged"));
         QCOMPARE(h.store().scalar(QStringLiteral("select count(*) from gzl")), statements);
     }
-
 };
 
 QTEST_MAIN(TestWorkloadTabs)

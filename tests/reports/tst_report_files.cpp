@@ -1,5 +1,4 @@
 #include "ReportFixtures.h"
-
 #include "reports/ReportFileError.h"
 #include "reports/ReportPainter.h"
 #include "reports/TeacherListReport.h"

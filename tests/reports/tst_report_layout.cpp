@@ -1,5 +1,4 @@
 #include "ReportFixtures.h"
-
 #include "reports/ReportFormat.h"
 #include "reports/TeacherListLayout.h"
 #include "reports/TeacherListReport.h"

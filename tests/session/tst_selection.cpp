@@ -1,5 +1,5 @@
-#include "session/Session.h"
 #include "session/Selection.h"
+#include "session/Session.h"
 
 #include <QTest>
 
@@ -36,10 +36,10 @@ private slots:
         QFETCH(QString, yearTitle);
         const QString y = QStringLiteral("2026-2027学年");
         const Selection f = level == u"year"      ? Selection::year(y)
-                              : level == u"faculty" ? Selection::faculty(y, QStringLiteral("计算机学院"))
-                              : level == u"section"
-                                  ? Selection::section(y, QStringLiteral("软件工程教研室"))
-                                  : Selection::teacher(y, QStringLiteral("张三"), QStringLiteral("软件工程教研室"));
+                            : level == u"faculty" ? Selection::faculty(y, QStringLiteral("计算机学院"))
+                            : level == u"section"
+                                ? Selection::section(y, QStringLiteral("软件工程教研室"))
+                                : Selection::teacher(y, QStringLiteral("张三"), QStringLiteral("软件工程教研室"));
         QCOMPARE(f.YearFilter, yearFilter);
         QCOMPARE(f.NodeFilter, nodeFilter);
         QCOMPARE(f.YearTitle, yearTitle);
@@ -55,8 +55,7 @@ private slots:
 
     void quotesStayLiteral()
     {
-        const Selection f =
-            Selection::teacher(QStringLiteral("2026"), QStringLiteral("O'Neil"), QStringLiteral("a'b"));
+        const Selection f = Selection::teacher(QStringLiteral("2026"), QStringLiteral("O'Neil"), QStringLiteral("a'b"));
         QCOMPARE(f.YearFilter, QStringLiteral("nd like '%2026%' and jiaoshi='O''Neil' and jiaoyanshi='a''b'"));
         QCOMPARE(f.NodeFilter, QStringLiteral(" bmdm.bmmc='a''b' and rymc='O''Neil'"));
     }

@@ -31,7 +31,10 @@ struct Fixture
         box("edNewPassword1")->setText(confirm);
     }
     void ok() { dialog.findChild<QPushButton*>(QStringLiteral("btnOK"))->click(); }
-    bool logsIn(const QString& password) { return Operators(store.data()).login(QStringLiteral("001"), password).has_value(); }
+    bool logsIn(const QString& password)
+    {
+        return Operators(store.data()).login(QStringLiteral("001"), password).has_value();
+    }
 
     TestStore store;
     Session session;
@@ -61,10 +64,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("plain") << "abc123" << "abc123";
-        QTest::newRow("surrounding blanks and a tab trimmed") << "  新口令\t " << "新口令";
-        QTest::newRow("both empty: no password") << "" << "";
-        QTest::newRow("twenty characters") << "12345678901234567890" << "12345678901234567890";
+        QTest::newRow("plain") << "abc123"
+                               << "abc123";
+        QTest::newRow("surrounding blanks and a tab trimmed") << "  新口令\t "
+                                                              << "新口令";
+        QTest::newRow("both empty: no password") << ""
+                                                 << "";
+        QTest::newRow("twenty characters") << "12345678901234567890"
+                                           << "12345678901234567890";
     }
     void accepted()
     {
@@ -86,11 +93,18 @@ private slots:
         QTest::addColumn<QString>("fresh");
         QTest::addColumn<QString>("confirm");
         QTest::addColumn<QString>("text");
-        QTest::newRow("the two new ones differ") << "123456" << "a1" << "a2" << PasswordDialog::Mismatch;
-        QTest::newRow("wrong old password") << "654321" << "a1" << "a1" << PasswordDialog::Mismatch;
-        QTest::newRow("old one with a trailing blank") << "123456 " << "a1" << "a1" << PasswordDialog::Mismatch;
-        QTest::newRow("longer than the login box takes")
-            << "123456" << "123456789012345678901" << "123456789012345678901" << PasswordDialog::TooLong;
+        QTest::newRow("the two new ones differ") << "123456"
+                                                 << "a1"
+                                                 << "a2" << PasswordDialog::Mismatch;
+        QTest::newRow("wrong old password") << "654321"
+                                            << "a1"
+                                            << "a1" << PasswordDialog::Mismatch;
+        QTest::newRow("old one with a trailing blank") << "123456 "
+                                                       << "a1"
+                                                       << "a1" << PasswordDialog::Mismatch;
+        QTest::newRow("longer than the login box takes") << "123456"
+                                                         << "123456789012345678901"
+                                                         << "123456789012345678901" << PasswordDialog::TooLong;
     }
     void refused()
     {

@@ -19,8 +19,8 @@ private slots:
         env.insert(QStringLiteral("ASAN_OPTIONS"),
                    env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
         ctl.setProcessEnvironment(env);
-        ctl.start(QStringLiteral(WORKLOADCTL),
-                  {QStringLiteral("--dir"), store.dir(), QStringLiteral("sql"), QStringLiteral("select count(*) from gzl")});
+        ctl.start(QStringLiteral(WORKLOADCTL), {QStringLiteral("--dir"), store.dir(), QStringLiteral("sql"),
+                                                QStringLiteral("select count(*) from gzl")});
         QVERIFY(ctl.waitForFinished(60000));
         const QString err = QString::fromUtf8(ctl.readAllStandardError());
         QCOMPARE(ctl.exitCode(), 1);

@@ -266,8 +266,7 @@ private slots:
         QStringList seen;
         store.db().setTracer([&](const QString& s) { seen << s; });
         Query* q = store.data().xssj2;
-        q->setStatement(
-            {QStringLiteral("select * from user1 where (name='001')"), QStringLiteral("and (gl1=1)")});
+        q->setStatement({QStringLiteral("select * from user1 where (name='001')"), QStringLiteral("and (gl1=1)")});
         q->open();
         QCOMPARE(q->recordCount(), 1);
         QCOMPARE(seen, QStringList{QStringLiteral("select * from user1 where (name='001')\nand (gl1=1)")});

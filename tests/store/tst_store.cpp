@@ -1,9 +1,9 @@
-#include "store/Sql.h"
 #include "store/PasswordHash.h"
+#include "store/Sql.h"
 #include "store/StoreSchema.h"
 #include "store/StoreSetup.h"
-#include "support/TestStore.h"
 #include "store/Transaction.h"
+#include "support/TestStore.h"
 
 #include <QTest>
 

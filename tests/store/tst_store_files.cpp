@@ -77,7 +77,8 @@ private slots:
             Database::open(dir.path());
             QFAIL("the file was taken as a store");
         } catch (const StoreError& e) {
-            QVERIFY2(e.text().contains(kind == u"newer" ? QStringLiteral("比本程序新") : QStringLiteral("不是本系统的数据库")),
+            QVERIFY2(e.text().contains(kind == u"newer" ? QStringLiteral("比本程序新")
+                                                        : QStringLiteral("不是本系统的数据库")),
                      qPrintable(e.text()));
         }
         QCOMPARE(bytesOf(path), before);
@@ -90,8 +91,9 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY_THROWS_EXCEPTION(StoreError, StoreSetup::createStore(dir.path(), false, [](const QString&) {
-            throw StoreError(QStringLiteral("database or disk is full"), {}, StoreError::Kind::DiskFull);
-        }));
+                                     throw StoreError(QStringLiteral("database or disk is full"), {},
+                                                      StoreError::Kind::DiskFull);
+                                 }));
         QCOMPARE(entries(dir.path()), QStringList());
         StoreSetup::createStore(dir.path(), false);
         QCOMPARE(entries(dir.path()), QStringList{QString::fromLatin1(Database::FileName)});

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/Database.h"
 #include "store/DataModule.h"
+#include "store/Database.h"
 
 #include <QTemporaryDir>
 
