@@ -10,12 +10,12 @@ cmake --build build/release --target workload workloadctl
 
 mkdir -p data
 if [ ! -f data/workload.sqlite3 ]; then
-    ./build/release/src/workloadctl --dir data init --demo
+    ./build/release/src/workloadctl/workloadctl --dir data init --demo
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display found; run it under a virtual one: (cd data && xvfb-run -a ../build/release/src/workload)"
+    echo "No display found; run it under a virtual one: (cd data && xvfb-run -a ../build/release/src/workload/workload)"
     exit 1
 fi
 cd data
-exec ../build/release/src/workload
+exec ../build/release/src/workload/workload

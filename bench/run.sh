@@ -20,7 +20,7 @@ lock=/tmp/workload-build.lock
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DWORKLOAD_TESTS=OFF >/dev/null
 flock "$lock" cmake --build "$build" --target workloadctl gbk_sqlite >/dev/null
-ctl=$build/src/workloadctl
+ctl=$build/src/workloadctl/workloadctl
 extension=$build/bench/gbk_sqlite
 
 work=$(mktemp -d)
