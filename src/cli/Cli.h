@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class DataDirectoryLock;
+
 // workloadctl: the store's commands for administrators and scripts. Links only the core.
 class Cli
 {
@@ -37,6 +39,10 @@ public:
     };
 
     Cli();
+
+    // Takes the data directory's lock for a command that replaces the store under the program;
+    // false, with the refusal said, while the program holds it. `action` names the command.
+    static bool holdDataDirectory(Context& c, DataDirectoryLock& lock, const QString& action);
     // The program's arguments (argv without the program name) as text. They must be UTF-8:
     // anything else would name other files and other rows than the ones meant, so the first
     // argument that is not valid UTF-8 is a usage error that names its position.

@@ -1,5 +1,6 @@
 #include "calc/WorkloadCalculator.h"
 #include "cli/Cli.h"
+#include "session/DataDirectoryLock.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
 #include "store/DemoData.h"
@@ -39,6 +40,10 @@ int runInit(Cli::Context& c)
         c.err << "a store already exists: " << Database::storePath(c.dataDir) << " (use --force to replace it)\n";
         return 1;
     }
+    // A store is not replaced under a running program.
+    DataDirectoryLock lock(c.dataDir);
+    if (Database::exists(c.dataDir) && !Cli::holdDataDirectory(c, lock, QStringLiteral("重建")))
+        return 1;
     int rows = 0;
     QString calculated;
     StoreSetup::createStore(c.dataDir, force, [&](const QString& building) {

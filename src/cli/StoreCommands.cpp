@@ -28,12 +28,8 @@ int runRestore(Cli::Context& c)
     const QString source = oneFile(c);
     // Held for the whole restore: the program cannot start on the directory meanwhile.
     DataDirectoryLock lock(c.dataDir);
-    if (!lock.tryLock()) {
-        c.err << QStringLiteral("数据目录 %1 正在被工作量计算程序使用（%2），请先退出程序再恢复。")
-                     .arg(QDir::toNativeSeparators(c.dataDir), lock.holder())
-              << "\n";
+    if (!Cli::holdDataDirectory(c, lock, QStringLiteral("恢复")))
         return 1;
-    }
     const QString kept = StoreBackup::restore(c.dataDir, source);
     c.out << "restored " << QDir::toNativeSeparators(source);
     if (!kept.isEmpty())
@@ -43,6 +39,16 @@ int runRestore(Cli::Context& c)
 }
 
 } // namespace
+
+bool Cli::holdDataDirectory(Context& c, DataDirectoryLock& lock, const QString& action)
+{
+    if (lock.tryLock())
+        return true;
+    c.err << QStringLiteral("数据目录 %1 正在被工作量计算程序使用（%2），请先退出程序再%3。")
+                 .arg(QDir::toNativeSeparators(c.dataDir), lock.holder(), action)
+          << "\n";
+    return false;
+}
 
 Cli::Command backupCommand()
 {

@@ -36,7 +36,6 @@ QString WorkloadExport::extension(Format format)
 
 int WorkloadExport::selectRows(const Selection& selection)
 {
-    m_yearFilter = selection.YearFilter;
     Query* q = m_data.dtbmdm1;
     q->setStatement({QStringLiteral("select * from gzl"),
                      QStringLiteral("where %1 order by nd,jiaoyanshi,jiaoshi").arg(selection.YearFilter)});

@@ -45,5 +45,4 @@ public:
 
 private:
     DataModule& m_data;
-    QString m_yearFilter;
 };

@@ -5,6 +5,7 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
+#include "gui/Named.h"
 #include "gui/WaitCursor.h"
 #include "session/Session.h"
 #include "store/StoreError.h"
@@ -18,18 +19,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 ExportScreen::ExportScreen(DataModule& data, const Session& session, QWidget* parent)
     : QWidget(parent, Qt::Window), m_dbt(named(new QRadioButton(QStringLiteral(".dbt")), "RadioButton1")),
@@ -113,13 +105,14 @@ QString ExportScreen::destinationFor(const QString& directory)
 
 void ExportScreen::showEvent(QShowEvent* event)
 {
-    refill();
+    // Refilled when the program shows it, not when the window system restores it from an icon.
+    if (!event->spontaneous())
+        refill();
     QWidget::showEvent(event);
 }
 
 void ExportScreen::refill()
 {
-    m_baseName = QStringLiteral("bt");
     m_firstDestination->setText(defaultDestination());
     m_chooserStart = defaultChooserStart();
     m_path->setText(defaultDestination());

@@ -64,6 +64,5 @@ private:
     const Session& m_session;
     WorkloadExport::Format m_format = WorkloadExport::Format::Paradox;
     QString m_chooserStart;
-    QString m_baseName = QStringLiteral("bt");
     QString m_storeError;
 };

@@ -5,6 +5,7 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
+#include "gui/Named.h"
 #include "gui/WaitCursor.h"
 #include "store/StoreError.h"
 
@@ -13,18 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
     : QWidget(parent, Qt::Window), m_path(named(new QLineEdit, "Edit1")),
@@ -61,7 +53,9 @@ ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
 
 void ImportScreen::showEvent(QShowEvent* event)
 {
-    refill();
+    // Refilled when the program shows it, not when the window system restores it from an icon.
+    if (!event->spontaneous())
+        refill();
     QWidget::showEvent(event);
 }
 

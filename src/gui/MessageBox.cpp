@@ -58,6 +58,11 @@ void MessageBox::error(QWidget* parent, const QString& text)
     show(parent, QStringLiteral("错误"), text, Error, Ok);
 }
 
+bool MessageBox::confirm(QWidget* parent, const QString& text)
+{
+    return show(parent, QStringLiteral("提示信息"), text, NoIcon, OkCancel) == AnswerOk;
+}
+
 bool MessageBox::question(QWidget* parent, const QString& text, const QString& caption)
 {
     return show(parent, caption, text, Question, OkCancel) == AnswerOk;

@@ -46,6 +46,8 @@ public:
 
     // "错误", error icon, OK.
     static void error(QWidget* parent, const QString& text);
+    // "提示信息", no icon, OK/Cancel; true on OK: the program's confirmations.
+    static bool confirm(QWidget* parent, const QString& text);
     // "提示信息", OK/Cancel; true on OK.
     static bool question(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("提示信息"));
     // "提示信息", OK.

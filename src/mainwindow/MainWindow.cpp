@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QShowEvent>
 #include <QSplitter>
@@ -261,8 +262,7 @@ void MainWindow::saveLayout() const
 
 void MainWindow::onExitRequested()
 {
-    if (MessageBox::show(this, s("退出"), s("你确定要退出该系统吗？"), MessageBox::Question, MessageBox::OkCancel) ==
-        MessageBox::AnswerOk)
+    if (MessageBox::question(this, s("你确定要退出该系统吗？"), s("退出")))
         close();
 }
 
@@ -293,12 +293,7 @@ void MainWindow::buildTree()
     bool truncated = false;
     ErrorDisplay::guard(this, [&] {
         WaitCursor wait;
-        m_building = true;
-        struct Done
-        {
-            bool& flag;
-            ~Done() { flag = false; }
-        } done{m_building};
+        const QScopedValueRollback building(m_building, true);
         m_tree->clear();
         m_nodes.clear();
         auto* root = new QTreeWidgetItem(m_tree, {year() + s("工作量")});
@@ -478,7 +473,7 @@ void MainWindow::onPopupEdit()
     default:
         return;
     }
-    if (MessageBox::question(this, s("是否更新目录吗？")))
+    if (MessageBox::confirm(this, s("是否更新目录吗？")))
         buildTree();
 }
 

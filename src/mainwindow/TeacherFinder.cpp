@@ -30,11 +30,6 @@ TeacherFinder::TeacherFinder(QWidget* parent) : QDialog(parent), m_text(new QLin
     connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, ask);
 }
 
-QString TeacherFinder::text() const
-{
-    return m_text->text();
-}
-
 void TeacherFinder::setOutcome(const QString& text)
 {
     m_outcome->setText(text);

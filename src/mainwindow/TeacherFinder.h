@@ -13,7 +13,6 @@ class TeacherFinder : public QDialog
 public:
     explicit TeacherFinder(QWidget* parent = nullptr);
 
-    QString text() const;
     // What the last search found, shown under the box.
     void setOutcome(const QString& text);
 

@@ -8,6 +8,7 @@
 #include "gui/GridColumns.h"
 #include "gui/MessageBox.h"
 #include "gui/WaitCursor.h"
+#include "masterdataui/ListCommands.h"
 #include "session/Session.h"
 #include "store/DataModule.h"
 
@@ -222,19 +223,13 @@ void WorkloadTabs::deleteCurrentRow(WorkloadRows::Category category, AfterDelete
         if (q->recordCount() == 0)
             return;
         const QString xh = q->fieldByName(QStringLiteral("xh")).asString();
-        if (MessageBox::show(this, s("提示信息"), s("你确信要删除选择数据吗？"), MessageBox::NoIcon,
-                             MessageBox::OkCancel) != MessageBox::AnswerOk)
+        if (!MessageBox::confirm(this, s("你确信要删除选择数据吗？")))
             return;
         m_rows.deleteRow(xh);
-        std::optional<Query::Bookmark> mark;
-        if (after == AfterDelete::RowBefore) {
-            q->prior();
-            if (!q->bof())
-                mark = q->getBookmark();
-        }
-        m_rows.reopen(category);
-        if (mark)
-            q->gotoBookmark(*mark);
+        if (after == AfterDelete::RowBefore)
+            q->reopenAtRowBefore();
+        else
+            m_rows.reopen(category);
     });
 }
 
@@ -249,12 +244,9 @@ void WorkloadTabs::onTheoryAddClicked()
 void WorkloadTabs::onTheoryEditClicked()
 {
     ErrorDisplay::guard(this, [this] {
-        Query* q = m_data.dtllsj;
-        if (q->recordCount() == 0)
+        if (m_data.dtllsj->recordCount() == 0)
             return;
-        const Query::Bookmark mark = q->getBookmark();
-        m_theoryDialog.exec(TheoryEntryDialog::Mode::Edit);
-        q->gotoBookmark(mark);
+        ListCommands::edit(*m_data.dtllsj, [this] { m_theoryDialog.exec(TheoryEntryDialog::Mode::Edit); });
     });
 }
 

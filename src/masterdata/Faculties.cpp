@@ -5,6 +5,7 @@
 #include "masterdata/SettingsRecord.h"
 #include "store/DataModule.h"
 #include "store/Sql.h"
+#include "store/StoreError.h"
 #include "store/Transaction.h"
 
 namespace {
@@ -36,6 +37,7 @@ Outcome Faculties::add(const QString& name)
             .change(QStringLiteral("yuanbu"), Inserted,
                     {QStringLiteral("insert into yuanbu (mc) values(%1)").arg(Sql::quote(name))}, outcome);
     } catch (const StoreError& e) {
+        e.throwIfStoreState();
         Outcome failed = Outcome::refused(Outcome::Status::Failed, MasterDataText::FacultyFailed);
         failed.storeText = e.text();
         return failed;
@@ -68,6 +70,7 @@ Outcome Faculties::rename(const QString& oldName, const QString& newName)
         transaction.commit();
         settings.keep();
     } catch (const StoreError& e) {
+        e.throwIfStoreState();
         Outcome failed = Outcome::refused(Outcome::Status::Failed, MasterDataText::FacultyFailed);
         failed.storeText = e.text();
         return failed;

@@ -108,7 +108,9 @@ bool Parameters::execute(const QStringList& lines)
         m_data.xssj2->setStatement(lines);
         m_data.xssj2->execSql();
         return true;
-    } catch (const StoreError&) {
+    } catch (const StoreError& e) {
+        // The text has passed its check: only a refusal of the value is the operator's to mend.
+        e.throwIfStoreState();
         return false;
     }
 }

@@ -5,6 +5,7 @@
 #include "masterdata/SettingsRecord.h"
 #include "store/DataModule.h"
 #include "store/Sql.h"
+#include "store/StoreError.h"
 #include "store/Transaction.h"
 
 namespace {
@@ -63,6 +64,7 @@ Outcome Sections::add(const QString& faculty, const QString& code, const QString
                          .arg(Sql::quote(code), Sql::quote(name), Sql::quote(faculty))},
                     outcome);
     } catch (const StoreError& e) {
+        e.throwIfStoreState();
         return failed(e);
     }
     return outcome;
@@ -105,6 +107,7 @@ Outcome Sections::edit(const QString& oldCode, const QString& code, const QStrin
         transaction.commit();
         settings.keep();
     } catch (const StoreError& e) {
+        e.throwIfStoreState();
         return failed(e);
     }
     return outcome;

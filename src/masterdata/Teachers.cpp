@@ -4,6 +4,7 @@
 #include "masterdata/ScratchQuery.h"
 #include "store/DataModule.h"
 #include "store/Sql.h"
+#include "store/StoreError.h"
 #include "store/Transaction.h"
 
 namespace {
@@ -92,6 +93,7 @@ Outcome Teachers::add(const QString& sectionCode, const Teacher& t)
                               Sql::quote(t.nature), Sql::quote(t.post))},
                     outcome);
     } catch (const StoreError& e) {
+        e.throwIfStoreState();
         return failed(e);
     }
     return outcome;
@@ -126,6 +128,7 @@ Outcome Teachers::edit(const QString& oldCode, const Teacher& t)
             outcome);
         transaction.commit();
     } catch (const StoreError& e) {
+        e.throwIfStoreState();
         return failed(e);
     }
     return outcome;

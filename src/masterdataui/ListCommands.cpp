@@ -4,8 +4,6 @@
 #include "masterdataui/RecordCountLabel.h"
 #include "store/Query.h"
 
-#include <optional>
-
 namespace ListCommands {
 
 void add(Query& list, RecordCountLabel& count, const std::function<bool()>& runDialog)
@@ -25,8 +23,7 @@ void edit(Query& list, const std::function<void()>& runDialog)
 void remove(QWidget* parent, Query& list, RecordCountLabel& count, const QString& question,
             const std::function<Outcome()>& remove)
 {
-    if (MessageBox::show(parent, QStringLiteral("提示信息"), question, MessageBox::NoIcon, MessageBox::OkCancel) !=
-        MessageBox::AnswerOk)
+    if (!MessageBox::confirm(parent, question))
         return;
     const Outcome outcome = remove();
     if (!outcome.ok()) {
@@ -34,14 +31,7 @@ void remove(QWidget* parent, Query& list, RecordCountLabel& count, const QString
         return;
     }
     count.countDown();
-    list.prior();
-    std::optional<Query::Bookmark> before;
-    if (!list.bof())
-        before = list.getBookmark();
-    list.close();
-    list.open();
-    if (before)
-        list.gotoBookmark(*before);
+    list.reopenAtRowBefore();
 }
 
 } // namespace ListCommands

@@ -4,6 +4,7 @@
 #include "gui/GridBinding.h"
 #include "gui/GridColumns.h"
 #include "gui/MessageBox.h"
+#include "gui/Named.h"
 #include "store/DataModule.h"
 
 #include <QHBoxLayout>
@@ -18,12 +19,6 @@ namespace {
 
 const QString NotANumber = QStringLiteral(" 输入的数值错误!请重新输入 ");
 const QString OutOfRange = QStringLiteral(" 输入的数值超出限制!请重新输入 ");
-
-template <typename T> T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QTableView* grid(const char* name)
 {

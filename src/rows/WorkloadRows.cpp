@@ -11,14 +11,6 @@ namespace {
 
 const QString Postgraduate = QStringLiteral("研究生");
 
-// Whether the store refused the row itself (a column's width, type or range, a text without a
-// GBK form). The store busy, the disk full or an I/O error is no fault of the input and is not
-// reported as one.
-bool refusesValues(const StoreError& e)
-{
-    return !e.isStoreState();
-}
-
 } // namespace
 
 QString WorkloadRows::categoryName(Category category)
@@ -179,9 +171,10 @@ bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, 
         if (changed)
             *changed = rows;
     } catch (const StoreError& e) {
-        if (refusesValues(e))
-            return false;
-        throw;
+        // Only a refusal of the row itself (a width, type or range, a text without a GBK form) is
+        // the operator's to mend; the store busy, the disk full or an I/O error is not.
+        e.throwIfStoreState();
+        return false;
     }
     change->close();
     change->clear();

@@ -14,7 +14,6 @@ public:
 
     // Takes the lock; false when another running program holds it.
     bool tryLock();
-    bool isLocked() const { return m_file.isLocked(); }
     // The holder, for a message: "pid 1234 on host" (empty when unknown).
     QString holder() const;
 

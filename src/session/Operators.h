@@ -12,7 +12,8 @@ struct Session;
 class Operators
 {
 public:
-    // The longest password the login box takes.
+    // The longest code and password the login box takes.
+    static constexpr int MaxCodeLength = 20;
     static constexpr int MaxPasswordLength = 20;
 
     explicit Operators(DataModule& data) : m_data(data) {}

@@ -23,9 +23,6 @@ public:
     explicit AboutBox(QWidget* parent = nullptr, MemoryProvider memory = &MemoryStatus::current,
                       UserProvider user = &RegisteredUser::current);
 
-    void setMemoryProvider(MemoryProvider memory) { m_memory = std::move(memory); }
-    void setUserProvider(UserProvider user) { m_user = std::move(user); }
-
     // 536870912 -> "524,288 KB": whole kilobytes with thousands separators.
     static QString physicalMemoryText(quint64 totalBytes);
     // 63 -> "63 %".

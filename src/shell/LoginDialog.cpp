@@ -8,7 +8,6 @@
 #include "session/YearList.h"
 #include "store/DataModule.h"
 
-#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -26,10 +25,10 @@ LoginDialog::LoginDialog(DataModule& data, Session& session, QWidget* parent)
     setModal(true);
 
     m_code->setObjectName(QStringLiteral("Code"));
-    m_code->setMaxLength(20);
+    m_code->setMaxLength(Operators::MaxCodeLength);
     m_code->setText(QStringLiteral("001"));
     m_password->setObjectName(QStringLiteral("Password"));
-    m_password->setMaxLength(20);
+    m_password->setMaxLength(Operators::MaxPasswordLength);
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*"
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
@@ -70,7 +69,9 @@ void LoginDialog::showEvent(QShowEvent* event)
 
 void LoginDialog::refill()
 {
-    m_session.DataDir = QDir::currentPath();
+    // The directory whose store the program opened (--dir, the per-user one, or the current one).
+    if (const Database* store = m_data.database())
+        m_session.DataDir = store->dataDir();
     m_code->setFocus();
     ErrorDisplay::guard(this, [this] {
         if (!m_year->isBound())

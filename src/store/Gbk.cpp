@@ -36,9 +36,6 @@ public:
 
     uint32_t operator[](char32_t cp) const { return cp < m_codes.size() ? m_codes[cp] : 0; }
 
-    // Why the table could not be built (the system's GBK converter is missing); empty when built.
-    const QString& failure() const { return m_failure; }
-
     // The byte count alone (0 when there is no GBK form), from a table small enough to stay in
     // the processor's cache: width checks and comparisons mostly need only this.
     unsigned count(char32_t cp) const { return cp < m_codes.size() ? (m_counts[cp >> 2] >> ((cp & 3) * 2)) & 3u : 0u; }
@@ -51,8 +48,7 @@ private:
             m_codes[cp] = (1u << 16) | cp;
         iconv_t cd = iconv_open("GBK", "UTF-32LE");
         if (cd == reinterpret_cast<iconv_t>(-1)) {
-            // Without it every Chinese text would look as if it had no GBK form.
-            m_failure = iconvFailure("UTF-32LE", "GBK");
+            // Every store connection has refused to start without it (converterFailure()).
             fillCounts();
             return;
         }
@@ -85,7 +81,6 @@ private:
 
     std::array<uint32_t, 0x10000> m_codes;
     std::array<uint8_t, 0x10000 / 4> m_counts;
-    QString m_failure;
 };
 
 // Decodes one UTF-8 sequence; returns false on malformed input.
@@ -242,7 +237,15 @@ long long length(const QString& text)
 
 QString converterFailure()
 {
-    return GbkTable::instance().failure();
+    // Asked at every store connection: opening the converter says it, without building the table.
+    static const QString failure = [] {
+        const iconv_t cd = iconv_open("GBK", "UTF-32LE");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return iconvFailure("UTF-32LE", "GBK");
+        iconv_close(cd);
+        return QString();
+    }();
+    return failure;
 }
 
 std::optional<QString> decode(const QByteArray& gbk)

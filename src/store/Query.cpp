@@ -211,6 +211,18 @@ Query::Bookmark Query::getBookmark() const
     return b;
 }
 
+void Query::reopenAtRowBefore()
+{
+    prior();
+    std::optional<Bookmark> before;
+    if (!bof())
+        before = getBookmark();
+    close();
+    open();
+    if (before)
+        gotoBookmark(*before);
+}
+
 void Query::gotoBookmark(const Bookmark& bookmark)
 {
     if (!m_active || bookmark.row < 0 || recordCount() == 0)

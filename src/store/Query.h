@@ -92,6 +92,9 @@ public:
     Bookmark getBookmark() const;
     // Returns to the bookmarked row after the holder was re-opened with the same statement.
     void gotoBookmark(const Bookmark& bookmark);
+    // After the current row was deleted: re-opens the result standing on the row before it, or on
+    // the new first row when the first row was deleted.
+    void reopenAtRowBefore();
 
 signals:
     void opened();

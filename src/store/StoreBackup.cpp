@@ -3,6 +3,7 @@
 #include "store/Database.h"
 #include "store/GbkFunctions.h"
 #include "store/StoreError.h"
+#include "store/StoreFiles.h"
 #include "store/StoreSchema.h"
 
 #include <QDateTime>
@@ -12,9 +13,6 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include <sqlite3.h>
@@ -68,14 +66,6 @@ void exec(sqlite3* db, const char* sql)
     }
 }
 
-// Replaces `to` by `from` in one step (the system's rename replaces an existing file).
-void replaceFile(const QString& from, const QString& to)
-{
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw storageError(
-            QStringLiteral("不能把 %1 改名为 %2: %3").arg(from, to, QString::fromLocal8Bit(strerror(errno))));
-}
-
 // A temporary file beside `path`, removed again unless it was renamed into place.
 std::unique_ptr<QTemporaryFile> temporaryBeside(const QString& path)
 {
@@ -109,10 +99,11 @@ void copyStore(const QString& dataDir, const QString& target)
 
 namespace StoreBackup {
 
-int check(const QString& file)
+namespace {
+
+// The checks of check(), on `file`, naming `shown` in what they say.
+int checkFile(const QString& file, const QString& shown)
 {
-    if (!QFileInfo(file).isFile())
-        throw storageError(QStringLiteral("没有文件: %1").arg(file));
     // Immutable: read as it lies, without locks, journals or any write.
     QUrl uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
     uri.setQuery(QStringLiteral("immutable=1"));
@@ -128,20 +119,29 @@ int check(const QString& file)
     } catch (const StoreError& e) {
         // A store whose pages are damaged, or a file that is no database of this kind at all.
         if ((sqlite3_errcode(db.get()) & 0xff) == SQLITE_CORRUPT)
-            throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(file, e.text()));
-        throw storageError(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(file, e.text()));
+            throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(shown, e.text()));
+        throw storageError(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(shown, e.text()));
     }
     if (integrity != QStringList{QStringLiteral("ok")})
-        throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(file, integrity.join(QStringLiteral("; "))));
+        throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(shown, integrity.join(QStringLiteral("; "))));
     const int layout = version.value(0).toInt();
     if (layout < 1 || tables.size() != 3)
-        throw storageError(QStringLiteral("不是本系统的数据库: %1").arg(file));
+        throw storageError(QStringLiteral("不是本系统的数据库: %1").arg(shown));
     if (layout > StoreSchema::Version)
         throw storageError(QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2): %3")
                                .arg(layout)
                                .arg(StoreSchema::Version)
-                               .arg(file));
+                               .arg(shown));
     return layout;
+}
+
+} // namespace
+
+int check(const QString& file)
+{
+    if (!QFileInfo(file).isFile())
+        throw storageError(QStringLiteral("没有文件: %1").arg(file));
+    return checkFile(file, file);
 }
 
 int backup(const QString& dataDir, const QString& target)
@@ -151,21 +151,23 @@ int backup(const QString& dataDir, const QString& target)
     auto part = temporaryBeside(QFileInfo(target).absoluteFilePath());
     copyStore(dataDir, part->fileName());
     const int layout = check(part->fileName());
-    replaceFile(part->fileName(), target);
+    StoreFiles::replaceFile(part->fileName(), target);
     part->setAutoRemove(false);
     return layout;
 }
 
 QString restore(const QString& dataDir, const QString& source)
 {
-    check(source);
+    if (!QFileInfo(source).isFile())
+        throw storageError(QStringLiteral("没有文件: %1").arg(source));
     const QString store = Database::storePath(dataDir);
     // The copy goes beside the store first, so that the store is replaced in one rename.
     auto part = temporaryBeside(store);
     QFile::remove(part->fileName());
     if (!QFile::copy(source, part->fileName()))
         throw storageError(QStringLiteral("不能复制 %1 到 %2").arg(source, part->fileName()));
-    check(part->fileName());
+    // The copy is what goes into place, so it is what is checked.
+    checkFile(part->fileName(), source);
 
     QString kept;
     if (QFileInfo::exists(store)) {
@@ -176,11 +178,11 @@ QString restore(const QString& dataDir, const QString& source)
         }
         kept = store +
                QStringLiteral(".%1.bak").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-        replaceFile(store, kept);
+        StoreFiles::replaceFile(store, kept);
     }
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
         QFile::remove(store + suffix);
-    replaceFile(part->fileName(), store);
+    StoreFiles::replaceFile(part->fileName(), store);
     part->setAutoRemove(false);
     Database::open(dataDir);
     return kept;

@@ -28,6 +28,13 @@ public:
     Kind kind() const { return m_kind; }
     // Busy, disk full or storage: not something the values of a statement could mend.
     bool isStoreState() const { return m_kind != Kind::Statement; }
+    // For a command that reports a refused statement in its own words: the state of the store is
+    // not the operator's input, so it goes on to the general error display.
+    void throwIfStoreState() const
+    {
+        if (isStoreState())
+            throw *this;
+    }
 
 private:
     QString m_text;

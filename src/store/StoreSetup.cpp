@@ -2,15 +2,12 @@
 
 #include "store/Database.h"
 #include "store/PasswordHash.h"
+#include "store/StoreFiles.h"
 #include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -97,17 +94,7 @@ void moveIntoPlace(const QString& from, const QString& to)
     const QString target = Database::storePath(to);
     for (const QString& suffix : JournalSuffixes)
         removeFile(target + suffix);
-    if (!QFile::exists(target)) {
-        if (!QFile::rename(Database::storePath(from), target))
-            throw StoreError(QStringLiteral("不能建立数据库文件: %1").arg(target), {}, StoreError::Kind::Storage);
-        return;
-    }
-    // QFile::rename does not replace an existing file; the system's rename does, in one step.
-    if (std::rename(QFile::encodeName(Database::storePath(from)).constData(), QFile::encodeName(target).constData()) !=
-        0)
-        throw StoreError(
-            QStringLiteral("不能替换数据库文件: %1 (%2)").arg(target, QString::fromLocal8Bit(strerror(errno))), {},
-            StoreError::Kind::Storage);
+    StoreFiles::replaceFile(Database::storePath(from), target);
 }
 
 } // namespace

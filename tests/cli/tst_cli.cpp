@@ -200,6 +200,25 @@ private slots:
         QCOMPARE(restored.count(QStringLiteral("gzl")), rows);
     }
 
+    // init --force does not replace a store under a running program.
+    void initForceWaitsForTheProgram()
+    {
+        TestStore store;
+        store.db().execute(QStringLiteral("insert into yuanbu (mc) values ('理学院')"));
+        {
+            DataDirectoryLock program(store.dir());
+            QVERIFY(program.tryLock());
+            const CliRun r =
+                runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("init"), QStringLiteral("--force")});
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("请先退出程序再重建")), qPrintable(r.err));
+            QCOMPARE(store.count(QStringLiteral("yuanbu")), 1);
+        }
+        QCOMPARE(
+            runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("init"), QStringLiteral("--force")}).status,
+            0);
+    }
+
     // A command that meets another program's write lock waits, then says that it gave up.
     void aBusyStoreIsNamed()
     {

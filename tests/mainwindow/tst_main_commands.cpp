@@ -200,6 +200,7 @@ private slots:
         if (!screen.isEmpty()) {
             QCOMPARE(MessageBox::shown().front().text, QStringLiteral("是否更新目录吗？"));
             QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("提示信息"));
+            QCOMPARE(MessageBox::shown().front().icon, MessageBox::NoIcon);
         }
         QCOMPARE(h.node({QStringLiteral("新学院")}) != nullptr, rebuild);
     }

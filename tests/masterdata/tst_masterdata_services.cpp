@@ -358,6 +358,23 @@ private slots:
         QCOMPARE(f.settings(), SettingsBefore);
     }
 
+    // Another program holding the store's lock is not a refused input: the change ends with the
+    // store's own error (the screens and the command line show it), and nothing is written.
+    void aBusyStoreIsNotARefusal()
+    {
+        MasterDataFixture f;
+        auto other = Database::open(f.store.dir());
+        other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            Faculties(f.store.data()).add(QStringLiteral("新学院"));
+            QFAIL("the busy store was taken as a refused name");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.kind(), StoreError::Kind::Busy);
+        }
+        other->executeInternal(QStringLiteral("ROLLBACK"));
+        QCOMPARE(f.store.count(QStringLiteral("yuanbu"), QStringLiteral("mc='新学院'")), 0);
+    }
+
     void listsOpenTheSharedHolders()
     {
         MasterDataFixture f;
