@@ -2,6 +2,8 @@
 
 #include "store/StoreError.h"
 
+#include <QStringList>
+
 #include <sodium.h>
 
 // The cost is libsodium's "interactive" level (2 passes over 64 MiB): about a tenth of a second per
@@ -13,6 +15,8 @@ namespace {
 constexpr unsigned long long OpsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
 constexpr size_t MemLimit = crypto_pwhash_MEMLIMIT_INTERACTIVE;
 constexpr char Prefix[] = "$argon2id$";
+constexpr qsizetype SaltChars = 22; // crypto_pwhash_SALTBYTES in unpadded base64
+constexpr qsizetype HashChars = 43; // the 32-byte hash in unpadded base64
 
 void ensureSodium()
 {
@@ -51,6 +55,12 @@ bool isHash(const QString& stored)
     ensureSodium();
     if (!stored.startsWith(QLatin1String(Prefix)) || stored.size() >= qsizetype(crypto_pwhash_STRBYTES) ||
         stored.contains(QChar(0)))
+        return false;
+    // The decoder accepts a hash part of any length down to four bytes, so a stored hash cut short
+    // would still parse: the salt and the hash must have exactly the lengths this program writes
+    // (16 and 32 bytes, unpadded base64).
+    const QStringList parts = stored.split(QLatin1Char('$'));
+    if (parts.size() != 6 || parts.at(4).size() != SaltChars || parts.at(5).size() != HashChars)
         return false;
     // The whole encoding must parse: version, parameters, salt and hash. needs_rehash answers -1 for
     // any text that does not; 0 or 1 only for a well-formed Argon2id string.
