@@ -30,7 +30,7 @@ QString quoted(const QString& name)
     return u'"' + name + u'"';
 }
 
-QString yearProblem(Database& db, const QString& year)
+QString yearProblem(Database& db, const QString& year, NodeArguments::YearUse use)
 {
     // What the year filter "nd like '%Y%'" reaches among the store's years: also every year of
     // which Y is a part, and % and _ in Y are wildcards.
@@ -43,7 +43,7 @@ QString yearProblem(Database& db, const QString& year)
         return QStringLiteral("year %1 is not one of the store's years (%2)")
             .arg(quoted(year), years.isEmpty() ? QStringLiteral("none") : years.join(QStringLiteral(", ")));
     }
-    if (reached.size() > 1) {
+    if (use == NodeArguments::YearUse::Filter && reached.size() > 1) {
         QStringList others = reached;
         others.removeAll(year);
         return QStringLiteral("year %1 would also select the rows of %2").arg(quoted(year), others.join(u", "));
@@ -97,9 +97,9 @@ Selection NodeArguments::selection() const
     return Selection::year(year);
 }
 
-QString NodeArguments::problemIn(Database& db) const
+QString NodeArguments::problemIn(Database& db, YearUse use) const
 {
-    if (const QString problem = yearProblem(db, year); !problem.isEmpty())
+    if (const QString problem = yearProblem(db, year, use); !problem.isEmpty())
         return problem;
     if (hasFaculty && !exists(db, "select 1 from yuanbu where mc=? limit 1", {faculty}))
         return QStringLiteral("no faculty named %1").arg(quoted(faculty));

@@ -28,9 +28,13 @@ struct NodeArguments
     // usage error.
     Selection selection() const;
 
+    // What the command does with the year: filters rows by it (calc, export), or only names it
+    // in a title (report, which lists the teachers' totals of the last calculation).
+    enum class YearUse { Filter, Title };
+
     // Why the store cannot have this node, empty when it can. The year must be one of the
-    // store's years (of niandu or of the workload rows) and the only one that the selection's
-    // year filter reaches; a named faculty, section or teacher (a teacher of that name in a
-    // section of that name) must exist. Names are looked up exactly, as given.
-    QString problemIn(Database& db) const;
+    // store's years (of niandu or of the workload rows) and, when it filters, the only one that
+    // the selection's year filter reaches; a named faculty, section or teacher (a teacher of that
+    // name in a section of that name) must exist. Names are looked up exactly, as given.
+    QString problemIn(Database& db, YearUse use = YearUse::Filter) const;
 };

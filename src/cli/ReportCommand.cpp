@@ -5,7 +5,7 @@
 #include "reports/TeacherListReport.h"
 #include "reports/TeacherListSource.h"
 #include "store/DataModule.h"
-#include "store/Sql.h"
+#include "store/Database.h"
 
 #include <QGuiApplication>
 
@@ -35,26 +35,6 @@ Output takeOutput(const QStringList& args)
     return output;
 }
 
-// Whether a statement yields a row, asked through the general holder.
-bool exists(DataModule& data, const QString& statement)
-{
-    data.xssj2->setStatement({statement});
-    return data.xssj2->hasRows();
-}
-
-// The node's name as the store spells it, or an error naming what is missing.
-QString missingNode(DataModule& data, const NodeArguments& node)
-{
-    if (!exists(data, QStringLiteral("select nd from niandu where nd=") + Sql::quote(node.year)))
-        return QStringLiteral("year %1 is not in the store").arg(node.year);
-    if (node.hasFaculty && !exists(data, QStringLiteral("select mc from yuanbu where mc=") + Sql::quote(node.faculty)))
-        return QStringLiteral("faculty %1 is not in the store").arg(node.faculty);
-    if (node.hasSection &&
-        !exists(data, QStringLiteral("select bmmc from bmdm where bmmc=") + Sql::quote(node.section)))
-        return QStringLiteral("section %1 is not in the store").arg(node.section);
-    return {};
-}
-
 void write(const TeacherListReport& report, const Output& output)
 {
     if (output.format == u"pdf")
@@ -79,8 +59,9 @@ int runReport(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
-    if (const QString missing = missingNode(data, node); !missing.isEmpty()) {
-        c.err << missing << "\n";
+    if (const QString problem = node.problemIn(*data.database(), NodeArguments::YearUse::Title);
+        !problem.isEmpty()) {
+        c.err << problem << "\n";
         return 1;
     }
     // The teacher grid's list for the node: its statement, its order, its title.
