@@ -30,7 +30,11 @@ struct NodeArguments
 
     // What the command does with the year: filters rows by it (calc, export), or only names it
     // in a title (report, which lists the teachers' totals of the last calculation).
-    enum class YearUse { Filter, Title };
+    enum class YearUse
+    {
+        Filter,
+        Title
+    };
 
     // Why the store cannot have this node, empty when it can. The year must be one of the
     // store's years (of niandu or of the workload rows) and, when it filters, the only one that

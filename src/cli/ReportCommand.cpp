@@ -59,8 +59,7 @@ int runReport(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
-    if (const QString problem = node.problemIn(*data.database(), NodeArguments::YearUse::Title);
-        !problem.isEmpty()) {
+    if (const QString problem = node.problemIn(*data.database(), NodeArguments::YearUse::Title); !problem.isEmpty()) {
         c.err << problem << "\n";
         return 1;
     }
