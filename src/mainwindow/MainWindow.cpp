@@ -9,6 +9,7 @@
 #include "mainwindow/TreePopup.h"
 #include "mainwindow/WorkloadTabs.h"
 #include "masterdata/Organisation.h"
+#include "masterdata/SettingsRecord.h"
 #include "rows/WorkloadRows.h"
 #include "session/Session.h"
 #include "session/YearList.h"
@@ -376,35 +377,27 @@ void MainWindow::onNodeSelected(QTreeWidgetItem* node)
 
 void MainWindow::applyFaculty(const NodeTable::Entry& e)
 {
-    TableObject* settings = m_data.Tbsystem;
-    m_session.select(Selection::faculty(settings->fieldByName(QStringLiteral("Nd")).asString(), e.code));
-    settings->edit();
-    settings->setFieldText(QStringLiteral("yx"), e.code);
-    settings->post();
+    SettingsRecord settings(*m_data.Tbsystem);
+    m_session.select(Selection::faculty(settings.year(), e.code));
+    settings.chooseFaculty(e.code);
 }
 
 void MainWindow::applySection(const NodeTable::Entry& e)
 {
-    TableObject* settings = m_data.Tbsystem;
-    m_session.select(Selection::section(settings->fieldByName(QStringLiteral("Nd")).asString(), e.name));
-    settings->edit();
-    settings->setFieldText(QStringLiteral("jys"), e.code);
-    settings->setFieldText(QStringLiteral("yx"), e.extra);
-    settings->setFieldText(QStringLiteral("jysmc"), e.name);
-    settings->post();
+    SettingsRecord settings(*m_data.Tbsystem);
+    m_session.select(Selection::section(settings.year(), e.name));
+    settings.chooseSection(e.code, e.extra, e.name);
 }
 
 void MainWindow::applyTeacher(const NodeTable::Entry& e)
 {
-    m_session.select(
-        Selection::teacher(m_data.Tbsystem->fieldByName(QStringLiteral("Nd")).asString(), e.extra, e.name));
+    m_session.select(Selection::teacher(SettingsRecord(*m_data.Tbsystem).year(), e.extra, e.name));
 }
 
 void MainWindow::selectFaculty(const NodeTable::Entry& e)
 {
     applyFaculty(e);
-    m_teachers->setCount(
-        Organisation(m_data).listFacultyTeachers(m_data.Tbsystem->fieldByName(QStringLiteral("yx")).asString()));
+    m_teachers->setCount(Organisation(m_data).listFacultyTeachers(SettingsRecord(*m_data.Tbsystem).faculty()));
     showView(View::TeacherList);
     m_teachers->setEditingEnabled(false);
 }
@@ -412,8 +405,7 @@ void MainWindow::selectFaculty(const NodeTable::Entry& e)
 void MainWindow::selectSection(const NodeTable::Entry& e)
 {
     applySection(e);
-    m_teachers->setCount(
-        Organisation(m_data).listSectionTeachers(m_data.Tbsystem->fieldByName(QStringLiteral("jysmc")).asString()));
+    m_teachers->setCount(Organisation(m_data).listSectionTeachers(SettingsRecord(*m_data.Tbsystem).sectionName()));
     showView(View::TeacherList);
     m_teachers->setEditingEnabled(true);
 }
@@ -421,7 +413,7 @@ void MainWindow::selectSection(const NodeTable::Entry& e)
 void MainWindow::selectTeacher(const NodeTable::Entry& e)
 {
     applyTeacher(e);
-    const QString year = m_data.Tbsystem->fieldByName(QStringLiteral("Nd")).asString();
+    const QString year = SettingsRecord(*m_data.Tbsystem).year();
     WorkloadRows rows(m_data, m_session);
     rows.openViews(m_session.selection);
     // Rows can be added, edited and deleted only for a year text of at least ten GBK bytes.

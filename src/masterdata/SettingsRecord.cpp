@@ -26,6 +26,11 @@ QString SettingsRecord::field(const QString& name) const
     return m_record.fieldByName(name).asString();
 }
 
+QString SettingsRecord::year() const
+{
+    return field(QStringLiteral("Nd"));
+}
+
 QString SettingsRecord::faculty() const
 {
     return field(QStringLiteral("yx"));
@@ -36,10 +41,31 @@ QString SettingsRecord::section() const
     return field(QStringLiteral("jys"));
 }
 
+QString SettingsRecord::sectionName() const
+{
+    return field(QStringLiteral("jysmc"));
+}
+
+void SettingsRecord::chooseFaculty(const QString& name)
+{
+    m_record.edit();
+    m_record.setFieldText(QStringLiteral("yx"), name);
+    m_record.post();
+}
+
 void SettingsRecord::chooseSection(const QString& code)
 {
     m_record.edit();
     m_record.setFieldText(QStringLiteral("jys"), code);
+    m_record.post();
+}
+
+void SettingsRecord::chooseSection(const QString& code, const QString& faculty, const QString& name)
+{
+    m_record.edit();
+    m_record.setFieldText(QStringLiteral("jys"), code);
+    m_record.setFieldText(QStringLiteral("yx"), faculty);
+    m_record.setFieldText(QStringLiteral("jysmc"), name);
     m_record.post();
 }
 

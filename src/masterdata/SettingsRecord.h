@@ -17,12 +17,18 @@ public:
     SettingsRecord(const SettingsRecord&) = delete;
     SettingsRecord& operator=(const SettingsRecord&) = delete;
 
+    QString year() const;
     QString faculty() const;
     QString section() const;
+    QString sectionName() const;
     QString field(const QString& name) const;
 
+    // Edit, set yx, post: the faculty chosen in the tree.
+    void chooseFaculty(const QString& name);
     // Edit, set jys, post: the section whose teachers are listed next.
     void chooseSection(const QString& code);
+    // Edit, set jys, yx and jysmc, post: the section chosen in the tree.
+    void chooseSection(const QString& code, const QString& faculty, const QString& name);
 
     // Sets a field to `to` where it holds `from`; true when it did.
     bool replace(const QString& name, const QString& from, const QString& to);
