@@ -1,7 +1,9 @@
 #include "cli/Cli.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -19,11 +21,17 @@ int main(int argc, char** argv)
         return 2;
     }
     const Cli cli;
+    QTemporaryDir runtimeDir; // outlives the application
     std::unique_ptr<QCoreApplication> app;
     if (cli.drawsPages(arguments)) {
         // Pages are drawn off screen: no display is needed, only the fonts.
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Outside a desktop session (cron, ssh, a service) there is no runtime directory; the
+        // graphical application would warn about it on every run and make one under /tmp. A
+        // private one for this run, removed at exit, serves as well.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);

@@ -61,6 +61,7 @@ private slots:
     void refused();
     void drawsPages_data();
     void drawsPages();
+    void pdfOutsideADesktopSession();
 
 private:
     CliRun report(const QStringList& args) const;
@@ -179,7 +180,8 @@ void TestReportCommand::refused_data()
     const QString section = QStringLiteral("--section");
     QTest::newRow("unknown year") << QStringList{QStringLiteral("--year"), QStringLiteral("2030-2031学年"), faculty,
                                                  QStringLiteral("理学院")}
-                                  << "--csv" << 1 << QStringLiteral("year \"2030-2031学年\" is not one of the store's years");
+                                  << "--csv" << 1
+                                  << QStringLiteral("year \"2030-2031学年\" is not one of the store's years");
     QTest::newRow("unknown faculty") << QStringList{faculty, QStringLiteral("工学院")} << "--pdf" << 1
                                      << QStringLiteral("no faculty named \"工学院\"");
     QTest::newRow("unknown section") << QStringList{section, QStringLiteral("化学教研室")} << "--csv" << 1
@@ -229,6 +231,27 @@ void TestReportCommand::drawsPages()
     QFETCH(QStringList, arguments);
     QFETCH(bool, draws);
     QCOMPARE(Cli().drawsPages(arguments), draws);
+}
+
+// From cron or ssh: no display, no runtime directory. The program itself writes the PDF and
+// prints only its own line.
+void TestReportCommand::pdfOutsideADesktopSession()
+{
+    const QString path = m_out->filePath(QStringLiteral("数学.pdf"));
+    QProcess ctl;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_RUNTIME_DIR", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    ctl.setProcessEnvironment(env);
+    ctl.start(QStringLiteral(WORKLOADCTL),
+              {QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report"), QStringLiteral("--year"), Year,
+               QStringLiteral("--section"), QStringLiteral("数学教研室"), QStringLiteral("--pdf"), path});
+    QVERIFY(ctl.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(ctl.readAllStandardError()), QString());
+    QCOMPARE(ctl.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(ctl.readAllStandardOutput()),
+             QStringLiteral("wrote %1: 2026-2027学年数学教研室工作量一览表, 2 teachers, 1 page\n").arg(path));
+    QVERIFY(readFile(path).startsWith("%PDF"));
 }
 
 QTEST_MAIN(TestReportCommand)
