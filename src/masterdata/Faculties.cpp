@@ -38,9 +38,7 @@ Outcome Faculties::add(const QString& name)
                     {QStringLiteral("insert into yuanbu (mc) values(%1)").arg(Sql::quote(name))}, outcome);
     } catch (const StoreError& e) {
         e.throwIfStoreState();
-        Outcome failed = Outcome::refused(Outcome::Status::Failed, MasterDataText::FacultyFailed);
-        failed.storeText = e.text();
-        return failed;
+        return Outcome::failed(MasterDataText::FacultyFailed, e.text());
     }
     return outcome;
 }
@@ -71,9 +69,7 @@ Outcome Faculties::rename(const QString& oldName, const QString& newName)
         settings.keep();
     } catch (const StoreError& e) {
         e.throwIfStoreState();
-        Outcome failed = Outcome::refused(Outcome::Status::Failed, MasterDataText::FacultyFailed);
-        failed.storeText = e.text();
-        return failed;
+        return Outcome::failed(MasterDataText::FacultyFailed, e.text());
     }
     return outcome;
 }

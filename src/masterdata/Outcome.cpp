@@ -16,3 +16,10 @@ Outcome Outcome::refused(Status status, const QString& message)
     o.message = message;
     return o;
 }
+
+Outcome Outcome::failed(const QString& message, const QString& storeText)
+{
+    Outcome o = refused(Status::Failed, message);
+    o.storeText = storeText;
+    return o;
+}

@@ -36,4 +36,6 @@ struct Outcome
     int rows(const QString& table) const;
 
     static Outcome refused(Status status, const QString& message);
+    // Failed: `message` for the operator, the store's own text beside it.
+    static Outcome failed(const QString& message, const QString& storeText);
 };

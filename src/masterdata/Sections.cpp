@@ -14,9 +14,7 @@ const QString Updated = QStringLiteral("updated");
 
 Outcome failed(const StoreError& e)
 {
-    Outcome o = Outcome::refused(Outcome::Status::Failed, MasterDataText::SectionFailed);
-    o.storeText = e.text();
-    return o;
+    return Outcome::failed(MasterDataText::SectionFailed, e.text());
 }
 
 } // namespace

@@ -11,9 +11,7 @@ namespace {
 
 Outcome failed(const StoreError& e)
 {
-    Outcome o = Outcome::refused(Outcome::Status::Failed, MasterDataText::TeacherFailed);
-    o.storeText = e.text();
-    return o;
+    return Outcome::failed(MasterDataText::TeacherFailed, e.text());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "reports/CsvTableWriter.h"
 
-#include "reports/ReportFormat.h"
 #include "reports/SavedFile.h"
 
 namespace {
@@ -12,15 +11,6 @@ QByteArray field(const QString& text)
         return bytes;
     bytes.replace("\"", "\"\"");
     return '"' + bytes + '"';
-}
-
-QString cellText(const TeacherListTable::Cell& cell)
-{
-    if (const auto* text = std::get_if<QString>(&cell))
-        return *text;
-    if (const auto* number = std::get_if<double>(&cell))
-        return ReportFormat::general(*number);
-    return {};
 }
 
 void appendRecord(QByteArray& out, const QStringList& fields)
@@ -43,7 +33,7 @@ QByteArray CsvTableWriter::bytes(const TeacherListTable& table)
     for (const TeacherListTable::Row& row : table.rows) {
         fields.clear();
         for (const TeacherListTable::Cell& cell : row)
-            fields.push_back(cellText(cell));
+            fields.push_back(TeacherListTable::text(cell));
         appendRecord(out, fields);
     }
     return out;

@@ -64,3 +64,12 @@ TeacherListTable TeacherListTable::of(const TeacherListData& data)
     table.rows.push_back(averageRow(totals));
     return table;
 }
+
+QString TeacherListTable::text(const Cell& cell)
+{
+    if (const auto* text = std::get_if<QString>(&cell))
+        return *text;
+    if (const auto* number = std::get_if<double>(&cell))
+        return ReportFormat::general(*number);
+    return {};
+}

@@ -27,4 +27,6 @@ struct TeacherListTable
     int teacherCount = 0;
 
     static TeacherListTable of(const TeacherListData& data);
+    // A cell as text: numbers in general form (as the printed detail lines), empty for none.
+    static QString text(const Cell& cell);
 };

@@ -1,7 +1,6 @@
 #include "reports/XlsxTableWriter.h"
 
 #include "reports/ReportFileError.h"
-#include "reports/ReportFormat.h"
 #include "reports/SavedFile.h"
 
 #include <QFile>
@@ -29,15 +28,6 @@ int cellWidth(const QString& text)
     return width;
 }
 
-QString cellText(const TeacherListTable::Cell& cell)
-{
-    if (const auto* text = std::get_if<QString>(&cell))
-        return *text;
-    if (const auto* number = std::get_if<double>(&cell))
-        return ReportFormat::general(*number);
-    return {};
-}
-
 std::array<double, TeacherListTable::columnCount> columnWidths(const TeacherListTable& table)
 {
     std::array<int, TeacherListTable::columnCount> widest{};
@@ -45,7 +35,7 @@ std::array<double, TeacherListTable::columnCount> columnWidths(const TeacherList
         widest[std::size_t(c)] = cellWidth(table.heading.value(c));
     for (const TeacherListTable::Row& row : table.rows)
         for (std::size_t c = 0; c < row.size() && c < widest.size(); ++c)
-            widest[c] = std::max(widest[c], cellWidth(cellText(row[c])));
+            widest[c] = std::max(widest[c], cellWidth(TeacherListTable::text(row[c])));
     std::array<double, TeacherListTable::columnCount> widths{};
     for (std::size_t c = 0; c < widths.size(); ++c)
         widths[c] = std::clamp(widest[c] + 2, 6, 60);
