@@ -23,8 +23,9 @@ MasterDataDialog::MasterDataDialog(DataModule& data, Query& list, const QString&
     setWindowTitle(title);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_cancel->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter never presses a button by itself: it moves between the inputs.
-    m_ok->setAutoDefault(false);
+    // Enter in an input moves on (see chainEnter); Enter on a focused "确定" presses it, as on the
+    // other dialogs of the program. "放弃" takes only a click, Space or Esc.
+    m_ok->setAutoDefault(true);
     m_cancel->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;

@@ -416,16 +416,21 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("defaults");
         QTest::addColumn<QStringList>("chain"); // Enter moves from each to the next
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("savedQuery"); // counts the saved row
         QTest::newRow("ybdm1") << "ybdm1"
-                               << "录入院部资料" << QStringList{"Edit1="} << QStringList{"Edit1", "BitBtn1"};
+                               << "录入院部资料" << QStringList{"Edit1="} << QStringList{"Edit1", "BitBtn1"}
+                               << QStringList{"Edit1=新学院"} << "select count(*) from yuanbu where mc='新学院'";
         QTest::newRow("bmdm1") << "bmdm1"
                                << "录入教研室资料" << QStringList{"Edit1=", "Edit2="}
-                               << QStringList{"Edit1", "Edit2", "BitBtn1"};
+                               << QStringList{"Edit1", "Edit2", "BitBtn1"} << QStringList{"Edit1=S99", "Edit2=新教研室"}
+                               << "select count(*) from bmdm where bmdm='S99' and bmmc='新教研室'";
         QTest::newRow("rydm1") << "rydm1"
                                << "录入教师资料"
                                << QStringList{"Edit1=", "Edit2=", "ComboBox1=中级", "ComboBox2=专职",
                                               "ComboBox3=无重点岗位"}
-                               << QStringList{"Edit1", "Edit2", "BitBtn1"};
+                               << QStringList{"Edit1", "Edit2", "BitBtn1"} << QStringList{"Edit1=T99", "Edit2=新教师"}
+                               << "select count(*) from rydm where rydm='T99' and rymc='新教师'";
     }
     void dialogs()
     {
@@ -433,11 +438,18 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, defaults);
         QFETCH(QStringList, chain);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, savedQuery);
         ScreenFixture f;
         MasterDataDialog* d = dialog == u"ybdm1"   ? static_cast<MasterDataDialog*>(&f.ybdm1)
                               : dialog == u"bmdm1" ? static_cast<MasterDataDialog*>(&f.bmdm1)
                                                    : &f.rydm1;
         QCOMPARE(d->objectName(), dialog);
+        // Through its screen, whose list the dialog refreshes.
+        f.screen(dialog == u"ybdm1"   ? QStringLiteral("fmybdmF")
+                 : dialog == u"bmdm1" ? QStringLiteral("fmbmdmF")
+                                      : QStringLiteral("fmrydmF"))
+            ->show();
         // Left with text typed, it opens again with the defaults.
         d->show(MasterDataDialog::Mode::Add);
         fill(d, {"Edit1=旧"});
@@ -451,19 +463,24 @@ private slots:
             seen << pair.section(u'=', 0, 0) + u'=' + inputText(d, pair.section(u'=', 0, 0));
         QCOMPARE(seen, defaults);
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Edit1"));
-        for (int i = 0; i + 1 < chain.size(); ++i) {
-            QCOMPARE(QApplication::focusWidget()->objectName(), chain[i]);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        }
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("BitBtn1"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        QVERIFY(d->isVisible()); // Enter never saves by itself
         if (dialog == u"rydm1") {
             QCOMPARE(child<QComboBox>(d, QStringLiteral("ComboBox1"))->count(), 5);
             QCOMPARE(child<QComboBox>(d, QStringLiteral("ComboBox3"))->itemText(1), QStringLiteral("重点 6 级"));
             QCOMPARE(child<QComboBox>(d, QStringLiteral("ComboBox2"))->itemText(1), QStringLiteral("兼职"));
         }
-        d->reject();
+        fill(d, typed);
+        // Enter in an input only moves on; Enter on the focused "确定" saves and closes.
+        for (int i = 0; i + 1 < chain.size(); ++i) {
+            QCOMPARE(QApplication::focusWidget()->objectName(), chain[i]);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QVERIFY(d->isVisible());
+        }
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("BitBtn1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        QVERIFY(MessageBox::shown().empty());
+        QVERIFY(!d->isVisible());
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(f.store.scalar(savedQuery), QStringLiteral("1"));
     }
 
     void aFailedCascadeKeepsTheDialogOpen()
