@@ -3,12 +3,13 @@
 #include "store/StoreBackup.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
 QString oneFile(const Cli::Context& c)
 {
-    if (c.args.size() != 1)
+    if (c.args.size() != 1 || c.args.first().isEmpty())
         throw Cli::UsageError{QStringLiteral("give the file as one argument")};
     return c.args.first();
 }
@@ -26,6 +27,10 @@ int runBackup(Cli::Context& c)
 int runRestore(Cli::Context& c)
 {
     const QString source = oneFile(c);
+    if (!QFileInfo(c.dataDir).isDir()) {
+        c.err << QStringLiteral("没有数据目录: %1").arg(QDir::toNativeSeparators(c.dataDir)) << "\n";
+        return 1;
+    }
     // Held for the whole restore: the program cannot start on the directory meanwhile.
     DataDirectoryLock lock(c.dataDir);
     if (!Cli::holdDataDirectory(c, lock, QStringLiteral("恢复")))
@@ -44,8 +49,10 @@ bool Cli::holdDataDirectory(Context& c, DataDirectoryLock& lock, const QString& 
 {
     if (lock.tryLock())
         return true;
-    c.err << QStringLiteral("数据目录 %1 正在被工作量计算程序使用（%2），请先退出程序再%3。")
-                 .arg(QDir::toNativeSeparators(c.dataDir), lock.holder(), action)
+    const QString holder = lock.holder();
+    c.err << QStringLiteral("数据目录 %1 正在被工作量计算程序使用%2，请先退出程序再%3。")
+                 .arg(QDir::toNativeSeparators(c.dataDir),
+                      holder.isEmpty() ? QString() : QStringLiteral("（%1）").arg(holder), action)
           << "\n";
     return false;
 }

@@ -1,9 +1,19 @@
 #include "session/DataDirectoryLock.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// A program writes its details right after making the file; a blank file younger than this
+// may belong to one that is starting now.
+constexpr qint64 BlankGraceMs = 2000;
+
+} // namespace
 
 DataDirectoryLock::DataDirectoryLock(const QString& dataDir)
-    : m_file(QDir(dataDir).filePath(QString::fromLatin1(FileName)))
+    : m_path(QDir(dataDir).filePath(QString::fromLatin1(FileName))), m_file(m_path)
 {
     // Never stale by age: only a lock whose program is gone is taken over.
     m_file.setStaleLockTime(0);
@@ -11,7 +21,18 @@ DataDirectoryLock::DataDirectoryLock(const QString& dataDir)
 
 bool DataDirectoryLock::tryLock()
 {
-    return m_file.tryLock(0);
+    if (m_file.tryLock(0))
+        return true;
+    if (m_file.error() != QLockFile::LockFailedError || !isBlank())
+        return false;
+    return m_file.removeStaleLockFile() && m_file.tryLock(0);
+}
+
+bool DataDirectoryLock::isBlank() const
+{
+    const QFileInfo info(m_path);
+    return info.isFile() && info.size() == 0 &&
+           info.lastModified().msecsTo(QDateTime::currentDateTime()) > BlankGraceMs;
 }
 
 QString DataDirectoryLock::holder() const

@@ -4,7 +4,8 @@
 #include <QString>
 
 // One program per data directory: a lock file beside the store, held while the program runs.
-// A lock left by a program that no longer runs (a crash, a power cut) is taken over.
+// A lock left by a program that no longer runs (a crash, a power cut) is taken over, also one
+// that a power cut left without its holder's details.
 class DataDirectoryLock
 {
 public:
@@ -18,5 +19,10 @@ public:
     QString holder() const;
 
 private:
+    // A lock file that names no holder and was not just made: what a power cut between making
+    // the file and writing it leaves.
+    bool isBlank() const;
+
+    QString m_path;
     QLockFile m_file;
 };

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -66,19 +68,29 @@ void exec(sqlite3* db, const char* sql)
     }
 }
 
-// A temporary file beside `path`, removed again unless it was renamed into place.
+// A temporary file in the directory of `path`, removed again unless it was renamed into place.
+// Its name is short, so that a target whose own name is near the file-name limit can have one.
 std::unique_ptr<QTemporaryFile> temporaryBeside(const QString& path)
 {
-    auto file = std::make_unique<QTemporaryFile>(path + QStringLiteral(".part-XXXXXX"));
+    const QString dir = QFileInfo(path).absolutePath();
+    auto file = std::make_unique<QTemporaryFile>(dir + QStringLiteral("/.workload-XXXXXX.part"));
     if (!file->open())
-        throw storageError(QStringLiteral("不能建立临时文件 %1: %2").arg(path, file->errorString()));
+        throw storageError(QStringLiteral("不能建立临时文件 %1: %2").arg(file->fileTemplate(), file->errorString()));
     file->close();
     return file;
 }
 
-void copyStore(const QString& dataDir, const QString& target)
+// A copy made under a temporary name gets the permissions of the file it stands for, not the
+// temporary's owner-only ones.
+void copyPermissions(const QString& from, const QString& to)
 {
-    Connection source = openFile(Database::storePath(dataDir), SQLITE_OPEN_READONLY);
+    if (QFileInfo::exists(from))
+        QFile::setPermissions(to, QFile::permissions(from));
+}
+
+void copyDatabase(const QString& sourcePath, const QString& target)
+{
+    Connection source = openFile(sourcePath, SQLITE_OPEN_READONLY);
     Connection copy = openFile(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", source.get(), "main");
     if (!backup)
@@ -88,6 +100,8 @@ void copyStore(const QString& dataDir, const QString& target)
     while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED)
         sqlite3_sleep(50);
     sqlite3_backup_finish(backup);
+    if (rc == SQLITE_NOTADB)
+        throw storageError(QStringLiteral("不是本系统的数据库: %1").arg(sourcePath));
     if (rc != SQLITE_DONE)
         throw StoreError(QString::fromUtf8(sqlite3_errmsg(copy.get())), {},
                          rc == SQLITE_FULL ? StoreError::Kind::DiskFull : StoreError::Kind::Storage);
@@ -101,13 +115,18 @@ namespace StoreBackup {
 
 namespace {
 
+// Read as the file lies, without locks, journals or any write.
+Connection openImmutable(const QString& file)
+{
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    uri.setQuery(QStringLiteral("immutable=1"));
+    return openFile(QString::fromUtf8(uri.toEncoded()), SQLITE_OPEN_READONLY);
+}
+
 // The checks of check(), on `file`, naming `shown` in what they say.
 int checkFile(const QString& file, const QString& shown)
 {
-    // Immutable: read as it lies, without locks, journals or any write.
-    QUrl uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
-    uri.setQuery(QStringLiteral("immutable=1"));
-    Connection db = openFile(QString::fromUtf8(uri.toEncoded()), SQLITE_OPEN_READONLY);
+    Connection db = openImmutable(file);
     QStringList integrity;
     QStringList version;
     QStringList tables;
@@ -135,6 +154,80 @@ int checkFile(const QString& file, const QString& shown)
     return layout;
 }
 
+// Table name -> its column names, of every table of a database.
+QMap<QString, QStringList> tableColumns(sqlite3* db)
+{
+    QMap<QString, QStringList> columns;
+    for (const QString& table : column(db, "select name from sqlite_master where type='table'")) {
+        const QByteArray sql = "select name from pragma_table_info('" + table.toUtf8().replace('\'', "''") + "')";
+        columns.insert(table, column(db, sql.constData()));
+    }
+    return columns;
+}
+
+// Whether a store at the current layout has every table and column that a new store has; a
+// file that merely carries a few of the same table names is another program's database.
+void checkTables(const QString& file, const QString& shown)
+{
+    Connection reference = openFile(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE);
+    for (const QString& statement : StoreSchema::createStatements())
+        exec(reference.get(), statement.toUtf8().constData());
+    Connection db = openImmutable(file);
+    const QMap<QString, QStringList> present = tableColumns(db.get());
+    const QMap<QString, QStringList> expected = tableColumns(reference.get());
+    for (auto table = expected.cbegin(); table != expected.cend(); ++table) {
+        const QStringList have = present.value(table.key());
+        for (const QString& name : table.value()) {
+            if (!have.contains(name, Qt::CaseInsensitive))
+                throw storageError(QStringLiteral("不是本系统的数据库: %1 (没有 %2.%3)").arg(shown, table.key(), name));
+        }
+    }
+}
+
+// The source copied into `dir` as a store (through the online backup, so that what a live
+// store still holds in its journal comes along), checked, brought to the current layout and
+// checked again. Nothing outside `dir` is written.
+void prepareCopy(const QString& source, const QString& dir)
+{
+    const QString copy = Database::storePath(dir);
+    copyDatabase(source, copy);
+    checkFile(copy, source);
+    try {
+        Database::open(dir); // upgrades an older layout, closed again at once
+    } catch (const StoreError& e) {
+        e.throwIfStoreState();
+        throw storageError(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(source, e.text()));
+    }
+    checkTables(copy, source);
+    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (QFileInfo::exists(copy + suffix))
+            throw storageError(QStringLiteral("数据库副本仍在使用中: %1").arg(copy));
+    }
+}
+
+// "workload.sqlite3.<yyyyMMdd-HHmmss>.bak", with "-2", "-3", ... before ".bak" when a store was
+// already kept in that second: a kept store is never overwritten.
+QString keptName(const QString& store)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = store + QStringLiteral(".%1.bak").arg(stamp);
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = store + QStringLiteral(".%1-%2.bak").arg(stamp).arg(n);
+    return name;
+}
+
+// Moves the current store aside under a kept name, everything committed in it.
+QString keepCurrent(const QString& store)
+{
+    {
+        Connection current = openFile(store, SQLITE_OPEN_READWRITE);
+        exec(current.get(), "PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    const QString kept = keptName(store);
+    StoreFiles::replaceFile(store, kept);
+    return kept;
+}
+
 } // namespace
 
 int check(const QString& file)
@@ -148,9 +241,12 @@ int backup(const QString& dataDir, const QString& target)
 {
     if (!Database::exists(dataDir))
         throw storageError(QStringLiteral("数据目录中没有数据库: %1").arg(Database::storePath(dataDir)));
+    if (QFileInfo(target).isDir())
+        throw storageError(QStringLiteral("%1 是一个目录，不是文件").arg(target));
     auto part = temporaryBeside(QFileInfo(target).absoluteFilePath());
-    copyStore(dataDir, part->fileName());
+    copyDatabase(Database::storePath(dataDir), part->fileName());
     const int layout = check(part->fileName());
+    copyPermissions(QFileInfo::exists(target) ? target : Database::storePath(dataDir), part->fileName());
     StoreFiles::replaceFile(part->fileName(), target);
     part->setAutoRemove(false);
     return layout;
@@ -158,33 +254,30 @@ int backup(const QString& dataDir, const QString& target)
 
 QString restore(const QString& dataDir, const QString& source)
 {
+    if (!QFileInfo(dataDir).isDir())
+        throw storageError(QStringLiteral("没有数据目录: %1").arg(dataDir));
     if (!QFileInfo(source).isFile())
         throw storageError(QStringLiteral("没有文件: %1").arg(source));
     const QString store = Database::storePath(dataDir);
-    // The copy goes beside the store first, so that the store is replaced in one rename.
-    auto part = temporaryBeside(store);
-    QFile::remove(part->fileName());
-    if (!QFile::copy(source, part->fileName()))
-        throw storageError(QStringLiteral("不能复制 %1 到 %2").arg(source, part->fileName()));
-    // The copy is what goes into place, so it is what is checked.
-    checkFile(part->fileName(), source);
+    // The copy is prepared in a directory beside the store, so that the store is replaced in
+    // one rename and a refused file leaves nothing behind.
+    QTemporaryDir work(QDir(dataDir).filePath(QStringLiteral(".workload-restore-XXXXXX")));
+    if (!work.isValid())
+        throw storageError(QStringLiteral("不能在数据目录中建立临时目录: %1 (%2)").arg(dataDir, work.errorString()));
+    prepareCopy(source, work.path());
+    const QString copy = Database::storePath(work.path());
+    copyPermissions(QFileInfo::exists(store) ? store : source, copy);
 
-    QString kept;
-    if (QFileInfo::exists(store)) {
-        {
-            // Everything committed goes into the store file, so that the kept file is complete.
-            Connection current = openFile(store, SQLITE_OPEN_READWRITE);
-            exec(current.get(), "PRAGMA wal_checkpoint(TRUNCATE)");
-        }
-        kept = store +
-               QStringLiteral(".%1.bak").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-        StoreFiles::replaceFile(store, kept);
-    }
+    const QString kept = QFileInfo::exists(store) ? keepCurrent(store) : QString();
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
         QFile::remove(store + suffix);
-    StoreFiles::replaceFile(part->fileName(), store);
-    part->setAutoRemove(false);
-    Database::open(dataDir);
+    try {
+        StoreFiles::replaceFile(copy, store);
+    } catch (const StoreError&) {
+        if (!kept.isEmpty())
+            StoreFiles::replaceFile(kept, store);
+        throw;
+    }
     return kept;
 }
 

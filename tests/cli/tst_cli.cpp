@@ -3,6 +3,7 @@
 #include "support/CliRun.h"
 #include "support/TestStore.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -101,6 +102,7 @@ private slots:
         QTest::newRow("bad synthetic") << QStringList{QStringLiteral("init"), QStringLiteral("--synthetic"),
                                                       QStringLiteral("1,2")}
                                        << 2;
+        QTest::newRow("backup to an empty name") << QStringList{QStringLiteral("backup"), QString()} << 2;
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0;
     }
     void usageErrors()
@@ -198,6 +200,12 @@ private slots:
         QVERIFY(r.out.contains(u".bak"));
         TestStore::Reopened restored(store.dir());
         QCOMPARE(restored.count(QStringLiteral("gzl")), rows);
+
+        const QString nowhere = out.filePath(QStringLiteral("nowhere"));
+        r = runCli({QStringLiteral("--dir"), nowhere, QStringLiteral("restore"), file});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.startsWith(QStringLiteral("没有数据目录")), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(nowhere));
     }
 
     // init --force does not replace a store under a running program.

@@ -1,6 +1,7 @@
 #include "session/DataDirectoryLock.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
@@ -43,6 +44,29 @@ private slots:
         stale.close();
         DataDirectoryLock next(dir.path());
         QVERIFY(next.tryLock());
+    }
+
+    // A power cut between making the lock file and writing it leaves it empty: no program can
+    // hold it, unless it is one starting this very moment.
+    void aBlankLockIsTakenOverOnceItIsOld_data()
+    {
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("left by a power cut") << 3600 << true;
+        QTest::newRow("just made") << 0 << false;
+    }
+    void aBlankLockIsTakenOverOnceItIsOld()
+    {
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        QFile blank(QDir(dir.path()).filePath(QString::fromLatin1(DataDirectoryLock::FileName)));
+        QVERIFY(blank.open(QIODevice::WriteOnly));
+        QVERIFY(
+            blank.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        blank.close();
+        DataDirectoryLock next(dir.path());
+        QCOMPARE(next.tryLock(), taken);
     }
 };
 

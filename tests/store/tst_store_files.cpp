@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,12 @@ void sqlite(const QString& path, const char* sql)
     QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
     QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
+}
+
+// Owner, group and other permissions (Qt's "user" bits are the process's view of them).
+QFile::Permissions modeOf(const QString& path)
+{
+    return QFile::permissions(path) & QFile::Permissions(0x7077);
 }
 
 QStringList entries(const QString& dir)
@@ -145,8 +152,16 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("refusal"); // empty: restored
         QTest::newRow("a backup") << "backup" << QString();
+        QTest::newRow("a backup of an older layout") << "older" << QString();
+        // A store that another program still writes to: its last commits are in the journal.
+        QTest::newRow("a live store") << "live" << QString();
         QTest::newRow("no such file") << "missing" << QStringLiteral("没有文件");
         QTest::newRow("not a store") << "foreign" << QStringLiteral("不是本系统的数据库");
+        QTest::newRow("not a database at all") << "garbage" << QStringLiteral("不是本系统的数据库");
+        QTest::newRow("another program's tables, current layout")
+            << "lookalike" << QStringLiteral("不是本系统的数据库");
+        QTest::newRow("another program's tables, old layout")
+            << "old lookalike" << QStringLiteral("不是本系统的数据库");
         QTest::newRow("damaged") << "damaged" << QStringLiteral("数据库已损坏");
     }
     void restoreChecksTheFileAndKeepsTheReplacedStore()
@@ -155,11 +170,24 @@ private slots:
         QFETCH(QString, refusal);
         TestStore source(true);
         QTemporaryDir files;
-        const QString file = files.filePath(QStringLiteral("backup.sqlite3"));
-        if (kind == u"backup" || kind == u"damaged")
+        QString file = files.filePath(QStringLiteral("backup.sqlite3"));
+        if (kind == u"backup" || kind == u"damaged" || kind == u"older")
             StoreBackup::backup(source.dir(), file);
+        if (kind == u"older")
+            sqlite(file, "PRAGMA user_version=4");
+        if (kind == u"live") {
+            source.db().execute(QStringLiteral("insert into yuanbu (mc) values ('日志中的院')"));
+            file = Database::storePath(source.dir());
+            QVERIFY(QFileInfo(file + QStringLiteral("-wal")).size() > 0);
+        }
         if (kind == u"foreign")
             sqlite(file, "create table notes (t text)");
+        if (kind == u"garbage")
+            writeFile(file, QByteArray(8192, 'x'));
+        if (kind == u"lookalike")
+            sqlite(file, "create table gzl(a); create table rydm(b); create table system(c); PRAGMA user_version=5");
+        if (kind == u"old lookalike")
+            sqlite(file, "create table gzl(a); create table rydm(b); create table system(c); PRAGMA user_version=1");
         if (kind == u"damaged") {
             // A page in the middle of the file overwritten: the integrity check finds it.
             QFile f(file);
@@ -168,23 +196,74 @@ private slots:
             f.write(QByteArray(4096, '\xA5'));
         }
 
-        TestStore target;
-        target.db().execute(QStringLiteral("insert into yuanbu (mc) values ('本地院')"));
-        const QString dir = target.dir();
+        QTemporaryDir target;
+        StoreSetup::createStore(target.path(), false);
+        {
+            auto db = Database::open(target.path());
+            db->execute(QStringLiteral("insert into yuanbu (mc) values ('本地院')"));
+        }
+        const QString dir = target.path();
+        const QStringList before = entries(dir);
+        const QByteArray storeBytes = bytesOf(Database::storePath(dir));
         QString kept;
         try {
             kept = StoreBackup::restore(dir, file);
             QVERIFY2(refusal.isEmpty(), "a bad file was restored");
         } catch (const StoreError& e) {
             QVERIFY2(!refusal.isEmpty() && e.text().contains(refusal), qPrintable(e.text()));
-            QCOMPARE(target.count(QStringLiteral("yuanbu"), QStringLiteral("mc='本地院'")), 1);
+            // Refused before anything in the data directory was touched.
+            QCOMPARE(entries(dir), before);
+            QCOMPARE(bytesOf(Database::storePath(dir)), storeBytes);
             return;
         }
         QVERIFY(kept.startsWith(Database::storePath(dir) + u'.') && kept.endsWith(QStringLiteral(".bak")));
+        QCOMPARE(entries(dir), QStringList({QStringLiteral("workload.sqlite3"), QFileInfo(kept).fileName()}));
+        QCOMPARE(StoreBackup::check(Database::storePath(dir)), StoreSchema::Version);
         TestStore::Reopened restored(dir);
         QCOMPARE(restored.count(QStringLiteral("gzl")), source.count(QStringLiteral("gzl")));
         QCOMPARE(restored.count(QStringLiteral("yuanbu"), QStringLiteral("mc='本地院'")), 0);
+        QCOMPARE(restored.count(QStringLiteral("yuanbu"), QStringLiteral("mc='日志中的院'")), kind == u"live" ? 1 : 0);
         QCOMPARE(StoreBackup::check(kept), StoreSchema::Version);
+    }
+
+    // Two restores within one second keep both replaced stores; the store keeps its permissions.
+    void everyReplacedStoreIsKept()
+    {
+        TestStore source(true);
+        QTemporaryDir files;
+        const QString file = files.filePath(QStringLiteral("backup.sqlite3"));
+        StoreBackup::backup(source.dir(), file);
+
+        QTemporaryDir target;
+        const QString dir = target.path();
+        StoreSetup::createStore(dir, false);
+        {
+            auto db = Database::open(dir);
+            db->execute(QStringLiteral("insert into yuanbu (mc) values ('本地院')"));
+        }
+        const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(Database::storePath(dir), mode));
+        const QString first = StoreBackup::restore(dir, file);
+        const QString second = StoreBackup::restore(dir, file);
+        QVERIFY(first != second);
+        QVERIFY(QFileInfo::exists(first) && QFileInfo::exists(second));
+        QCOMPARE(modeOf(Database::storePath(dir)), mode);
+        QVERIFY(QFile::copy(first, Database::storePath(files.path())));
+        TestStore::Reopened kept(files.path());
+        QCOMPARE(kept.count(QStringLiteral("yuanbu"), QStringLiteral("mc='本地院'")), 1);
+    }
+
+    // A backup has the permissions of the store it copies, also under a name near the limit.
+    void backupKeepsTheStorePermissions()
+    {
+        TestStore store;
+        const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(Database::storePath(store.dir()), mode));
+        QTemporaryDir out;
+        const QString copy = out.filePath(QString(250, u'a'));
+        StoreBackup::backup(store.dir(), copy);
+        QCOMPARE(modeOf(copy), mode);
+        QCOMPARE(entries(out.path()), QStringList{QString(250, u'a')});
     }
 };
 
