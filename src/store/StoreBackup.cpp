@@ -243,6 +243,12 @@ int backup(const QString& dataDir, const QString& target)
         throw storageError(QStringLiteral("数据目录中没有数据库: %1").arg(Database::storePath(dataDir)));
     if (QFileInfo(target).isDir())
         throw storageError(QStringLiteral("%1 是一个目录，不是文件").arg(target));
+    // A copy renamed over the store itself would take the store from under a running program.
+    const QString store = QFileInfo(Database::storePath(dataDir)).canonicalFilePath();
+    const QString targetPath = QFileInfo(target).canonicalFilePath();
+    if (!targetPath.isEmpty() && (targetPath == store || targetPath == store + QStringLiteral("-wal") ||
+                                  targetPath == store + QStringLiteral("-shm")))
+        throw storageError(QStringLiteral("不能备份到数据库文件本身: %1").arg(target));
     auto part = temporaryBeside(QFileInfo(target).absoluteFilePath());
     copyDatabase(Database::storePath(dataDir), part->fileName());
     const int layout = check(part->fileName());

@@ -253,6 +253,25 @@ private slots:
         QCOMPARE(kept.count(QStringLiteral("yuanbu"), QStringLiteral("mc='本地院'")), 1);
     }
 
+    void backupOntoTheStoreItselfIsRefused_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("the store") << "";
+        QTest::newRow("its journal") << "-wal";
+    }
+    void backupOntoTheStoreItselfIsRefused()
+    {
+        QFETCH(QString, suffix);
+        TestStore store;
+        store.db().execute(QStringLiteral("insert into yuanbu (mc) values ('本地院')"));
+        const QString target = Database::storePath(store.dir()) + suffix;
+        QVERIFY(QFileInfo::exists(target));
+        const QStringList before = entries(store.dir());
+        QVERIFY_THROWS_EXCEPTION(StoreError, StoreBackup::backup(store.dir(), target));
+        QCOMPARE(entries(store.dir()), before);
+        QCOMPARE(store.count(QStringLiteral("yuanbu"), QStringLiteral("mc='本地院'")), 1);
+    }
+
     // A backup has the permissions of the store it copies, also under a name near the limit.
     void backupKeepsTheStorePermissions()
     {
