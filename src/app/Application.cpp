@@ -116,8 +116,8 @@ bool Application::takeDataDirectory()
     m_lock = std::make_unique<DataDirectoryLock>(m_dataDir);
     if (m_lock->tryLock())
         return true;
-    MessageBox::error(nullptr, QStringLiteral("数据目录 %1 正在被另一个工作量计算程序使用（%2），不能同时打开。")
-                                   .arg(QDir::toNativeSeparators(m_dataDir), m_lock->holder()));
+    MessageBox::error(nullptr, QStringLiteral("数据目录 %1 正在被另一个工作量计算程序使用%2，不能同时打开。")
+                                   .arg(QDir::toNativeSeparators(m_dataDir), m_lock->holderNote()));
     return false;
 }
 

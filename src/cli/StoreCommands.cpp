@@ -49,10 +49,8 @@ bool Cli::holdDataDirectory(Context& c, DataDirectoryLock& lock, const QString& 
 {
     if (lock.tryLock())
         return true;
-    const QString holder = lock.holder();
     c.err << QStringLiteral("数据目录 %1 正在被工作量计算程序使用%2，请先退出程序再%3。")
-                 .arg(QDir::toNativeSeparators(c.dataDir),
-                      holder.isEmpty() ? QString() : QStringLiteral("（%1）").arg(holder), action)
+                 .arg(QDir::toNativeSeparators(c.dataDir), lock.holderNote(), action)
           << "\n";
     return false;
 }

@@ -44,3 +44,9 @@ QString DataDirectoryLock::holder() const
         return {};
     return QStringLiteral("pid %1 @ %2").arg(pid).arg(host);
 }
+
+QString DataDirectoryLock::holderNote() const
+{
+    const QString who = holder();
+    return who.isEmpty() ? QString() : QStringLiteral("（%1）").arg(who);
+}

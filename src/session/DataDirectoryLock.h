@@ -17,6 +17,8 @@ public:
     bool tryLock();
     // The holder, for a message: "pid 1234 on host" (empty when unknown).
     QString holder() const;
+    // The holder in full-width parentheses, to follow "使用" in a message; empty when unknown.
+    QString holderNote() const;
 
 private:
     // A lock file that names no holder and was not just made: what a power cut between making

@@ -20,6 +20,7 @@ private slots:
         DataDirectoryLock second(dir.path());
         QVERIFY(!second.tryLock());
         QVERIFY(second.holder().contains(QString::number(QCoreApplication::applicationPid())));
+        QCOMPARE(second.holderNote(), QStringLiteral("（%1）").arg(second.holder()));
     }
 
     void releasedWithItsHolder()
@@ -67,6 +68,8 @@ private slots:
         blank.close();
         DataDirectoryLock next(dir.path());
         QCOMPARE(next.tryLock(), taken);
+        if (!taken)
+            QCOMPARE(next.holderNote(), QString()); // no holder to name
     }
 };
 
