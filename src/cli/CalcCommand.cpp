@@ -1,5 +1,6 @@
 #include "calc/WorkloadCalculator.h"
 #include "cli/Cli.h"
+#include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "store/DataModule.h"
 
@@ -11,13 +12,12 @@ int runCalc(Cli::Context& c)
     const NodeArguments node = NodeArguments::take(args);
     bool all = false;
     bool trace = false;
+    CommandOptions given;
     for (const QString& a : args) {
-        if (a == u"--all")
-            all = true;
-        else if (a == u"--trace")
-            trace = true;
-        else
+        if (a != u"--all" && a != u"--trace")
             throw Cli::UsageError{QStringLiteral("unknown argument %1").arg(a)};
+        given.note(a);
+        (a == u"--all" ? all : trace) = true;
     }
     if (all == node.namesNode())
         throw Cli::UsageError{

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace {
 
 // Printable ASCII as it is, every other byte as \xHH.
@@ -75,7 +77,7 @@ void Cli::printHelp(QTextStream& out) const
 
 int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) const
 {
-    QString dataDir = QDir::currentPath();
+    std::optional<QString> dataDir;
     QStringList args = arguments;
     while (!args.isEmpty() && args.first().startsWith(u"--")) {
         const QString option = args.takeFirst();
@@ -83,15 +85,22 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
             printHelp(out);
             return 0;
         }
+        QString dir;
         if (option == u"--dir" && !args.isEmpty()) {
-            dataDir = args.takeFirst();
+            dir = args.takeFirst();
         } else if (option.startsWith(u"--dir=")) {
-            dataDir = option.mid(6);
+            dir = option.mid(6);
         } else {
             err << "workloadctl: unknown option " << option << "\n";
             printHelp(err);
             return 2;
         }
+        if (dataDir) {
+            err << "workloadctl: --dir given twice\n";
+            printHelp(err);
+            return 2;
+        }
+        dataDir = dir;
     }
     if (args.isEmpty()) {
         printHelp(err);
@@ -105,7 +114,7 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
             out << "usage: workloadctl [--dir DIR] " << c.usage << "\n" << c.summary << "\n";
             return 0;
         }
-        Context context{dataDir, args, out, err};
+        Context context{dataDir.value_or(QDir::currentPath()), args, out, err};
         try {
             return c.run(context);
         } catch (const UsageError& e) {

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "exchange/ExchangeTable.h"
 #include "exchange/GbkConverterError.h"
@@ -6,6 +7,7 @@
 #include "exchange/WorkloadImport.h"
 #include "store/DataModule.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 namespace {
@@ -14,15 +16,25 @@ namespace {
 QHash<QString, QString> options(const QStringList& args, const QStringList& known)
 {
     QHash<QString, QString> out;
-    for (int i = 0; i < args.size(); ++i) {
+    CommandOptions given;
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (!known.contains(a))
             throw Cli::UsageError{QStringLiteral("unexpected argument %1").arg(a)};
-        if (i + 1 >= args.size())
-            throw Cli::UsageError{QStringLiteral("%1 needs a value").arg(a)};
-        out.insert(a.mid(2), args[++i]);
+        out.insert(a.mid(2), given.takeValue(args, i));
     }
     return out;
+}
+
+// The file is BASE plus the format's ending, so BASE must end in a name of its own: "DIR/" or a
+// directory would give a hidden ".dbf" inside it, or a file beside it named after it.
+void checkBase(const QString& base)
+{
+    const QString name = base.mid(base.lastIndexOf(u'/') + 1);
+    if (name.isEmpty() || name == u"." || name == u".." || QFileInfo(base).isDir())
+        throw Cli::UsageError{
+            QStringLiteral("--to %1 names a directory: give the file's name without its ending, as in DIR/NAME")
+                .arg(base)};
 }
 
 int runExport(Cli::Context& c)
@@ -34,6 +46,7 @@ int runExport(Cli::Context& c)
     const QString base = o.value(QStringLiteral("to"));
     if (base.isEmpty())
         throw Cli::UsageError{QStringLiteral("--to is required")};
+    checkBase(base);
     if (format != u"dbt" && format != u"dbf")
         throw Cli::UsageError{QStringLiteral("--format must be dbt or dbf")};
     const Selection selection = node.selection();

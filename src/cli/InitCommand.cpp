@@ -1,5 +1,6 @@
 #include "calc/WorkloadCalculator.h"
 #include "cli/Cli.h"
+#include "cli/CommandOptions.h"
 #include "session/DataDirectoryLock.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
@@ -14,14 +15,17 @@ int runInit(Cli::Context& c)
     bool demo = false;
     bool force = false;
     QList<int> synthetic;
-    for (int i = 0; i < c.args.size(); ++i) {
+    CommandOptions given;
+    for (qsizetype i = 0; i < c.args.size(); ++i) {
         const QString& a = c.args[i];
         if (a == u"--demo") {
+            given.note(a);
             demo = true;
         } else if (a == u"--force") {
+            given.note(a);
             force = true;
-        } else if (a == u"--synthetic" && i + 1 < c.args.size()) {
-            for (const QString& part : c.args[++i].split(u',')) {
+        } else if (a == u"--synthetic") {
+            for (const QString& part : given.takeValue(c.args, i).split(u',')) {
                 bool ok = false;
                 const int n = part.toInt(&ok);
                 if (!ok || n < 1)

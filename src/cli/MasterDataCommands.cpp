@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CommandOptions.h"
 #include "masterdata/Faculties.h"
 #include "masterdata/MasterDataText.h"
 #include "masterdata/Sections.h"
@@ -21,7 +22,8 @@ struct Words
     static Words take(const QStringList& args, const QStringList& known)
     {
         Words w;
-        for (int i = 0; i < args.size(); ++i) {
+        CommandOptions given;
+        for (qsizetype i = 0; i < args.size(); ++i) {
             const QString& a = args[i];
             if (!a.startsWith(u"--")) {
                 if (w.action.isEmpty())
@@ -32,9 +34,7 @@ struct Words
             }
             if (!known.contains(a))
                 throw Cli::UsageError{QStringLiteral("unknown option %1").arg(a)};
-            if (i + 1 >= args.size())
-                throw Cli::UsageError{QStringLiteral("%1 needs a value").arg(a)};
-            w.options.insert(a.mid(2), args[++i]);
+            w.options.insert(a.mid(2), given.takeValue(args, i));
         }
         return w;
     }

@@ -1,6 +1,7 @@
 #include "cli/NodeArguments.h"
 
 #include "cli/Cli.h"
+#include "cli/CommandOptions.h"
 #include "store/Database.h"
 #include "store/PreparedStatement.h"
 
@@ -32,22 +33,24 @@ QString quoted(const QString& name)
 
 QString yearProblem(Database& db, const QString& year, NodeArguments::YearUse use)
 {
-    // What the year filter "nd like '%Y%'" reaches among the store's years: also every year of
-    // which Y is a part, and % and _ in Y are wildcards.
-    const QStringList reached =
-        column(db, "select nd from niandu where nd like ?1 union select nd from gzl where nd like ?1 order by 1",
-               {u'%' + year + u'%'});
-    if (!reached.contains(year)) {
+    // Compared exactly first: any text that is not a year of the store is refused as such, however
+    // long, before it becomes a pattern.
+    if (!exists(db, "select 1 from niandu where nd=?1 union all select 1 from gzl where nd=?1 limit 1", {year})) {
         const QStringList years = column(db, "select nd from niandu where nd<>'' union "
                                              "select nd from gzl where nd<>'' order by 1");
         return QStringLiteral("year %1 is not one of the store's years (%2)")
             .arg(quoted(year), years.isEmpty() ? QStringLiteral("none") : years.join(QStringLiteral(", ")));
     }
-    if (use == NodeArguments::YearUse::Filter && reached.size() > 1) {
-        QStringList others = reached;
-        others.removeAll(year);
+    if (use == NodeArguments::YearUse::Title)
+        return {};
+    // What the year filter "nd like '%Y%'" reaches among the store's years: also every year of
+    // which Y is a part, and % and _ in Y are wildcards.
+    QStringList others =
+        column(db, "select nd from niandu where nd like ?1 union select nd from gzl where nd like ?1 order by 1",
+               {u'%' + year + u'%'});
+    others.removeAll(year);
+    if (!others.isEmpty())
         return QStringLiteral("year %1 would also select the rows of %2").arg(quoted(year), others.join(u", "));
-    }
     return {};
 }
 
@@ -56,8 +59,9 @@ QString yearProblem(Database& db, const QString& year, NodeArguments::YearUse us
 NodeArguments NodeArguments::take(QStringList& args)
 {
     NodeArguments n;
+    CommandOptions given;
     QStringList rest;
-    for (int i = 0; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         QString* value = a == u"--year"      ? &n.year
                          : a == u"--faculty" ? &n.faculty
@@ -68,12 +72,10 @@ NodeArguments NodeArguments::take(QStringList& args)
             rest << a;
             continue;
         }
-        if (i + 1 >= args.size())
-            throw Cli::UsageError{QStringLiteral("%1 needs a value").arg(a)};
-        *value = args[++i];
         n.hasFaculty |= a == u"--faculty";
         n.hasSection |= a == u"--section";
         n.hasTeacher |= a == u"--teacher";
+        *value = given.takeValue(args, i);
     }
     args = rest;
     if (n.year.isEmpty())

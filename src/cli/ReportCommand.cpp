@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "masterdata/Organisation.h"
 #include "reports/ReportFileError.h"
@@ -20,10 +21,12 @@ struct Output
 Output takeOutput(const QStringList& args)
 {
     Output output;
-    for (int i = 0; i < args.size(); ++i) {
+    CommandOptions given;
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a != u"--pdf" && a != u"--xlsx" && a != u"--csv")
             throw Cli::UsageError{QStringLiteral("unknown argument %1").arg(a)};
+        given.note(a);
         if (!output.format.isEmpty())
             throw Cli::UsageError{QStringLiteral("give one of --pdf, --xlsx, --csv")};
         if (i + 1 >= args.size() || args[i + 1].isEmpty())

@@ -7,18 +7,16 @@
 #include "exchange/NumberText.h"
 #include "exchange/SequentialFileHooks.h"
 #include "store/Gbk.h"
+#include "store/SideFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <shapefil.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -33,6 +31,7 @@ constexpr int FileHeader = 32;
 constexpr int FieldHeader = 32;
 constexpr int IntegerWidth = 11;
 constexpr int SmallIntWidth = 6;
+constexpr char EndOfFile = 0x1A;
 
 [[noreturn]] void fail(const QString& why)
 {
@@ -177,7 +176,8 @@ Header checkHeader(const QString& path)
         fail(QStringLiteral("header length %1 does not fit the file").arg(out.headerLength));
     if (out.recordLength < 2)
         fail(QStringLiteral("record length %1 out of range").arg(out.recordLength));
-    if (qint64(out.headerLength) + qint64(out.records) * out.recordLength > fileSize)
+    const qint64 end = qint64(out.headerLength) + qint64(out.records) * out.recordLength;
+    if (end > fileSize)
         fail(QStringLiteral("%1 records of %2 bytes do not fit the file").arg(out.records).arg(out.recordLength));
 
     const QByteArray fields = file.read(out.headerLength - FileHeader);
@@ -211,6 +211,12 @@ Header checkHeader(const QString& path)
         fail(QStringLiteral("no fields"));
     if (offset != out.recordLength)
         fail(QStringLiteral("fields take %1 bytes but records %2").arg(offset).arg(out.recordLength));
+    // After the records only the end-of-file byte that dBASE writers add may follow: more bytes
+    // would be records the header does not count, and reading only the counted ones would lose them.
+    if (!file.seek(end))
+        fail(file.errorString());
+    if (const QByteArray tail = file.read(2); !tail.isEmpty() && tail != QByteArray(1, EndOfFile))
+        fail(QStringLiteral("the file holds %1 bytes after its %2 records").arg(fileSize - end).arg(out.records));
     return out;
 }
 
@@ -226,10 +232,7 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
 {
     // shapelib names its file itself (it puts ".dbf" in place of any extension), so the table is
     // built under a temporary name ending in ".dbf" beside the destination and then renamed over it.
-    const QFileInfo target(path);
-    const QString temp = target.absolutePath() + QStringLiteral("/.%1.%2.dbf")
-                                                     .arg(target.fileName())
-                                                     .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    const QString temp = SideFile::temporaryFor(path, QStringLiteral(".dbf"));
     try {
         const qint64 rowsWritten = writeFile(temp, columns, rows);
         const Header written = checkHeader(temp);
@@ -239,13 +242,8 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         QFile::remove(temp);
         throw;
     }
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(QFile::encodeName(temp).toStdString()),
-                            std::filesystem::path(QFile::encodeName(path).toStdString()), error);
-    if (error) {
-        QFile::remove(temp);
-        fail(QString::fromLocal8Bit(error.message().c_str()));
-    }
+    if (const QString failure = SideFile::moveOnto(temp, path); !failure.isEmpty())
+        fail(failure);
 }
 
 ExchangeTable read(const QString& path)
@@ -297,8 +295,10 @@ void read(const QString& path, ExchangeRowSink& sink)
                 }
                 continue;
             }
-            int len = width;
-            while (len > 0 && (p[len - 1] == ' ' || p[len - 1] == '\0'))
+            // Text ends at its first NUL, as a C string does, and its blank padding is dropped.
+            const void* nul = std::memchr(p, '\0', std::size_t(width));
+            int len = nul ? int(static_cast<const char*>(nul) - p) : width;
+            while (len > 0 && p[len - 1] == ' ')
                 --len;
             const std::optional<std::string_view> text = decoder.utf8(p, len);
             if (!text)

@@ -14,7 +14,8 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
 void write(const QString& path, const ExchangeTable& table);
 
 // Reads the rows that carry no deletion mark; the path must end in ".dbf" (shapelib's rule). The header is checked
-// against the file's size before shapelib sees the file, so a damaged or forged file is refused with ExchangeFileError.
+// against the file's size before shapelib sees the file (the file is the header and the counted records, then at most
+// the end-of-file byte), so a damaged or forged file is refused with ExchangeFileError. Text ends at its first NUL.
 // The sink may have received some rows when a later record turns out to be damaged.
 void read(const QString& path, ExchangeRowSink& sink);
 ExchangeTable read(const QString& path);

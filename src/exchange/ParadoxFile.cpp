@@ -7,6 +7,7 @@
 #include "exchange/NumberText.h"
 #include "exchange/ParadoxFormat.h"
 #include "store/Gbk.h"
+#include "store/SideFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -118,7 +119,10 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         putLe16(header, at, quint16(i + 1));
     std::memcpy(header.data() + at, "ascii", 5);
 
-    QSaveFile file(path);
+    // The save file's own temporary name would add to the destination's, which may be as long as a
+    // name can be: it saves under a short name beside the destination, renamed onto it at the end.
+    const QString saved = SideFile::temporaryFor(path, QStringLiteral(".dbt"));
+    QSaveFile file(saved);
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
     // The counts of the header are known at the end: it is written once as a place holder and
@@ -190,6 +194,8 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());
+    if (const QString failure = SideFile::moveOnto(saved, path); !failure.isEmpty())
+        fail(failure);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "support/CliRun.h"
 #include "support/TestStore.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +115,122 @@ private slots:
         QCOMPARE(r.status, status);
         QVERIFY((status == 0 ? r.out : r.err).contains(u"usage"));
         QVERIFY(!Database::exists(dir.path()));
+    }
+
+    // An option given twice is refused before anything is done: the last one does not silently win.
+    void repeatedOptionIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("args"); // after --dir and the data directory
+        QTest::addColumn<QString>("refusal");  // the first line of the error
+        const QString year = QStringLiteral("2026-2027学年");
+        const QString faculty = QStringLiteral("机械工程学院");
+        const QString base = QStringLiteral("{out}/bt");
+        QTest::newRow("export --format") << QStringList{"export",   "--year", year,   "--format", "dbt",
+                                                        "--format", "dbf",    "--to", base}
+                                         << "workloadctl export: --format given twice";
+        QTest::newRow("export --to") << QStringList{"export",   "--year", year,   "--to",     base,
+                                                    "--format", "dbf",    "--to", base + u'2'}
+                                     << "workloadctl export: --to given twice";
+        QTest::newRow("export --faculty") << QStringList{"export",
+                                                         "--year",
+                                                         year,
+                                                         "--faculty",
+                                                         faculty,
+                                                         "--faculty",
+                                                         QStringLiteral("外国语学院"),
+                                                         "--format",
+                                                         "dbf",
+                                                         "--to",
+                                                         base}
+                                          << "workloadctl export: --faculty given twice";
+        QTest::newRow("calc --year") << QStringList{"calc",   "--year", QStringLiteral("2025-2026学年"),
+                                                    "--year", year,     "--all"}
+                                     << "workloadctl calc: --year given twice";
+        QTest::newRow("calc --all") << QStringList{"calc", "--year", year, "--all", "--all"}
+                                    << "workloadctl calc: --all given twice";
+        QTest::newRow("calc --trace") << QStringList{"calc", "--year", year, "--trace", "--all", "--trace"}
+                                      << "workloadctl calc: --trace given twice";
+        QTest::newRow("report --year") << QStringList{"report", "--year", year,    "--faculty",  faculty,
+                                                      "--year", year,     "--csv", base + ".csv"}
+                                       << "workloadctl report: --year given twice";
+        QTest::newRow("report --csv") << QStringList{"report", "--year",      year,    "--faculty",   faculty,
+                                                     "--csv",  base + ".csv", "--csv", base + "2.csv"}
+                                      << "workloadctl report: --csv given twice";
+        QTest::newRow("teacher add --section")
+            << QStringList{"teacher", "add", "--section", "S1", "T99", QStringLiteral("钱七"), "--section", "S2"}
+            << "workloadctl teacher: --section given twice";
+        QTest::newRow("section edit --name") << QStringList{"section", "edit", "S1", "--name", "a", "--name", "b"}
+                                             << "workloadctl section: --name given twice";
+        QTest::newRow("init --force") << QStringList{"init", "--force", "--force"}
+                                      << "workloadctl init: --force given twice";
+        QTest::newRow("init --synthetic")
+            << QStringList{"init", "--force", "--synthetic", "1,1,1,1,1", "--synthetic", "2,2,2,2,2"}
+            << "workloadctl init: --synthetic given twice";
+        QTest::newRow("--dir") << QStringList{"--dir", ".", "calc", "--year", year, "--all"}
+                               << "workloadctl: --dir given twice";
+    }
+    void repeatedOptionIsRefused()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, refusal);
+        TestStore store(true);
+        const QString out = store.dir() + QStringLiteral("/out");
+        QVERIFY(QDir().mkdir(out));
+        args.replaceInStrings(QStringLiteral("{out}"), out);
+        const int rows = store.count(QStringLiteral("gzl"));
+        const int teachers = store.count(QStringLiteral("rydm"));
+        const CliRun r = runCli(QStringList{QStringLiteral("--dir"), store.dir()} + args);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err.section(u'\n', 0, 0), refusal);
+        QVERIFY(r.err.contains(u"usage"));
+        QCOMPARE(r.out, QString());
+        QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        TestStore::Reopened after(store.dir()); // init would have put another store in its place
+        QCOMPARE(after.count(QStringLiteral("gzl")), rows);
+        QCOMPARE(after.count(QStringLiteral("rydm")), teachers);
+    }
+
+    // The exchange file is BASE.dbt or BASE.dbf: a BASE that names a directory is refused rather
+    // than give a hidden ".dbf" inside it or a file named after it beside it.
+    void exportBaseMustNameAFile_data()
+    {
+        QTest::addColumn<QString>("base"); // in the store's directory, which holds the directory out
+        QTest::newRow("directory with a slash") << "out/";
+        QTest::newRow("directory") << "out";
+        QTest::newRow("directory itself") << "out/.";
+        QTest::newRow("its parent") << "out/..";
+        QTest::newRow("missing directory with a slash") << "missing/";
+    }
+    void exportBaseMustNameAFile()
+    {
+        QFETCH(QString, base);
+        TestStore store(true);
+        QVERIFY(QDir(store.dir()).mkdir(QStringLiteral("out")));
+        const QStringList before = QDir(store.dir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QString to = store.dir() + u'/' + base;
+        for (const char* format : {"dbf", "dbt"}) {
+            const CliRun r =
+                runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("export"), QStringLiteral("--year"),
+                        QStringLiteral("2026-2027学年"), QStringLiteral("--format"), QString::fromLatin1(format),
+                        QStringLiteral("--to"), to});
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.err.section(u'\n', 0, 0),
+                     QStringLiteral("workloadctl export: --to %1 names a directory: give the file's name without its "
+                                    "ending, as in DIR/NAME")
+                         .arg(to));
+            QCOMPARE(r.out, QString());
+        }
+        QCOMPARE(QDir(store.dir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        QCOMPARE(QDir(store.dir() + QStringLiteral("/out"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        // A name in that directory is taken.
+        const CliRun r =
+            runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("export"), QStringLiteral("--year"),
+                    QStringLiteral("2026-2027学年"), QStringLiteral("--format"), QStringLiteral("dbf"),
+                    QStringLiteral("--to"), store.dir() + QStringLiteral("/out/bt")});
+        QCOMPARE(r.status, 0);
+        QVERIFY(QFileInfo::exists(store.dir() + QStringLiteral("/out/bt.dbf")));
     }
 
     // workloadctl's arguments arrive as bytes: UTF-8 is taken as it is, anything else is refused

@@ -194,16 +194,21 @@ private slots:
         QTest::newRow("teacher add without section") << QStringList{"teacher", "add", "T06", "钱七"};
         QTest::newRow("option of another action") << QStringList{"teacher", "delete", "T02", "--title", "x"};
         QTest::newRow("option without value") << QStringList{"teacher", "edit", "T02", "--name"};
+        QTest::newRow("section given twice")
+            << QStringList{"teacher", "add", "--section", "S01", "T06", "钱七", "--section", "S02"};
+        QTest::newRow("name given twice") << QStringList{"teacher", "edit", "T02", "--name", "甲", "--name", "乙"};
     }
     void usageErrors()
     {
         QFETCH(QStringList, args);
         MasterDataFixture f;
-        const QString before = f.store.scalar(QStringLiteral("select count(*) from rydm"));
+        const QString teachers = QStringLiteral("select count(*) || ':' || group_concat(rydm || rymc || bmdm, ',') "
+                                                "from (select * from rydm order by rydm)");
+        const QString before = f.store.scalar(teachers);
         const CliRun r = run(f, args);
         QCOMPARE(r.status, 2);
         QVERIFY(r.err.contains(u"usage: workloadctl"));
-        QCOMPARE(f.store.scalar(QStringLiteral("select count(*) from rydm")), before);
+        QCOMPARE(f.store.scalar(teachers), before);
     }
 };
 

@@ -62,6 +62,9 @@ private slots:
         QTest::newRow("wildcard %") << QStringList{"--year", "%"} << "year \"%\" " + unknownYear;
         QTest::newRow("wildcard _") << QStringList{"--year", "2026-2027学_"} << "year \"2026-2027学_\" " + unknownYear;
         QTest::newRow("year with a quote") << QStringList{"--year", "2026'"} << "year \"2026'\" " + unknownYear;
+        // Longer than the store takes as a pattern: refused as what it is, not as a pattern.
+        const QString huge = QString(100 * 1024, u'9');
+        QTest::newRow("year of 100 KB") << QStringList{"--year", huge} << "year \"" + huge + "\" " + unknownYear;
         QTest::newRow("unknown faculty") << QStringList{"--year", Year, "--faculty", "外语学院"}
                                          << "no faculty named \"外语学院\"";
         QTest::newRow("faculty as a pattern")

@@ -79,9 +79,10 @@ void TestReportCommand::init()
 
 CliRun TestReportCommand::report(const QStringList& args) const
 {
-    return runCli(
-        QStringList{QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report"), QStringLiteral("--year"), Year} +
-        args);
+    // The year of the fixture unless the case gives its own (an option is given once).
+    const QStringList year =
+        args.contains(QStringLiteral("--year")) ? QStringList() : QStringList{QStringLiteral("--year"), Year};
+    return runCli(QStringList{QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report")} + year + args);
 }
 
 void TestReportCommand::pdfOfASection()

@@ -529,6 +529,9 @@ private slots:
                 QTest::addRow("%s number %s", format, fault)
                     << QString::fromLatin1(format) << QString::fromLatin1(fault);
         QTest::newRow("dbf number beyond a double") << QStringLiteral("dbf") << QStringLiteral("1e999");
+        QTest::newRow("dbf record the header does not count")
+            << QStringLiteral("dbf") << QStringLiteral("uncounted record");
+        QTest::newRow("dbf byte after the end mark") << QStringLiteral("dbf") << QStringLiteral("after the end mark");
     }
 
     // A damaged or forged file is refused, never misread.
@@ -582,6 +585,10 @@ private slots:
             putLe16(b, 0x0A, (b.size() - 0x800) / 4096 + 1);
         } else if (fault == u"extra block") {
             b.append(QByteArray(4096, '\0'));
+        } else if (fault == u"uncounted record") {
+            putLe32(b, 4, 2); // of three
+        } else if (fault == u"after the end mark") {
+            b.append('\x1A');
         } else {
             // r1 of the first record: a number that is not one
             const std::map<QString, double> numbers{{"NaN", std::numeric_limits<double>::quiet_NaN()},
@@ -596,6 +603,88 @@ private slots:
         }
         writeBytes(path, b);
         QVERIFY_THROWS_EXCEPTION(ExchangeFileError, readTable(format, path));
+    }
+
+    // dBASE writers end the file with one end-of-file byte after the records, or with the last
+    // record: either is the whole table.
+    void dbaseEndOfFileMark_data()
+    {
+        QTest::addColumn<bool>("mark");
+        QTest::newRow("with the end mark") << true;
+        QTest::newRow("without it") << false;
+    }
+    void dbaseEndOfFileMark()
+    {
+        QFETCH(bool, mark);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.dbf"));
+        DbaseFile::write(path, table(threeRows()));
+        QByteArray b = readBytes(path);
+        QCOMPARE(b.back(), '\x1A');
+        if (!mark)
+            b.chop(1);
+        writeBytes(path, b);
+        const ExchangeTable t = DbaseFile::read(path);
+        QCOMPARE(t.rows.size(), std::size_t(3));
+        QCOMPARE(t.rows[2][*t.indexOf(QStringLiteral("jiaoshi"))].toString(), QStringLiteral("王五"));
+    }
+
+    // Text ends at its first NUL byte, in both formats, as in the C strings of their writers.
+    void textEndsAtNul_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("written"); // ~ becomes the NUL byte in the file
+        QTest::addColumn<QString>("read");
+        for (const char* format : {"dbt", "dbf"}) {
+            const QString f = QString::fromLatin1(format);
+            QTest::addRow("%s inside", format) << f << "a~b"
+                                               << "a";
+            QTest::addRow("%s first", format) << f << "~ab"
+                                              << "";
+            QTest::addRow("%s last", format) << f << "ab~"
+                                             << "ab";
+            QTest::addRow("%s between characters", format) << f << QStringLiteral("张~三") << QStringLiteral("张");
+        }
+    }
+    void textEndsAtNul()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, written);
+        QFETCH(QString, read);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.") + format);
+        writeTable(format, path, table({row(written)}));
+        QByteArray b = readBytes(path);
+        const QByteArray text = *Gbk::encode(written);
+        const qsizetype at = b.indexOf(text);
+        QVERIFY(at > 0);
+        QCOMPARE(b.indexOf(text, at + 1), -1);
+        b[at + text.indexOf('~')] = '\0';
+        writeBytes(path, b);
+        const ExchangeTable t = readTable(format, path);
+        QCOMPARE(t.rows.size(), std::size_t(1));
+        QCOMPARE(t.rows[0][*t.indexOf(QStringLiteral("jiaoshi"))].toString(), read);
+    }
+
+    // A destination whose name is as long as a name can be is written: the file is not first
+    // written under a longer name.
+    void longestFileName_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("dbt") << QStringLiteral("dbt");
+        QTest::newRow("dbf") << QStringLiteral("dbf");
+    }
+    void longestFileName()
+    {
+        QFETCH(QString, format);
+        QTemporaryDir dir;
+        const QString name = QString(251, u'n') + u'.' + format;
+        const QString path = dir.filePath(name);
+        writeTable(format, path, table(threeRows()));
+        QCOMPARE(readTable(format, path).rows.size(), std::size_t(3));
+        writeTable(format, path, table({row()})); // over the earlier file
+        QCOMPARE(readTable(format, path).rows.size(), std::size_t(1));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{name});
     }
 
     // A few hundred mutations of a good file: each is read or refused, never a crash or a hang.

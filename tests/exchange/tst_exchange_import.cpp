@@ -424,6 +424,8 @@ private slots:
                                                   << "text number";
         QTest::newRow("block count above the file") << "dbt"
                                                     << "block count";
+        QTest::newRow("dbf record the header does not count") << "dbf"
+                                                              << "uncounted";
         for (const char* format : {"dbt", "dbf"}) {
             QTest::addRow("%s NaN", format) << QString::fromLatin1(format) << "NaN";
             QTest::addRow("%s infinity", format) << QString::fromLatin1(format) << "infinity";
@@ -449,6 +451,9 @@ private slots:
             t.columns[i].kind = ExchangeColumn::Kind::Text;
             t.columns[i].width = 30;
             t.rows[0][i] = QStringLiteral("1);delete from gzl;--");
+        } else if (fault == u"uncounted") {
+            t.rows.push_back(
+                rowWith(QStringLiteral("李四"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 2));
         }
         if (format == u"dbf")
             DbaseFile::write(path, t);
@@ -480,6 +485,9 @@ private slots:
         } else if (fault == u"count") {
             f.seek(6);
             f.write(QByteArray("\x00\x10\x00\x00", 4));
+        } else if (fault == u"uncounted") {
+            f.seek(4);
+            f.write(QByteArray("\x01\x00\x00\x00", 4)); // of two
         }
         f.close();
         const Imported result = importFile(s, path);

@@ -193,16 +193,21 @@ void TestReportFiles::pdfTextStaysInside()
 void TestReportFiles::replacesEarlierFile_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::newRow("pdf") << QStringLiteral("pdf");
-    QTest::newRow("xlsx") << QStringLiteral("xlsx");
-    QTest::newRow("csv") << QStringLiteral("csv");
+    QTest::addColumn<QString>("name");
+    for (const QString& format : {QStringLiteral("pdf"), QStringLiteral("xlsx"), QStringLiteral("csv")}) {
+        QTest::addRow("%s", qPrintable(format)) << format << QStringLiteral("一览表.") + format;
+        // As long as a file name can be: the file is not saved under a longer name first.
+        QTest::addRow("%s, name of 255 bytes", qPrintable(format))
+            << format << QString(254 - format.size(), u'n') + u'.' + format;
+    }
 }
 
 void TestReportFiles::replacesEarlierFile()
 {
     QFETCH(QString, format);
+    QFETCH(QString, name);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("一览表.") + format);
+    const QString path = dir.filePath(name);
     QVERIFY(writeFile(path, "earlier"));
     writeAs(TeacherListReport(ReportFixtures::teachers(2)), format, path);
     const QByteArray bytes = readFile(path);
@@ -210,7 +215,7 @@ void TestReportFiles::replacesEarlierFile()
     const QByteArray magic = format == u"pdf" ? "%PDF" : format == u"xlsx" ? "PK" : "\xEF\xBB\xBF";
     QVERIFY(bytes.startsWith(magic));
     // Nothing else is left in the directory.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("一览表.") + format});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
 }
 
 void TestReportFiles::failedWrite_data()
