@@ -209,7 +209,11 @@ void TestReportFiles::replacesEarlierFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     QVERIFY(writeFile(path, "earlier"));
+    // The earlier file's permissions stay with the name.
+    const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(path, mode));
     writeAs(TeacherListReport(ReportFixtures::teachers(2)), format, path);
+    QCOMPARE(QFile::permissions(path) & QFile::Permissions(0x7077), mode);
     const QByteArray bytes = readFile(path);
     QVERIFY(bytes.size() > 100);
     const QByteArray magic = format == u"pdf" ? "%PDF" : format == u"xlsx" ? "PK" : "\xEF\xBB\xBF";
