@@ -7,7 +7,7 @@
 #include "exchange/NumberText.h"
 #include "exchange/SequentialFileHooks.h"
 #include "store/Gbk.h"
-#include "store/SideFile.h"
+#include "store/StoreFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,7 +232,7 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
 {
     // shapelib names its file itself (it puts ".dbf" in place of any extension), so the table is
     // built under a temporary name ending in ".dbf" beside the destination and then renamed over it.
-    const QString temp = SideFile::temporaryFor(path, QStringLiteral(".dbf"));
+    const QString temp = StoreFiles::temporaryFor(path, QStringLiteral(".dbf"));
     try {
         const qint64 rowsWritten = writeFile(temp, columns, rows);
         const Header written = checkHeader(temp);
@@ -242,7 +242,7 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         QFile::remove(temp);
         throw;
     }
-    if (const QString failure = SideFile::moveOnto(temp, path); !failure.isEmpty())
+    if (const QString failure = StoreFiles::moveOnto(temp, path); !failure.isEmpty())
         fail(failure);
 }
 

@@ -7,7 +7,7 @@
 #include "exchange/NumberText.h"
 #include "exchange/ParadoxFormat.h"
 #include "store/Gbk.h"
-#include "store/SideFile.h"
+#include "store/StoreFiles.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -121,7 +121,7 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
 
     // The save file's own temporary name would add to the destination's, which may be as long as a
     // name can be: it saves under a short name beside the destination, renamed onto it at the end.
-    const QString saved = SideFile::temporaryFor(path, QStringLiteral(".dbt"));
+    const QString saved = StoreFiles::temporaryFor(path, QStringLiteral(".dbt"));
     QSaveFile file(saved);
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
@@ -194,7 +194,7 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());
-    if (const QString failure = SideFile::moveOnto(saved, path); !failure.isEmpty())
+    if (const QString failure = StoreFiles::moveOnto(saved, path); !failure.isEmpty())
         fail(failure);
 }
 

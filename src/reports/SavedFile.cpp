@@ -1,7 +1,7 @@
 #include "reports/SavedFile.h"
 
 #include "reports/ReportFileError.h"
-#include "store/SideFile.h"
+#include "store/StoreFiles.h"
 
 #include <QSaveFile>
 
@@ -11,7 +11,7 @@ void write(const QString& path, const std::function<void(QIODevice&)>& write)
 {
     // The save file's own temporary name would add to the destination's, which may be as long as a
     // name can be: it saves under a short name beside the destination, renamed onto it at the end.
-    const QString saved = SideFile::temporaryFor(path, QStringLiteral(".part"));
+    const QString saved = StoreFiles::temporaryFor(path, QStringLiteral(".part"));
     QSaveFile file(saved);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportFileError(path, file.errorString());
@@ -23,7 +23,7 @@ void write(const QString& path, const std::function<void(QIODevice&)>& write)
     }
     if (!file.commit())
         throw ReportFileError(path, file.errorString());
-    if (const QString failure = SideFile::moveOnto(saved, path); !failure.isEmpty())
+    if (const QString failure = StoreFiles::moveOnto(saved, path); !failure.isEmpty())
         throw ReportFileError(path, failure);
 }
 

@@ -80,14 +80,6 @@ std::unique_ptr<QTemporaryFile> temporaryBeside(const QString& path)
     return file;
 }
 
-// A copy made under a temporary name gets the permissions of the file it stands for, not the
-// temporary's owner-only ones.
-void copyPermissions(const QString& from, const QString& to)
-{
-    if (QFileInfo::exists(from))
-        QFile::setPermissions(to, QFile::permissions(from));
-}
-
 void copyDatabase(const QString& sourcePath, const QString& target)
 {
     Connection source = openFile(sourcePath, SQLITE_OPEN_READONLY);
@@ -252,7 +244,7 @@ int backup(const QString& dataDir, const QString& target)
     auto part = temporaryBeside(QFileInfo(target).absoluteFilePath());
     copyDatabase(Database::storePath(dataDir), part->fileName());
     const int layout = check(part->fileName());
-    copyPermissions(QFileInfo::exists(target) ? target : Database::storePath(dataDir), part->fileName());
+    StoreFiles::copyPermissions(QFileInfo::exists(target) ? target : Database::storePath(dataDir), part->fileName());
     StoreFiles::replaceFile(part->fileName(), target);
     part->setAutoRemove(false);
     return layout;
@@ -272,7 +264,7 @@ QString restore(const QString& dataDir, const QString& source)
         throw storageError(QStringLiteral("不能在数据目录中建立临时目录: %1 (%2)").arg(dataDir, work.errorString()));
     prepareCopy(source, work.path());
     const QString copy = Database::storePath(work.path());
-    copyPermissions(QFileInfo::exists(store) ? store : source, copy);
+    StoreFiles::copyPermissions(QFileInfo::exists(store) ? store : source, copy);
 
     const QString kept = QFileInfo::exists(store) ? keepCurrent(store) : QString();
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})

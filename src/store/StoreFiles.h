@@ -2,11 +2,25 @@
 
 #include <QString>
 
-// The store's own file moves, for a store built or copied beside its place.
+// Files replaced in one step: a file is written under a temporary name beside its destination
+// (in the same folder, so on the same file system) and renamed onto it when complete.
 namespace StoreFiles {
 
-// Replaces `to` by `from` in one step: the system's rename, which also replaces an existing file.
-// Throws StoreError (storage) saying why it could not.
+// Renames `from` to `to`, replacing a file there. Throws a storage StoreError with the
+// system's reason.
 void replaceFile(const QString& from, const QString& to);
+
+// ".<16 hex digits><ending>" in the destination's folder; `ending` is the temporary's extension
+// (".dbf"), for writers that choose it from the name. The name is short and does not repeat the
+// destination's, which may already be as long as the file system allows a name to be.
+QString temporaryFor(const QString& destination, const QString& ending);
+
+// Gives `to` the permissions of `from`, when `from` exists: a file written under a temporary name
+// takes those of the file it stands for.
+void copyPermissions(const QString& from, const QString& to);
+
+// Renames `temporary` onto `destination`, replacing a file there (whose permissions it takes).
+// On failure removes `temporary` and returns the system's reason; empty when done.
+QString moveOnto(const QString& temporary, const QString& destination);
 
 } // namespace StoreFiles
