@@ -144,6 +144,14 @@ void WorkloadCalculator::totalsStage(const Selection& selection, CalculationSumm
     execute(*dm.xssj2, {QStringLiteral("update rydm set q=q11+q12+q2+q31+q32+q33")});
 }
 
+void WorkloadCalculator::refuseIfNoTeacher(const CalculationSummary& summary, const QString& node)
+{
+    // A node without teachers has no totals to compute: saying "0 teachers" and succeeding would
+    // hide that the node is not what the caller took it for (renamed or emptied meanwhile).
+    if (summary.teachersUpdated == 0)
+        throw StoreError(QStringLiteral("没有找到要计算的教师，计算没有进行: %1").arg(node));
+}
+
 Database& WorkloadCalculator::database() const
 {
     if (!m_data.database())
@@ -190,6 +198,7 @@ CalculationSummary WorkloadCalculator::calculate(const Selection& selection)
     PlannerStatistics::refreshWorkload(db);
     CalculationSummary summary;
     runGuarded({selection}, summary);
+    refuseIfNoTeacher(summary, selection.YearTitle);
     transaction.commit();
     return summary;
 }
@@ -207,6 +216,7 @@ CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* f
         nodes << Selection::faculty(year, name);
     CalculationSummary total;
     runGuarded(nodes, total);
+    refuseIfNoTeacher(total, year);
     transaction.commit();
     if (faculties)
         *faculties = int(names.size());

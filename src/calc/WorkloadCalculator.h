@@ -44,6 +44,7 @@ private:
     void courseTypeStage(const QString& filter, CalculationSummary& summary);
     void formulaStages(const QString& filter, CalculationSummary& summary);
     void totalsStage(const Selection& selection, CalculationSummary& summary);
+    static void refuseIfNoTeacher(const CalculationSummary& summary, const QString& node);
 
     DataModule& m_data;
     quint64 m_stepLimit = CalculationGuard::StepLimit;

@@ -3,6 +3,7 @@
 #include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "store/DataModule.h"
+#include "store/Transaction.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ int runCalc(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
+    // The node is checked under the write lock that the calculation takes, so that it cannot be
+    // renamed or deleted between the check and the run.
+    Transaction transaction(*data.database());
     if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
         c.err << "workloadctl calc: " << problem << "\n";
         return 1;
@@ -38,6 +42,7 @@ int runCalc(Cli::Context& c)
     int nodes = 1;
     const CalculationSummary total =
         all ? calculator.calculateYear(node.year, &nodes) : calculator.calculate(selection);
+    transaction.commit();
     c.out << "calculated " << nodes << (nodes == 1 ? " node" : " nodes") << ": " << total.teachersUpdated
           << " teachers updated, " << total.rowsTouched << " workload row updates\n";
     return 0;

@@ -146,8 +146,6 @@ int runSection(Cli::Context& c)
         const auto faculty = w.option("faculty");
         if (!faculty)
             throw Cli::UsageError{QStringLiteral("add wants --faculty F")};
-        if (!Faculties(data).exists(*faculty))
-            return refuse(c, MasterDataText::FacultyMissing.arg(*faculty));
         return report(c, sections.add(*faculty, w.positional[0], w.positional[1]));
     }
     if (w.action == u"edit") {
@@ -155,11 +153,7 @@ int runSection(Cli::Context& c)
         w.allow({QStringLiteral("code"), QStringLiteral("name")});
         if (w.options.isEmpty())
             throw Cli::UsageError{QStringLiteral("edit wants --code NEW or --name NEW")};
-        const auto old = sections.find(w.positional[0]);
-        if (!old)
-            return refuse(c, MasterDataText::SectionMissing.arg(w.positional[0]));
-        return report(
-            c, sections.edit(old->code, w.option("code").value_or(old->code), w.option("name").value_or(old->name)));
+        return report(c, sections.amend(w.positional[0], w.option("code"), w.option("name")));
     }
     if (w.action == u"delete") {
         w.expect(1, "wants CODE");
@@ -206,8 +200,6 @@ int runTeacher(Cli::Context& c)
         const auto section = w.option("section");
         if (!section)
             throw Cli::UsageError{QStringLiteral("add wants --section CODE")};
-        if (!Sections(data).find(*section))
-            return refuse(c, MasterDataText::SectionMissing.arg(*section));
         Teachers::Teacher t = teacherFrom(w, Teachers::defaults());
         t.code = w.positional[0];
         t.name = w.positional[1];
@@ -219,10 +211,9 @@ int runTeacher(Cli::Context& c)
         if (w.options.isEmpty())
             throw Cli::UsageError{
                 QStringLiteral("edit wants at least one of --code, --name, --title, --nature, --post")};
-        const auto old = teachers.find(w.positional[0]);
-        if (!old)
-            return refuse(c, MasterDataText::TeacherMissing.arg(w.positional[0]));
-        return report(c, teachers.edit(old->teacher.code, teacherFrom(w, old->teacher)));
+        return report(
+            c, teachers.amend(w.positional[0], Teachers::Change{w.option("code"), w.option("name"), w.option("title"),
+                                                                w.option("nature"), w.option("post")}));
     }
     if (w.action == u"delete") {
         w.expect(1, "wants CODE");

@@ -185,14 +185,15 @@ bool PracticeEntryDialog::amountsPass()
     return false;
 }
 
-QList<RowField> PracticeEntryDialog::fields(const WorkloadRows::Teacher& teacher)
+QList<RowField> PracticeEntryDialog::fields()
 {
     using T = RowField::Type;
     const QString gm = m_gm->currentText() == Yes ? QStringLiteral("0") : QStringLiteral("1");
+    // The teacher's columns stay empty here: the save fills them in from the store.
     return {
-        {QStringLiteral("jiaoshi"), teacher.rymc},
-        {QStringLiteral("yuanbu"), teacher.ybmc},
-        {QStringLiteral("jiaoyanshi"), teacher.bmmc},
+        {QStringLiteral("jiaoshi"), {}},
+        {QStringLiteral("yuanbu"), {}},
+        {QStringLiteral("jiaoyanshi"), {}},
         {QStringLiteral("gm"), gm, T::Code},
         {QStringLiteral("banji"), m_banji->text()},
         {QStringLiteral("r3"), m_r3->text(), T::Number},
@@ -204,9 +205,9 @@ QList<RowField> PracticeEntryDialog::fields(const WorkloadRows::Teacher& teacher
         {QStringLiteral("r32"), m_r32->text(), T::Number},
         {QStringLiteral("q32"), m_q32->text(), T::Number},
         {QStringLiteral("q33"), m_q33->text(), T::Number},
-        {QStringLiteral("xingzhi"), teacher.ryxz},
-        {QStringLiteral("zhicheng"), teacher.ryzc},
-        {QStringLiteral("gangwei"), teacher.rygw},
+        {QStringLiteral("xingzhi"), {}},
+        {QStringLiteral("zhicheng"), {}},
+        {QStringLiteral("gangwei"), {}},
         {QStringLiteral("fl"), WorkloadRows::categoryName(categoryOf(m_kind))},
         {QStringLiteral("nd"), m_rows.currentYear()},
     };
@@ -221,21 +222,22 @@ void PracticeEntryDialog::save()
         return;
     }
 
-    const WorkloadRows::Teacher teacher = m_rows.selectedTeacher();
-    const QList<RowField> row = fields(teacher);
-    WorkloadRows::PracticeUpdate saved = WorkloadRows::PracticeUpdate::Saved;
-    if (m_mode == Mode::Edit)
-        saved = m_rows.updatePracticeRow(row, m_xh, teacher.bmmc);
-    else if (!m_rows.insertPracticeRow(row))
-        saved = WorkloadRows::PracticeUpdate::Refused;
-    if (saved == WorkloadRows::PracticeUpdate::Refused) {
-        MessageBox::error(this, QStringLiteral("出现输入的文字超长或者类型不正确!"));
-        return;
-    }
-    if (saved == WorkloadRows::PracticeUpdate::NotFound) {
+    const QList<RowField> row = fields();
+    const WorkloadRows::Save saved =
+        m_mode == Mode::Edit ? m_rows.updatePracticeRow(row, m_xh) : m_rows.insertPracticeRow(row);
+    switch (saved) {
+    case WorkloadRows::Save::Saved:
+        break;
+    case WorkloadRows::Save::NotFound:
         // The row is filed under a section name that is not the teacher's present one: the update
         // found nothing to change, and closing would look like a save.
         MessageBox::error(this, NotSaved);
+        return;
+    case WorkloadRows::Save::NoTeacher:
+        MessageBox::error(this, WorkloadRows::NoTeacherText);
+        return;
+    case WorkloadRows::Save::Refused:
+        MessageBox::error(this, WorkloadRows::RefusedText);
         return;
     }
     for (auto c :

@@ -57,7 +57,7 @@ private:
     void enableForKind();
     // false when the command is to end here (silently or after a message).
     bool amountsPass();
-    QList<RowField> fields(const WorkloadRows::Teacher& teacher);
+    QList<RowField> fields();
     void save();
 
     WorkloadRows m_rows;

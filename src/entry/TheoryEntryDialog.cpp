@@ -157,15 +157,16 @@ bool TheoryEntryDialog::amountsPass() const
     return false;
 }
 
-QList<RowField> TheoryEntryDialog::fields(const WorkloadRows::Teacher& teacher)
+QList<RowField> TheoryEntryDialog::fields()
 {
     using T = RowField::Type;
     const QString gm = m_gm->currentText() == Yes ? QStringLiteral("0") : QStringLiteral("1");
     const QString bg = m_bg->currentText() == ReportsSet ? QStringLiteral("0") : QStringLiteral("1");
+    // The teacher's columns stay empty here: the save fills them in from the store.
     return {
-        {QStringLiteral("jiaoshi"), teacher.rymc},
-        {QStringLiteral("yuanbu"), teacher.ybmc},
-        {QStringLiteral("jiaoyanshi"), teacher.bmmc},
+        {QStringLiteral("jiaoshi"), {}},
+        {QStringLiteral("yuanbu"), {}},
+        {QStringLiteral("jiaoyanshi"), {}},
         {QStringLiteral("gm"), gm, T::Code, false, true},
         {QStringLiteral("bg"), bg, T::Code},
         {QStringLiteral("yan"), m_yan->currentText()},
@@ -177,9 +178,9 @@ QList<RowField> TheoryEntryDialog::fields(const WorkloadRows::Teacher& teacher)
         {QStringLiteral("r2"), m_r2->text(), T::Number},
         {QStringLiteral("t2"), m_t2->text(), T::Number},
         {QStringLiteral("fzs"), m_fzs->text(), T::Number},
-        {QStringLiteral("xingzhi"), teacher.ryxz},
-        {QStringLiteral("zhicheng"), teacher.ryzc},
-        {QStringLiteral("gangwei"), teacher.rygw},
+        {QStringLiteral("xingzhi"), {}},
+        {QStringLiteral("zhicheng"), {}},
+        {QStringLiteral("gangwei"), {}},
         {QStringLiteral("fl"), WorkloadRows::categoryName(WorkloadRows::Category::Theory)},
         {QStringLiteral("nd"), m_rows.currentYear()},
     };
@@ -202,13 +203,15 @@ void TheoryEntryDialog::save()
         return;
     }
 
-    const QList<RowField> row = fields(m_rows.selectedTeacher());
+    const QList<RowField> row = fields();
     const QString courseType = m_shuoming->currentText();
     const QString studentType = m_yan->currentText();
-    const bool saved = editing ? m_rows.updateTheoryRow(row, xh, section, faculty, courseType, studentType)
-                               : m_rows.insertTheoryRow(row, courseType, studentType);
-    if (!saved) {
-        MessageBox::error(this, QStringLiteral("出现输入的文字超长或者类型不正确!"));
+    const WorkloadRows::Save saved = editing
+                                         ? m_rows.updateTheoryRow(row, xh, section, faculty, courseType, studentType)
+                                         : m_rows.insertTheoryRow(row, courseType, studentType);
+    if (saved != WorkloadRows::Save::Saved) {
+        MessageBox::error(this, saved == WorkloadRows::Save::NoTeacher ? WorkloadRows::NoTeacherText
+                                                                       : WorkloadRows::RefusedText);
         return;
     }
     m_rows.reopen(WorkloadRows::Category::Theory);

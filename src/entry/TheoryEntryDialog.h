@@ -47,7 +47,7 @@ private:
     void setDefaults();
     void loadCurrentRow();
     bool amountsPass() const;
-    QList<RowField> fields(const WorkloadRows::Teacher& teacher);
+    QList<RowField> fields();
     void save();
 
     WorkloadRows m_rows;

@@ -4,6 +4,7 @@
 #include "exchange/ImportStagingSink.h"
 #include "exchange/ParadoxFile.h"
 #include "store/DataModule.h"
+#include "store/PreparedStatement.h"
 #include "store/Sql.h"
 #include "store/Transaction.h"
 
@@ -93,6 +94,8 @@ private:
 } // namespace
 
 WorkloadImport::WorkloadImport(DataModule& data) : m_data(data), m_clock([] { return QDateTime::currentDateTime(); }) {}
+
+WorkloadImport::~WorkloadImport() = default;
 
 QString WorkloadImport::message(Outcome outcome)
 {
@@ -211,6 +214,8 @@ WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
     Counts counts;
     m_sections.clear();
     Transaction tx(db);
+    m_sectionCodeTaken = std::make_unique<PreparedStatement>(db, QStringLiteral("select 1 from bmdm where bmdm=?"));
+    m_teacherCodeTaken = std::make_unique<PreparedStatement>(db, QStringLiteral("select 1 from rydm where rydm=?"));
     // Passes 1 and 2 run a few statements per section and teacher that differ only in names.
     const Database::ReuseScope reuse(db);
     tell(observer, 10, QStringLiteral("正在写入数据库文件..."));
@@ -218,6 +223,8 @@ WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
     teachers(counts);
     rows(observer);
     m_data.xssj2->close();
+    m_sectionCodeTaken.reset();
+    m_teacherCodeTaken.reset();
     tx.commit();
     counts.rows = rowCount();
     return counts;
@@ -268,6 +275,7 @@ bool WorkloadImport::addSection(const QString& section, const QString& year, con
     q->open();
     const bool created = q->recordCount() == 0;
     if (created) {
+        entry.code = m_sectionCounter = freeCode(m_sectionCounter, *m_sectionCodeTaken);
         q->setStatement({QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values (%1,%2,%3)")
                              .arg(Sql::quote(entry.code), Sql::quote(section), Sql::quote(faculty))});
         q->execSql();
@@ -302,6 +310,7 @@ void WorkloadImport::teachers(Counts& counts)
             replaced.insert(key(name, j, f));
             continue;
         }
+        m_teacherCounter = freeCode(m_teacherCounter, *m_teacherCodeTaken);
         const auto entry = std::find_if(m_sections.cbegin(), m_sections.cend(),
                                         [&](const Section& s) { return s.name == j && s.faculty == f; });
         q->setStatement({QStringLiteral("insert into rydm (rydm,rymc,ryzc,ryxz,rygw,bmdm) values (%1,%2,%3,%4,%5,%6)")
@@ -312,6 +321,21 @@ void WorkloadImport::teachers(Counts& counts)
         m_teacherCounter = nextCode(m_teacherCounter);
         ++counts.teachers;
         statistics.created();
+    }
+}
+
+// The first code from `code` on that no row of the table holds. The codes come from the clock,
+// so another import a moment earlier (or at the same time, waiting for the write lock) may have
+// taken them; this runs under the import's write lock, so a free code stays free until the commit.
+// The check is the import's own bookkeeping, not one of its statements: it is not traced.
+QString WorkloadImport::freeCode(QString code, PreparedStatement& taken)
+{
+    for (;;) {
+        taken.reset();
+        taken.bind(0, code);
+        if (!taken.step())
+            return code;
+        code = nextCode(code);
     }
 }
 

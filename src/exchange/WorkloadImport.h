@@ -10,6 +10,7 @@
 #include <vector>
 
 class DataModule;
+class PreparedStatement;
 
 // Merges the workload rows of an exchange file into the store: creates the faculties, sections
 // and teachers the rows name and the store lacks, replaces a known teacher's rows of the file's
@@ -63,6 +64,7 @@ public:
     using Observer = std::function<void(int progress, const QString& status)>;
 
     explicit WorkloadImport(DataModule& data);
+    ~WorkloadImport();
 
     // Tests fix the time the code counters are made from.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -102,6 +104,7 @@ private:
     void rows(const Observer& observer);
     bool addFaculty(const QString& faculty);
     bool addSection(const QString& section, const QString& year, const QString& faculty);
+    QString freeCode(QString code, PreparedStatement& taken);
     void replaceRowsOf(const QString& teacher, const QString& section, const QString& faculty);
 
     DataModule& m_data;
@@ -113,4 +116,7 @@ private:
     QString m_table;
     bool m_paradox = false;
     std::vector<Section> m_sections;
+    // While the passes run: whether a section or teacher code is taken.
+    std::unique_ptr<PreparedStatement> m_sectionCodeTaken;
+    std::unique_ptr<PreparedStatement> m_teacherCodeTaken;
 };

@@ -33,9 +33,11 @@ Outcome Faculties::add(const QString& name)
 {
     Outcome outcome;
     try {
+        Transaction transaction(*m_data.database());
         ScratchQuery(*m_data.dtbmdm1)
             .change(QStringLiteral("yuanbu"), Inserted,
                     {QStringLiteral("insert into yuanbu (mc) values(%1)").arg(Sql::quote(name))}, outcome);
+        transaction.commit();
     } catch (const StoreError& e) {
         e.throwIfStoreState();
         return Outcome::failed(MasterDataText::FacultyFailed, e.text());
@@ -78,6 +80,8 @@ Outcome Faculties::remove(const QString& name)
 {
     const QString quoted = Sql::quote(name);
     ScratchQuery scratch(*m_data.dtbmdm1);
+    // Checked under the write lock: nothing can name the faculty between the checks and the delete.
+    Transaction transaction(*m_data.database());
     if (!exists(name))
         return Outcome::refused(Outcome::Status::NotFound, MasterDataText::FacultyMissing.arg(name));
     if (scratch.exists({QStringLiteral("select * from gzl"), QStringLiteral("where yuanbu=") + quoted}))
@@ -88,5 +92,6 @@ Outcome Faculties::remove(const QString& name)
     outcome.status = Outcome::Status::Deleted;
     scratch.change(QStringLiteral("yuanbu"), Deleted,
                    {QStringLiteral("delete from yuanbu"), QStringLiteral("where mc=") + quoted}, outcome);
+    transaction.commit();
     return outcome;
 }

@@ -36,6 +36,7 @@ struct Outcome
     int rows(const QString& table) const;
 
     static Outcome refused(Status status, const QString& message);
-    // Failed: `message` for the operator, the store's own text beside it.
+    // Failed: `message` for the operator, the store's own text beside it; when the store's text
+    // names the real reason (a character without a GBK form), that text alone.
     static Outcome failed(const QString& message, const QString& storeText);
 };

@@ -45,6 +45,12 @@ std::optional<Sections::Row> Sections::find(const QString& code)
     return Row{row[0], row[1], row[2]};
 }
 
+bool Sections::facultyExists(const QString& faculty)
+{
+    return ScratchQuery(*m_data.dtbmdm1)
+        .exists({QStringLiteral("select * from yuanbu"), QStringLiteral("where mc=") + Sql::quote(faculty)});
+}
+
 bool Sections::codeTaken(const QString& code)
 {
     return ScratchQuery(*m_data.dtbmdm1).exists({QStringLiteral("select * from bmdm where bmdm=") + Sql::quote(code)});
@@ -52,15 +58,21 @@ bool Sections::codeTaken(const QString& code)
 
 Outcome Sections::add(const QString& faculty, const QString& code, const QString& name)
 {
-    if (codeTaken(code))
-        return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::SectionDuplicate);
     Outcome outcome;
     try {
+        // The checks and the insert under one write lock: the faculty cannot go, nor the code be
+        // taken, between them.
+        Transaction transaction(*m_data.database());
+        if (!facultyExists(faculty))
+            return Outcome::refused(Outcome::Status::NotFound, MasterDataText::FacultyMissing.arg(faculty));
+        if (codeTaken(code))
+            return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::SectionDuplicate);
         ScratchQuery(*m_data.dtbmdm1)
             .change(QStringLiteral("bmdm"), QStringLiteral("inserted"),
                     {QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values(%1,%2,%3)")
                          .arg(Sql::quote(code), Sql::quote(name), Sql::quote(faculty))},
                     outcome);
+        transaction.commit();
     } catch (const StoreError& e) {
         e.throwIfStoreState();
         return failed(e);
@@ -70,16 +82,26 @@ Outcome Sections::add(const QString& faculty, const QString& code, const QString
 
 Outcome Sections::edit(const QString& oldCode, const QString& code, const QString& name)
 {
-    const std::optional<Row> old = find(oldCode);
-    if (!old)
-        return Outcome::refused(Outcome::Status::NotFound, MasterDataText::SectionMissing.arg(oldCode));
-    if (codeTaken(code) && code != oldCode)
-        return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::SectionDuplicate);
+    return amend(oldCode, code, name);
+}
 
+Outcome Sections::amend(const QString& oldCode, const std::optional<QString>& newCode,
+                        const std::optional<QString>& newName)
+{
     ScratchQuery scratch(*m_data.dtbmdm1);
     Outcome outcome;
     try {
+        // The section is read under the write lock that the change takes: a faculty renamed
+        // meanwhile is the name the workload rows are found by, and what is not changed is kept
+        // as it is now.
         Transaction transaction(*m_data.database());
+        const std::optional<Row> old = find(oldCode);
+        if (!old)
+            return Outcome::refused(Outcome::Status::NotFound, MasterDataText::SectionMissing.arg(oldCode));
+        const QString code = newCode.value_or(old->code);
+        const QString name = newName.value_or(old->name);
+        if (code != oldCode && codeTaken(code))
+            return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::SectionDuplicate);
         SettingsRecord settings(*m_data.Tbsystem);
         scratch.change(QStringLiteral("bmdm"), Updated,
                        {QStringLiteral("update bmdm set bmdm=%1,bmmc=%2").arg(Sql::quote(code), Sql::quote(name)),
@@ -113,6 +135,7 @@ Outcome Sections::edit(const QString& oldCode, const QString& code, const QStrin
 
 Outcome Sections::remove(const QString& code)
 {
+    Transaction transaction(*m_data.database());
     const std::optional<Row> row = find(code);
     if (!row)
         return Outcome::refused(Outcome::Status::NotFound, MasterDataText::SectionMissing.arg(code));
@@ -126,5 +149,6 @@ Outcome Sections::remove(const QString& code)
     outcome.status = Outcome::Status::Deleted;
     scratch.change(QStringLiteral("bmdm"), QStringLiteral("deleted"),
                    {QStringLiteral("delete from bmdm"), QStringLiteral("where bmdm=") + Sql::quote(code)}, outcome);
+    transaction.commit();
     return outcome;
 }

@@ -30,14 +30,18 @@ public:
     int openAll();
     std::optional<Row> find(const QString& code);
 
-    // Files a new section under a faculty; refused when the code exists in any faculty.
+    // Files a new section under a faculty; refused when the faculty does not exist or the code
+    // exists in any faculty.
     Outcome add(const QString& faculty, const QString& code, const QString& name);
     // Gives the section of `oldCode` a code and a name; its faculty stays.
     Outcome edit(const QString& oldCode, const QString& code, const QString& name);
+    // The same, changing only what is given.
+    Outcome amend(const QString& oldCode, const std::optional<QString>& code, const std::optional<QString>& name);
     // A store error of the delete itself is not caught.
     Outcome remove(const QString& code);
 
 private:
+    bool facultyExists(const QString& faculty);
     bool codeTaken(const QString& code);
 
     DataModule& m_data;

@@ -38,6 +38,12 @@ const QStringList& Teachers::posts()
     return list;
 }
 
+Teachers::Teacher Teachers::Change::appliedTo(const Teacher& t) const
+{
+    return {code.value_or(t.code), name.value_or(t.name), title.value_or(t.title), nature.value_or(t.nature),
+            post.value_or(t.post)};
+}
+
 Teachers::Teacher Teachers::defaults()
 {
     return {{}, {}, QStringLiteral("中级"), QStringLiteral("专职"), QStringLiteral("无重点岗位")};
@@ -73,6 +79,12 @@ std::optional<Teachers::Row> Teachers::find(const QString& code)
     return Row{{row[0], row[1], row[2], row[3], row[4]}, row[5], row[6], row[7]};
 }
 
+bool Teachers::sectionExists(const QString& sectionCode)
+{
+    return ScratchQuery(*m_data.dtbmdm1)
+        .exists({QStringLiteral("select * from bmdm"), QStringLiteral("where bmdm=") + Sql::quote(sectionCode)});
+}
+
 bool Teachers::codeTaken(const QString& code)
 {
     return ScratchQuery(*m_data.dtbmdm1).exists({QStringLiteral("select * from rydm where rydm=") + Sql::quote(code)});
@@ -80,16 +92,22 @@ bool Teachers::codeTaken(const QString& code)
 
 Outcome Teachers::add(const QString& sectionCode, const Teacher& t)
 {
-    if (codeTaken(t.code))
-        return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::TeacherDuplicate);
     Outcome outcome;
     try {
+        // The checks and the insert under one write lock: the section cannot be deleted, nor the
+        // code be taken, between them.
+        Transaction transaction(*m_data.database());
+        if (!sectionExists(sectionCode))
+            return Outcome::refused(Outcome::Status::NotFound, MasterDataText::SectionMissing.arg(sectionCode));
+        if (codeTaken(t.code))
+            return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::TeacherDuplicate);
         ScratchQuery(*m_data.dtbmdm1)
             .change(QStringLiteral("rydm"), QStringLiteral("inserted"),
                     {QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw) values(%1,%2,%3,%4,%5,%6)")
                          .arg(Sql::quote(t.code), Sql::quote(t.name), Sql::quote(sectionCode), Sql::quote(t.title),
                               Sql::quote(t.nature), Sql::quote(t.post))},
                     outcome);
+        transaction.commit();
     } catch (const StoreError& e) {
         e.throwIfStoreState();
         return failed(e);
@@ -99,17 +117,25 @@ Outcome Teachers::add(const QString& sectionCode, const Teacher& t)
 
 Outcome Teachers::edit(const QString& oldCode, const Teacher& t)
 {
-    const std::optional<Row> old = find(oldCode);
-    if (!old)
-        return Outcome::refused(Outcome::Status::NotFound, MasterDataText::TeacherMissing.arg(oldCode));
-    if (codeTaken(t.code) && t.code != oldCode)
-        return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::TeacherDuplicate);
+    return amend(oldCode, Change{t.code, t.name, t.title, t.nature, t.post});
+}
 
+Outcome Teachers::amend(const QString& oldCode, const Change& change)
+{
     ScratchQuery scratch(*m_data.dtbmdm1);
     const QString updated = QStringLiteral("updated");
     Outcome outcome;
     try {
+        // The teacher's section and faculty names are read under the write lock that the change
+        // takes: a rename of either meanwhile is what the workload rows are found by, and what is
+        // not changed is kept as it is now.
         Transaction transaction(*m_data.database());
+        const std::optional<Row> old = find(oldCode);
+        if (!old)
+            return Outcome::refused(Outcome::Status::NotFound, MasterDataText::TeacherMissing.arg(oldCode));
+        const Teacher t = change.appliedTo(old->teacher);
+        if (t.code != oldCode && codeTaken(t.code))
+            return Outcome::refused(Outcome::Status::Duplicate, MasterDataText::TeacherDuplicate);
         scratch.change(QStringLiteral("rydm"), updated,
                        {QStringLiteral("update rydm set rydm=%1,rymc=%2,ryzc=%3,ryxz=%4,rygw=%5")
                             .arg(Sql::quote(t.code), Sql::quote(t.name), Sql::quote(t.title), Sql::quote(t.nature),
@@ -134,6 +160,7 @@ Outcome Teachers::edit(const QString& oldCode, const Teacher& t)
 
 Outcome Teachers::remove(const QString& code)
 {
+    Transaction transaction(*m_data.database());
     const std::optional<Row> row = find(code);
     if (!row)
         return Outcome::refused(Outcome::Status::NotFound, MasterDataText::TeacherMissing.arg(code));
@@ -146,5 +173,6 @@ Outcome Teachers::remove(const QString& code)
     outcome.status = Outcome::Status::Deleted;
     scratch.change(QStringLiteral("rydm"), QStringLiteral("deleted"),
                    {QStringLiteral("delete from rydm"), QStringLiteral("where rydm=") + Sql::quote(code)}, outcome);
+    transaction.commit();
     return outcome;
 }

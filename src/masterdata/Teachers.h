@@ -24,6 +24,18 @@ public:
         QString post;   // rygw
     };
 
+    // What an edit changes: the values given; the others stay as they are.
+    struct Change
+    {
+        std::optional<QString> code;
+        std::optional<QString> name;
+        std::optional<QString> title;
+        std::optional<QString> nature;
+        std::optional<QString> post;
+
+        Teacher appliedTo(const Teacher& teacher) const;
+    };
+
     // A teacher with the section the teacher belongs to (empty names when the section is gone).
     struct Row
     {
@@ -48,15 +60,18 @@ public:
     int openAll();
     std::optional<Row> find(const QString& code);
 
-    // Files a new teacher under a section; refused when the code exists.
+    // Files a new teacher under a section; refused when the section does not exist or the code
+    // exists.
     Outcome add(const QString& sectionCode, const Teacher& teacher);
     // Gives the teacher of `oldCode` new values and carries name, title, nature and post into the
     // teacher's workload rows. The section stays.
     Outcome edit(const QString& oldCode, const Teacher& teacher);
+    Outcome amend(const QString& oldCode, const Change& change);
     // A store error of the delete itself is not caught.
     Outcome remove(const QString& code);
 
 private:
+    bool sectionExists(const QString& sectionCode);
     bool codeTaken(const QString& code);
 
     DataModule& m_data;

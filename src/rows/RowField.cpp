@@ -9,6 +9,14 @@ QString RowField::literal() const
     return type == Type::Text ? Sql::quote(text) : text;
 }
 
+QString RowField::textOf(const QList<RowField>& fields, const QString& column)
+{
+    for (const RowField& f : fields)
+        if (f.column == column)
+            return f.text;
+    return {};
+}
+
 namespace RowStatement {
 
 namespace {

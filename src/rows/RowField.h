@@ -24,6 +24,8 @@ struct RowField
 
     // The value as it stands in a statement.
     QString literal() const;
+    // The text of a row's field of that column; empty when the row has none.
+    static QString textOf(const QList<RowField>& fields, const QString& column);
 };
 
 // The statements of an entry dialog, built from one field table: the insert lists the serial

@@ -7,6 +7,8 @@
 #include "store/StoreError.h"
 #include "store/Transaction.h"
 
+#include <utility>
+
 namespace {
 
 const QString Postgraduate = QStringLiteral("研究生");
@@ -106,6 +108,7 @@ WorkloadRows::Teacher WorkloadRows::selectedTeacher()
     q->open();
     Teacher t;
     if (q->recordCount() > 0) {
+        t.found = true;
         t.rymc = q->fieldByName(QStringLiteral("rymc")).asString();
         t.ybmc = q->fieldByName(QStringLiteral("ybmc")).asString();
         t.bmmc = q->fieldByName(QStringLiteral("bmmc")).asString();
@@ -124,49 +127,64 @@ QString WorkloadRows::currentYear()
     return settings->fieldByName(QStringLiteral("Nd")).asString();
 }
 
-bool WorkloadRows::insertTheoryRow(const QList<RowField>& fields, const QString& courseType, const QString& studentType)
+WorkloadRows::Save WorkloadRows::insertTheoryRow(const QList<RowField>& fields, const QString& courseType,
+                                                 const QString& studentType)
 {
     // The serial is taken even if the store then refuses the row.
-    return run(RowStatement::insert(fields, ++m_session.NextXh), fields, courseType, studentType, true);
+    const int serial = ++m_session.NextXh;
+    return save([serial](const QList<RowField>& row) { return RowStatement::insert(row, serial); }, fields,
+                Theory{courseType, studentType});
 }
 
-bool WorkloadRows::updateTheoryRow(const QList<RowField>& fields, const QString& xh, const QString& section,
-                                   const QString& faculty, const QString& courseType, const QString& studentType)
+WorkloadRows::Save WorkloadRows::updateTheoryRow(const QList<RowField>& fields, const QString& xh,
+                                                 const QString& section, const QString& faculty,
+                                                 const QString& courseType, const QString& studentType)
 {
     const QString where = QStringLiteral("where xh=%1 and jiaoyanshi=%2 and yuanbu=%3")
                               .arg(Sql::quote(xh), Sql::quote(section), Sql::quote(faculty));
-    return run(RowStatement::update(fields, where), fields, courseType, studentType, true);
+    return save([&where](const QList<RowField>& row) { return RowStatement::update(row, where); }, fields,
+                Theory{courseType, studentType});
 }
 
-bool WorkloadRows::insertPracticeRow(const QList<RowField>& fields)
+WorkloadRows::Save WorkloadRows::insertPracticeRow(const QList<RowField>& fields)
 {
-    return run(RowStatement::insert(fields, ++m_session.NextXh), fields, {}, {}, false);
+    const int serial = ++m_session.NextXh;
+    return save([serial](const QList<RowField>& row) { return RowStatement::insert(row, serial); }, fields);
 }
 
-WorkloadRows::PracticeUpdate WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh,
-                                                             const QString& section)
+WorkloadRows::Save WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh)
 {
-    // Found by its serial and the teacher's present section name.
-    const QString where = QStringLiteral("where xh=%1 and jiaoyanshi=%2").arg(Sql::quote(xh), Sql::quote(section));
+    // Found by its serial and the teacher's present section name, as the store has it when the
+    // update runs.
     int changed = 0;
-    if (!run(RowStatement::update(fields, where), fields, {}, {}, false, &changed))
-        return PracticeUpdate::Refused;
-    return changed > 0 ? PracticeUpdate::Saved : PracticeUpdate::NotFound;
+    const Save saved = save(
+        [&xh](const QList<RowField>& row) {
+            const QString section = RowField::textOf(row, QStringLiteral("jiaoyanshi"));
+            return RowStatement::update(
+                row, QStringLiteral("where xh=%1 and jiaoyanshi=%2").arg(Sql::quote(xh), Sql::quote(section)));
+        },
+        fields, std::nullopt, &changed);
+    return saved == Save::Saved && changed == 0 ? Save::NotFound : saved;
 }
 
-bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, const QString& courseType,
-                       const QString& studentType, bool theory, int* changed)
+WorkloadRows::Save WorkloadRows::save(const std::function<QStringList(const QList<RowField>&)>& statement,
+                                      const QList<RowField>& fields, const std::optional<Theory>& theory, int* changed)
 {
     for (const RowField& f : fields) {
         if (f.type == RowField::Type::Number && !NumberInput::isNumberLiteral(f.text))
-            return false;
+            return Save::Refused;
     }
     Query* change = m_data.dtbmdm1;
-    // The row and the course-type order go in together: a failure of the order update must not
-    // leave a saved row behind a dialog that is still open, or a second "确定" would add it twice.
+    // The teacher is read under the write lock that the save takes, so the row carries the names
+    // the store has when it is written; the row and the course-type order go in together: a
+    // failure of the order update must not leave a saved row behind a dialog that is still open,
+    // or a second "确定" would add it twice.
     Transaction transaction(*m_data.database());
+    const Teacher teacher = selectedTeacher();
+    if (!teacher.found)
+        return Save::NoTeacher;
     try {
-        change->setStatement(lines);
+        change->setStatement(statement(withTeacher(fields, teacher)));
         const int rows = change->execSql();
         if (changed)
             *changed = rows;
@@ -174,14 +192,28 @@ bool WorkloadRows::run(const QStringList& lines, const QList<RowField>& fields, 
         // Only a refusal of the row itself (a width, type or range, a text without a GBK form) is
         // the operator's to mend; the store busy, the disk full or an I/O error is not.
         e.throwIfStoreState();
-        return false;
+        return Save::Refused;
     }
     change->close();
     change->clear();
     if (theory)
-        lowerCourseTypeOrder(courseType, studentType);
+        lowerCourseTypeOrder(theory->courseType, theory->studentType);
     transaction.commit();
-    return true;
+    return Save::Saved;
+}
+
+QList<RowField> WorkloadRows::withTeacher(QList<RowField> fields, const Teacher& teacher)
+{
+    const std::pair<const char*, const QString*> copied[] = {
+        {"jiaoshi", &teacher.rymc}, {"yuanbu", &teacher.ybmc},   {"jiaoyanshi", &teacher.bmmc},
+        {"xingzhi", &teacher.ryxz}, {"zhicheng", &teacher.ryzc}, {"gangwei", &teacher.rygw},
+    };
+    for (RowField& f : fields) {
+        for (const auto& [column, value] : copied)
+            if (f.column == QLatin1String(column))
+                f.text = *value;
+    }
+    return fields;
 }
 
 void WorkloadRows::lowerCourseTypeOrder(const QString& courseType, const QString& studentType)

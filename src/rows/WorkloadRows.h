@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 class DataModule;
 class Query;
 struct Selection;
@@ -33,7 +36,21 @@ public:
         QString ryxz;
         QString ryzc;
         QString rygw;
+        bool found = false; // a teacher of the selection is in the store
     };
+
+    // What became of a save.
+    enum class Save
+    {
+        Saved,
+        Refused,  // a typed number is not a plain number, or the store refused the row's values
+        NotFound, // an update found no row to change
+        NoTeacher // the selection's teacher is no longer in the store
+    };
+
+    // What the entry dialogs say when a save is refused, and when the teacher has gone meanwhile.
+    static inline const QString RefusedText = QStringLiteral("出现输入的文字超长或者类型不正确!");
+    static inline const QString NoTeacherText = QStringLiteral("所选的教师已不在库中，工作量没有保存!");
 
     WorkloadRows(DataModule& data, Session& session) : m_data(data), m_session(session) {}
 
@@ -58,22 +75,18 @@ public:
 
     // A theory/lab row: inserted (taking the next serial, even if the row is then refused) or
     // updated where its serial, section and faculty are those it was read with; then the course
-    // type moves one step up the list. All in one transaction. False when a typed number is not
-    // a plain number or the store refuses the row's values: nothing is written. Any other store
-    // error (busy, disk full) comes back as StoreError, with nothing written either.
-    bool insertTheoryRow(const QList<RowField>& fields, const QString& courseType, const QString& studentType);
-    bool updateTheoryRow(const QList<RowField>& fields, const QString& xh, const QString& section,
+    // type moves one step up the list. The row's teacher columns (jiaoshi, yuanbu, jiaoyanshi,
+    // xingzhi, zhicheng, gangwei) are those of the selection's teacher as the store has it when
+    // the row is written: read, checked and written under one write lock, all in one transaction.
+    // Anything but Saved writes nothing. A store error other than a refusal of the values (busy,
+    // disk full) comes back as StoreError, with nothing written either.
+    Save insertTheoryRow(const QList<RowField>& fields, const QString& courseType, const QString& studentType);
+    Save updateTheoryRow(const QList<RowField>& fields, const QString& xh, const QString& section,
                          const QString& faculty, const QString& courseType, const QString& studentType);
-    // A practice row, inserted, or updated where its serial and the teacher's present section are.
-    // NotFound: no row has both (it is filed under another section name), nothing was written.
-    enum class PracticeUpdate
-    {
-        Saved,
-        Refused,
-        NotFound
-    };
-    bool insertPracticeRow(const QList<RowField>& fields);
-    PracticeUpdate updatePracticeRow(const QList<RowField>& fields, const QString& xh, const QString& section);
+    // A practice row, inserted, or updated where its serial and the teacher's present section
+    // are. NotFound: no row has both (it is filed under another section name).
+    Save insertPracticeRow(const QList<RowField>& fields);
+    Save updatePracticeRow(const QList<RowField>& fields, const QString& xh);
 
     // The highest serial of all rows ("select max(xh) as xh from gzl"), 0 without rows.
     int highestSerial();
@@ -82,8 +95,14 @@ public:
 
 private:
     QStringList typeList(int category);
-    bool run(const QStringList& lines, const QList<RowField>& fields, const QString& courseType,
-             const QString& studentType, bool theory, int* changed = nullptr);
+    struct Theory
+    {
+        QString courseType;
+        QString studentType;
+    };
+    Save save(const std::function<QStringList(const QList<RowField>&)>& statement, const QList<RowField>& fields,
+              const std::optional<Theory>& theory = std::nullopt, int* changed = nullptr);
+    static QList<RowField> withTeacher(QList<RowField> fields, const Teacher& teacher);
     void lowerCourseTypeOrder(const QString& courseType, const QString& studentType);
 
     DataModule& m_data;

@@ -300,4 +300,20 @@ int compareUtf8(std::string_view a, std::string_view b)
     return firstA < firstB ? -1 : 1;
 }
 
+namespace {
+
+const QString UnrepresentablePrefix = QStringLiteral("文字含有GBK不能表示的字符: ");
+
+} // namespace
+
+QString unrepresentableMessage(const QString& text)
+{
+    return UnrepresentablePrefix + text;
+}
+
+bool isUnrepresentableMessage(const QString& message)
+{
+    return message.startsWith(UnrepresentablePrefix);
+}
+
 } // namespace Gbk

@@ -31,6 +31,11 @@ std::optional<QString> decode(const QByteArray& gbk);
 // connection refuses to start without it.
 QString converterFailure();
 
+// The store's refusal of a text that has no GBK form ("文字含有GBK不能表示的字符: <text>"), and
+// whether a store message is one: it names the real reason, which a screen can show as it is.
+QString unrepresentableMessage(const QString& text);
+bool isUnrepresentableMessage(const QString& message);
+
 // Orders two UTF-8 texts by their GBK bytes (pinyin order for common characters).
 // Texts without a GBK form sort after those with one, among themselves by UTF-8 bytes.
 int compareUtf8(std::string_view a, std::string_view b);

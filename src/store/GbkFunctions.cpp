@@ -19,7 +19,7 @@ void gbkLength(sqlite3_context* ctx, int, sqlite3_value** argv)
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const long long n = Gbk::length(std::string_view(text ? text : "", sqlite3_value_bytes(argv[0])));
     if (n < 0) {
-        const QString message = QStringLiteral("文字含有GBK不能表示的字符: %1").arg(QString::fromUtf8(text));
+        const QString message = Gbk::unrepresentableMessage(QString::fromUtf8(text));
         const QByteArray utf8 = message.toUtf8();
         sqlite3_result_error(ctx, utf8.constData(), int(utf8.size()));
         return;
