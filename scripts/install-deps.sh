@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libsqlite3-dev sqlite3 libshp-dev pxlib-dev libsodium-dev
     fonts-arphic-ukai fonts-arphic-uming
-    libxlsxwriter-dev poppler-utils unzip
+    libxlsxwriter-dev poppler-utils unzip python3-openpyxl
     xvfb xauth time
 )
 

@@ -44,6 +44,27 @@ struct DbfCloser
 };
 using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
 
+// A text field: GBK, blank-padded. Padding would swallow the blanks a text ends in, so such a text
+// is closed by a NUL (readers end a text at its first NUL); one that fills its field has no room
+// for the NUL and is refused rather than shortened.
+void putText(char* field, int width, const ExchangeValue& v, const QString& name)
+{
+    char digits[32];
+    const long long length = Gbk::encodeInto(textOf(v, digits), field, width);
+    if (length < 0)
+        fail(QStringLiteral("%1: text without a GBK form").arg(name));
+    if (length > width)
+        fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(name, shown(v)).arg(width));
+    if (length == 0 || field[length - 1] != ' ')
+        return;
+    if (length == width)
+        fail(QStringLiteral("%1: \"%2\" ends in a blank and fills all %3 bytes of its dBASE field, which cannot "
+                            "keep the blank")
+                 .arg(name, shown(v))
+                 .arg(width));
+    field[length] = '\0';
+}
+
 qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRowSource& rows)
 {
     const QByteArray native = QFile::encodeName(path);
@@ -102,16 +123,12 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
             const int width = widths[i];
             if (v.type == ExchangeValue::Type::Null)
                 continue; // blank text, or the format's blank number
-            char text[32];
-            int length = 0;
             if (c.kind == ExchangeColumn::Kind::Text) {
-                const long long gbk = Gbk::encodeInto(textOf(v, text), field, width);
-                if (gbk < 0)
-                    fail(QStringLiteral("%1: text without a GBK form").arg(c.name));
-                if (gbk > width)
-                    fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(c.name, shown(v)).arg(width));
+                putText(field, width, v, c.name);
                 continue;
             }
+            char text[32];
+            int length = 0;
             if (c.kind == ExchangeColumn::Kind::Number) {
                 length = NumberText::shortestChars(numberOf(v, c.name), text);
             } else {
@@ -295,11 +312,14 @@ void read(const QString& path, ExchangeRowSink& sink)
                 }
                 continue;
             }
-            // Text ends at its first NUL, as a C string does, and its blank padding is dropped.
-            const void* nul = std::memchr(p, '\0', std::size_t(width));
-            int len = nul ? int(static_cast<const char*>(nul) - p) : width;
-            while (len > 0 && p[len - 1] == ' ')
-                --len;
+            // Text ends at its first NUL, as a C string does; blanks before the NUL are the text's own.
+            // Without a NUL the field's trailing blanks are padding.
+            int len = width;
+            if (const void* nul = std::memchr(p, '\0', std::size_t(width)))
+                len = int(static_cast<const char*>(nul) - p);
+            else
+                while (len > 0 && p[len - 1] == ' ')
+                    --len;
             const std::optional<std::string_view> text = decoder.utf8(p, len);
             if (!text)
                 fail(QStringLiteral("field %1 of record %2 holds text that is not GBK")

@@ -2,6 +2,7 @@
 
 #include "reports/ReportFileError.h"
 #include "reports/SavedFile.h"
+#include "reports/XlsxText.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -88,7 +89,7 @@ void writeCell(lxw_worksheet* sheet, int row, int column, const TeacherListTable
                lxw_format* number)
 {
     if (const auto* s = std::get_if<QString>(&cell))
-        worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), s->toUtf8().constData(), text);
+        worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), XlsxText::escaped(*s).constData(), text);
     else if (const auto* n = std::get_if<double>(&cell))
         worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(column), *n, number);
     else
@@ -99,10 +100,11 @@ void fillSheet(lxw_worksheet* sheet, const Formats& f, const TeacherListTable& t
 {
     const int lastColumn = TeacherListTable::columnCount - 1;
     worksheet_set_row(sheet, titleRow, 24, nullptr);
-    worksheet_merge_range(sheet, titleRow, 0, titleRow, lxw_col_t(lastColumn), table.title.toUtf8().constData(),
-                          f.title);
+    worksheet_merge_range(sheet, titleRow, 0, titleRow, lxw_col_t(lastColumn),
+                          XlsxText::escaped(table.title).constData(), f.title);
     for (int c = 0; c <= lastColumn; ++c)
-        worksheet_write_string(sheet, headingRow, lxw_col_t(c), table.heading.value(c).toUtf8().constData(), f.heading);
+        worksheet_write_string(sheet, headingRow, lxw_col_t(c), XlsxText::escaped(table.heading.value(c)).constData(),
+                               f.heading);
     int r = firstBodyRow;
     for (const TeacherListTable::Row& row : table.rows) {
         const bool summary = r - firstBodyRow >= table.teacherCount;

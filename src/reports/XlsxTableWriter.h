@@ -8,7 +8,7 @@
 // (frozen, so it stays in view while scrolling), the teachers with their totals stored as
 // numbers, the total row and the average row. Columns are as wide as their longest text, counted
 // in GBK bytes (a Chinese character is two). Printed from a spreadsheet program it comes out on A4,
-// one page wide, title and heading repeated on every page.
+// one page wide, title and heading repeated on every page. Texts read back as they are (XlsxText).
 class XlsxTableWriter
 {
 public:

@@ -84,6 +84,30 @@ QByteArray paradoxNumber(double value)
     return out;
 }
 
+// Where a column's field of the first record starts in a dBASE file, from the field descriptors.
+qsizetype dbaseFieldAt(const QByteArray& file, const QByteArray& column)
+{
+    const int headerLength = quint8(file[8]) | (quint8(file[9]) << 8);
+    qsizetype offset = 1; // the deletion mark
+    for (int d = 32; d + 32 <= headerLength && file[d] != '\x0D'; d += 32) {
+        if (QByteArray(file.constData() + d).left(11) == column)
+            return headerLength + offset;
+        offset += quint8(file[d + 16]);
+    }
+    return -1;
+}
+
+// The first record's text of a column as shapelib, a reader of other programs, gives it.
+QString shapelibText(const QString& path, const char* column)
+{
+    DBFHandle h = DBFOpen(QFile::encodeName(path).constData(), "rb");
+    if (!h)
+        return QStringLiteral("(not opened)");
+    const QByteArray text = DBFReadStringAttribute(h, 0, DBFGetFieldIndex(h, column));
+    DBFClose(h);
+    return Gbk::decode(text).value_or(QStringLiteral("(not GBK)"));
+}
+
 std::vector<QVariantList> threeRows()
 {
     QVariantList a = row(QStringLiteral("欧阳诸葛司马懿"));
@@ -137,12 +161,19 @@ private slots:
             {"15 bytes", "jiaoshi", QStringLiteral("abc一二三四五六")},
             {"quote", "kname", QStringLiteral("O'Neil's \"course\"")},
             {"leading blank", "banji", QStringLiteral("  计科1班")},
+            {"blank at both ends", "jiaoshi", QStringLiteral(" 名 ")},
+            {"a blank only", "jiaoshi", QStringLiteral(" ")},
+            {"trailing blanks", "yuanbu", QStringLiteral("理学院  ")},
+            {"blank at the end of 14 bytes", "jiaoshi", QStringLiteral("一二三四五六a ")},
             {"55 bytes", "shuoming", QString(QStringLiteral("理论课")).repeated(9) + QStringLiteral("a")},
         };
         for (const char* format : {"dbt", "dbf"})
             for (const auto& c : cases)
                 QTest::addRow("%s %s", format, c.name)
                     << QString::fromLatin1(format) << QString::fromLatin1(c.column) << c.value;
+        // A Paradox field keeps a blank in its last byte; a dBASE field cannot (refused on writing).
+        QTest::newRow("dbt blank at the end of 15 bytes")
+            << QStringLiteral("dbt") << QStringLiteral("jiaoshi") << QVariant(QStringLiteral("一二三四五六七 "));
     }
 
     // Every value of the workload columns comes back exactly from both formats.
@@ -242,6 +273,8 @@ private slots:
             for (const auto& c : cases)
                 QTest::addRow("%s %s", format, c.name)
                     << QString::fromLatin1(format) << QString::fromLatin1(c.column) << c.value;
+        QTest::newRow("dbf blank at the end of a full field")
+            << QStringLiteral("dbf") << QStringLiteral("jiaoshi") << QVariant(QStringLiteral("一二三四五六七 "));
     }
 
     void unfitValueKeepsEarlierFile()
@@ -664,6 +697,63 @@ private slots:
         const ExchangeTable t = readTable(format, path);
         QCOMPARE(t.rows.size(), std::size_t(1));
         QCOMPARE(t.rows[0][*t.indexOf(QStringLiteral("jiaoshi"))].toString(), read);
+    }
+
+    // A dBASE text field is blank-padded; a text that ends in blanks is closed by a NUL so that its
+    // blanks are not taken for padding. Every other text is written as it always was, and a file of
+    // the earlier writers (the same field without the NUL) reads as it always did. shapelib, reading
+    // for other programs, gives the same text from both.
+    void dbaseTextEnd_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("field"); // jiaoshi, 15 bytes
+        QTest::addColumn<QString>("earlier");  // read from the field without the NUL
+        const auto gbk = [](const char* text) { return *Gbk::encode(QString::fromUtf8(text)); };
+        QTest::newRow("plain") << "张三" << gbk("张三") + QByteArray(11, ' ') << "张三";
+        QTest::newRow("empty") << "" << QByteArray(15, ' ') << "";
+        QTest::newRow("leading blank") << " 名" << gbk(" 名") + QByteArray(12, ' ') << " 名";
+        QTest::newRow("blank at both ends") << " 名 " << gbk(" 名 ") + '\0' + QByteArray(10, ' ') << " 名";
+        QTest::newRow("a blank only") << " " << QByteArray(" ") + '\0' + QByteArray(13, ' ') << "";
+        QTest::newRow("two blanks inside and after")
+            << "张  三  " << gbk("张  三  ") + '\0' + QByteArray(6, ' ') << "张  三";
+        QTest::newRow("blank at the end of 14 bytes")
+            << "一二三四五六a " << gbk("一二三四五六a ") + '\0' << "一二三四五六a";
+    }
+    void dbaseTextEnd()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, field);
+        QFETCH(QString, earlier);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bt.dbf"));
+        DbaseFile::write(path, table({row(text)}));
+        QByteArray b = readBytes(path);
+        const qsizetype at = dbaseFieldAt(b, "jiaoshi");
+        QVERIFY(at > 0);
+        QCOMPARE(b.mid(at, 15), field);
+        QCOMPARE(DbaseFile::read(path).rows[0][*table({}).indexOf(QStringLiteral("jiaoshi"))].toString(), text);
+        const QString shapelibReads = shapelibText(path, "jiaoshi");
+
+        b.replace(at, 15, QByteArray(field).replace('\0', ' '));
+        writeBytes(path, b);
+        QCOMPARE(DbaseFile::read(path).rows[0][*table({}).indexOf(QStringLiteral("jiaoshi"))].toString(), earlier);
+        QCOMPARE(shapelibReads, shapelibText(path, "jiaoshi"));
+    }
+
+    // A text whose last blank a dBASE field cannot keep is refused by name, not shortened.
+    void dbaseRefusalNamesTheText()
+    {
+        QTemporaryDir dir;
+        QVariantList r = row();
+        set(r, QStringLiteral("jiaoyanshi"), QStringLiteral("计算机科学与技术系教研室 ")); // 25 bytes
+        try {
+            DbaseFile::write(dir.filePath(QStringLiteral("bt.dbf")), table({row(), r}));
+            QFAIL("the text was written without its blank");
+        } catch (const ExchangeFileError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("jiaoyanshi: \"计算机科学与技术系教研室 \"")),
+                     qPrintable(e.text()));
+        }
+        QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
     // A destination whose name is as long as a name can be is written: the file is not first

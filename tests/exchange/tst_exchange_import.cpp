@@ -180,6 +180,75 @@ private slots:
         QCOMPARE(dump(s), once);
     }
 
+    void reimportIntoItsStore_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("teacher");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("faculty");
+        QTest::addColumn<bool>("plainBeside"); // the same names without their trailing blanks are known too
+        const struct
+        {
+            const char* name;
+            const char* teacher;
+            const char* section;
+            const char* faculty;
+            bool plainBeside;
+        } cases[] = {
+            {"plain names", "张三", "数学教研室", "理学院", false},
+            {"blank at both ends", " 名 ", " 名 ", " 名 ", false},
+            {"a blank only", " ", " ", " ", false},
+            {"trailing blanks beside the plain names", "张三  ", "数学教研室 ", "理学院 ", true},
+        };
+        for (const char* format : {"dbt", "dbf"})
+            for (const auto& c : cases)
+                QTest::addRow("%s %s", format, c.name)
+                    << QString::fromLatin1(format) << QString::fromUtf8(c.teacher) << QString::fromUtf8(c.section)
+                    << QString::fromUtf8(c.faculty) << c.plainBeside;
+    }
+
+    // A file exported from a store and imported back into it finds every faculty, section and
+    // teacher it names, blanks and all, creates nothing and leaves the rows as they were.
+    void reimportIntoItsStore()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, teacher);
+        QFETCH(QString, section);
+        QFETCH(QString, faculty);
+        QFETCH(bool, plainBeside);
+        TestStore s;
+        addTeacher(s, QStringLiteral("T1"), teacher, QStringLiteral("S1"), section, faculty);
+        addRow(s, 1, teacher, section, faculty, Year);
+        addRow(s, 2, teacher, section, faculty, OldYear);
+        if (plainBeside) {
+            const auto plain = [](QString name) {
+                while (name.endsWith(u' '))
+                    name.chop(1);
+                return name;
+            };
+            addTeacher(s, QStringLiteral("T2"), plain(teacher), QStringLiteral("S2"), plain(section), plain(faculty));
+            addRow(s, 3, plain(teacher), plain(section), plain(faculty), Year, 2);
+        }
+        // A file has no missing text, only empty text.
+        s.db().execute(QStringLiteral(
+            "update gzl set yan='', banji='', kname='', shuoming='', xingzhi='', zhicheng='', gangwei=''"));
+        WorkloadExport exporter(s.data());
+        const int n = exporter.selectRows(Selection::year(QStringLiteral("学年")));
+        const auto f = format == u"dbt" ? WorkloadExport::Format::Paradox : WorkloadExport::Format::Dbase;
+        exporter.fillWorkTable(f);
+        QTemporaryDir dir;
+        const QString path = exporter.writeFile(f, dir.filePath(QStringLiteral("bt")));
+        const std::vector<QVariantList> before = dump(s);
+
+        const Imported result = importFile(s, path);
+        QCOMPARE(result.outcome, WorkloadImport::Outcome::Ready);
+        QCOMPARE(result.counts.rows, n);
+        QCOMPARE(result.counts.faculties, 0);
+        QCOMPARE(result.counts.sections, 0);
+        QCOMPARE(result.counts.teachers, 0);
+        QCOMPARE(dump(s), before);
+    }
+
     // Rows whose teacher is "教师" are neither counted nor imported.
     void rowsNamedTeacherSkipped()
     {

@@ -7,8 +7,11 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,6 +88,36 @@ QStringList sharedStrings(const QByteArray& xml)
     return strings;
 }
 
+// A cell's text as a spreadsheet program reads it from the file: every _xHHHH_ stands for the
+// character HHHH, matched from left to right.
+QString spreadsheetText(const QString& xml)
+{
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString text;
+    qsizetype at = 0;
+    for (QRegularExpressionMatchIterator i = escape.globalMatch(xml); i.hasNext();) {
+        const QRegularExpressionMatch m = i.next();
+        text += xml.mid(at, m.capturedStart() - at);
+        text += QChar(m.captured(1).toUShort(nullptr, 16));
+        at = m.capturedEnd();
+    }
+    return text + xml.mid(at);
+}
+
+// The Python that has openpyxl (Debian's python3-openpyxl is for /usr/bin/python3); empty if none.
+QString pythonWithOpenpyxl()
+{
+    for (const QString& python : {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable("python3")}) {
+        if (python.isEmpty() || !QFile::exists(python))
+            continue;
+        QProcess process;
+        process.start(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
+        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return python;
+    }
+    return {};
+}
+
 } // namespace
 
 class TestReportFiles : public QObject
@@ -102,6 +135,8 @@ private slots:
     void xlsxCells_data();
     void xlsxCells();
     void xlsxSheetSetup();
+    void xlsxText_data();
+    void xlsxText();
     void csvBytes();
 
 private:
@@ -329,6 +364,79 @@ void TestReportFiles::xlsxSheetSetup()
     QVERIFY(widths[2] >= 15 && widths[2] < 17);
     QVERIFY(widths[7] >= 14 && widths[7] < 16);
     QVERIFY(widths[9] >= 12 && widths[9] < 14);
+}
+
+void TestReportFiles::xlsxText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("an escape as text") << QStringLiteral("_x0041_");
+    QTest::newRow("the escaped underscore as text") << QStringLiteral("_x005F_");
+    QTest::newRow("an escape inside text") << QStringLiteral("a_x0041_b");
+    QTest::newRow("lower-case digits") << QStringLiteral("_x004a_");
+    QTest::newRow("two escapes sharing an underscore") << QStringLiteral("_x0041_x0042_");
+    QTest::newRow("cut short") << QStringLiteral("_x00");
+    QTest::newRow("no closing underscore") << QStringLiteral("_x0041");
+    QTest::newRow("control characters") << QStringLiteral("a\x01b\x1f");
+    QTest::newRow("tab") << QStringLiteral("a\tb");
+    QTest::newRow("an escape closed by a control character") << QStringLiteral("_x0041\x01");
+    QTest::newRow("an underscore before a control character") << QStringLiteral("_\x01");
+    QTest::newRow("plain Chinese") << QStringLiteral("欧阳明月");
+    QTest::newRow("ending in an underscore") << QStringLiteral("张三_");
+}
+
+// Text in a workbook reads back as it was written, also text that looks like the format's
+// _xHHHH_ escapes and control characters, which the file carries as such escapes. The CSV file
+// carries the same text as it is.
+void TestReportFiles::xlsxText()
+{
+    QFETCH(QString, name);
+    TeacherListData data = ReportFixtures::teachers(2);
+    data.yearTitle = name;
+    data.rows[0].rymc = name;
+    const TeacherListReport report(data);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("text.xlsx"));
+    report.writeXlsx(path);
+    QByteArray sheet, strings;
+    RUN_TOOL(sheet, "unzip", QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    RUN_TOOL(strings, "unzip", QStringLiteral("-p"), path, QStringLiteral("xl/sharedStrings.xml"));
+    QXmlStreamReader check(strings);
+    while (!check.atEnd())
+        check.readNext();
+    QVERIFY2(!check.hasError(), qPrintable(check.errorString()));
+    const QMap<QString, SheetCell> cells = sheetCells(sheet);
+    const QStringList shared = sharedStrings(strings);
+    QCOMPARE(cells.value(QStringLiteral("B3")).type, QStringLiteral("s"));
+    const QString raw = shared.value(cells.value(QStringLiteral("B3")).value.toInt());
+    QCOMPARE(spreadsheetText(raw), name);
+    QCOMPARE(spreadsheetText(shared.value(cells.value(QStringLiteral("A1")).value.toInt())),
+             name + QStringLiteral("一览表"));
+    QCOMPARE(spreadsheetText(shared.value(cells.value(QStringLiteral("B4")).value.toInt())), QStringLiteral("教师2"));
+
+    const QString csv = dir.filePath(QStringLiteral("text.csv"));
+    report.writeCsv(csv);
+    QVERIFY(readFile(csv).contains("\r\n1," + name.toUtf8() + ",1,0.5,,0.25,2,,3.75,\r\n"));
+
+    // openpyxl opens the workbook and finds the cell's text. Version 3.0 does not decode the escapes
+    // (it only drops every "x005F_"), so a text is compared whole only where nothing was escaped.
+    const QString python = pythonWithOpenpyxl();
+    if (python.isEmpty())
+        QSKIP("python3-openpyxl is not installed (scripts/install-deps.sh installs it)");
+    QProcess process;
+    process.start(python, {QStringLiteral("-c"),
+                           QStringLiteral("import json, sys, openpyxl\n"
+                                          "sheet = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                          "print(json.dumps([sheet['B3'].value, sheet['B4'].value]))"),
+                           path});
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    const QJsonArray values = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+    const QString got = values.at(0).toString();
+    if (raw == name)
+        QCOMPARE(got, name);
+    else
+        QVERIFY(!got.isEmpty());
+    QCOMPARE(values.at(1).toString(), QStringLiteral("教师2"));
 }
 
 void TestReportFiles::csvBytes()
