@@ -81,22 +81,30 @@ private slots:
         QTest::newRow("teacher add, its section deleted")
             << QStringList{"teacher", "add", "--section", "S02", "T99", "李四"} << "delete S02" << 1
             << "没有这个教研室代码: S02"
-            << "select count(*) from rydm where rydm='T99' or bmdm not in (select bmdm from bmdm)" << "0";
+            << "select count(*) from rydm where rydm='T99' or bmdm not in (select bmdm from bmdm)"
+            << "0";
         QTest::newRow("section rename, its faculty renamed")
             << QStringList{"section", "edit", "S01", "--name", "数理教研室"} << "rename 理学院" << 0 << ""
-            << "select count(*) from gzl where jiaoyanshi='数理教研室' and yuanbu='理科学院'" << "30";
+            << "select count(*) from gzl where jiaoyanshi='数理教研室' and yuanbu='理科学院'"
+            << "30";
         QTest::newRow("teacher edit, its faculty renamed")
             << QStringList{"teacher", "edit", "T01", "--title", "副高级"} << "rename 理学院" << 0 << ""
-            << "select count(*) from gzl where zhicheng='副高级' and yuanbu='理科学院'" << "30";
+            << "select count(*) from gzl where zhicheng='副高级' and yuanbu='理科学院'"
+            << "30";
         QTest::newRow("calc of a faculty, the faculty renamed")
             << QStringList{"calc", "--year", Year, "--faculty", "理学院"} << "rename 理学院" << 1
-            << "no faculty named \"理学院\"" << "select count(*) from rydm where q11 is not null" << "0";
+            << "no faculty named \"理学院\""
+            << "select count(*) from rydm where q11 is not null"
+            << "0";
         QTest::newRow("calc of a section, its teachers moved away")
             << QStringList{"calc", "--year", Year, "--section", "数学教研室"} << "move T01" << 1
-            << "没有找到要计算的教师" << "select count(*) from rydm where q11 is not null" << "0";
+            << "没有找到要计算的教师"
+            << "select count(*) from rydm where q11 is not null"
+            << "0";
         QTest::newRow("section delete, a teacher added to it")
             << QStringList{"section", "delete", "S02"} << "add T50 to S02" << 1 << "你要删除的教研室还有教师，不能删除!"
-            << "select count(*) from bmdm where bmdm='S02'" << "1";
+            << "select count(*) from bmdm where bmdm='S02'"
+            << "1";
     }
 
     void commandWaitingForTheLockSeesTheChange()

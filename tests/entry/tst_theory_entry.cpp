@@ -288,6 +288,22 @@ private slots:
         QTest::newRow("subselect") << "t2" << QStringLiteral("(select max(sunxu) from sysparameter)");
         QTest::newRow("beyond every finite number") << "r2" << QStringLiteral("1e999");
     }
+    // The teacher is looked up when the row is written: one deleted or renamed meanwhile (by
+    // another program on the store) gets no row with empty or stale names.
+    void teacherGoneMeanwhileWritesNothing()
+    {
+        EntryFixture f;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
+        fillValidRow(&dialog);
+        f.store.db().execute(QStringLiteral("update rydm set rymc='李四'"));
+        clickOk(&dialog);
+
+        QCOMPARE(EntryFixture::shownTexts(), QStringList{QStringLiteral("错误|所选的教师已不在库中，工作量没有保存!")});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
+    }
+
     void refusedRowWritesNothingAndKeepsTheInput()
     {
         QFETCH(QString, input);

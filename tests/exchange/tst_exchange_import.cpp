@@ -356,6 +356,29 @@ private slots:
     // The passes' statements, in order, for a new teacher named in two years: the faculty and the
     // section are created once, the teacher once, and the teacher's later row replaces the rows of
     // both years before the rows are copied.
+    // Two imports whose codes come from the same moment of the clock (one right after the other,
+    // or both at once waiting for the write lock) give their new sections and teachers codes of
+    // their own instead of failing on the first one taken.
+    void importsOfOneMomentGetCodesOfTheirOwn()
+    {
+        TestStore s;
+        QTemporaryDir dir;
+        const QDateTime now(QDate(2026, 12, 10), QTime(3, 4, 5, 6));
+        for (const QString faculty : {QStringLiteral("理学院"), QStringLiteral("文学院")}) {
+            const QString path =
+                writeFile(dir, {rowWith(QStringLiteral("张三"), faculty + QStringLiteral("一室"), faculty, Year, 1),
+                                rowWith(QStringLiteral("李四"), faculty + QStringLiteral("二室"), faculty, Year, 2)});
+            const Imported imported = importFile(s, path, now);
+            QCOMPARE(imported.outcome, WorkloadImport::Outcome::Ready);
+            QCOMPARE(imported.counts.teachers, 2);
+            QCOMPARE(imported.counts.sections, 2);
+        }
+        QCOMPARE(s.scalar(QStringLiteral("select group_concat(bmdm, ' ') from (select bmdm from bmdm order by 1)")),
+                 QStringLiteral("261210030405006 261210030405007 261210030405008 261210030405009"));
+        QCOMPARE(s.scalar(QStringLiteral("select count(distinct rydm) from rydm")), QStringLiteral("4"));
+        QCOMPARE(s.count(QStringLiteral("gzl")), 4);
+    }
+
     void statementsOfThePasses()
     {
         TestStore s;

@@ -233,6 +233,20 @@ private slots:
             << "teacher" << QStringList{"S05", "T01", "钱七"} << Status::Duplicate << MasterDataText::TeacherDuplicate;
         QTest::newRow("teacher name too long") << "teacher" << QStringList{"S05", "T06", "欧阳建国和平人民"}
                                                << Status::Failed << MasterDataText::TeacherFailed;
+        // Nothing is filed under a faculty or section that is not there.
+        QTest::newRow("section of no faculty") << "section" << QStringList{"医学院", "S06", "内科教研室"}
+                                               << Status::NotFound << MasterDataText::FacultyMissing.arg("医学院");
+        QTest::newRow("teacher of no section") << "teacher" << QStringList{"S99", "T06", "钱七"} << Status::NotFound
+                                               << MasterDataText::SectionMissing.arg("S99");
+        // A character without a GBK form is the reason given, alone.
+        const QString noGbk = QStringLiteral("钱\U0001F600");
+        for (const char* what : {"faculty", "section", "teacher"})
+            QTest::addRow("%s name without a GBK form", what)
+                << what
+                << (QString::fromLatin1(what) == u"faculty"   ? QStringList{noGbk}
+                    : QString::fromLatin1(what) == u"section" ? QStringList{"工学院", "S06", noGbk}
+                                                              : QStringList{"S05", "T06", noGbk})
+                << Status::Failed << QStringLiteral("文字含有GBK不能表示的字符: ") + noGbk;
     }
     void adds()
     {
@@ -258,6 +272,8 @@ private slots:
         }
         QCOMPARE(o.status, status);
         QCOMPARE(o.message, message);
+        if (message.startsWith(u"文字含有"))
+            QCOMPARE(o.storeText, QString());
         QCOMPARE(f.store.count(table), before + (o.ok() ? 1 : 0));
         QCOMPARE(o.rows(table), o.ok() ? 1 : 0);
         if (what == u"teacher" && o.ok())
