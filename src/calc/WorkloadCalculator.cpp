@@ -5,13 +5,17 @@
 #include "store/DataModule.h"
 #include "store/NumberFormat.h"
 #include "store/PlannerStatistics.h"
+#include "store/PreparedStatement.h"
 #include "store/Sql.h"
+#include "store/SqlTokens.h"
 #include "store/StoreError.h"
 #include "store/Transaction.h"
+#include "store/WorkloadStage.h"
 
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -64,6 +68,7 @@ void WorkloadCalculator::courseTypeStage(const QString& filter, CalculationSumma
         const QString s2 = params.fieldByName(QStringLiteral("s2")).asString();
         const QString gs = params.fieldByName(QStringLiteral("gs")).asString().trimmed();
         const QString tiaojian = params.fieldByName(QStringLiteral("tiaojian")).asString();
+        const FiniteResults::ParameterRow row{params.fieldByName(QStringLiteral("fenlie")).asString(), shuoming, gs};
 
         const QString where = QStringLiteral("where ") + filter + QStringLiteral(" and ") + tiaojian +
                               QStringLiteral(" and shuoming=") + Sql::quote(shuoming);
@@ -73,8 +78,10 @@ void WorkloadCalculator::courseTypeStage(const QString& filter, CalculationSumma
         if (!probe(*dm.Query1, probeStatement))
             continue;
         summary.rowsTouched +=
-            execute(*dm.xssj2, {QStringLiteral("update gzl set s1=%1,k12=%2,s2=%3").arg(s1, k12, s2), where});
-        summary.rowsTouched += execute(*dm.xssj2, {QStringLiteral("update gzl set %1=%2").arg(gs, k11), where});
+            assign({QStringLiteral("update gzl set s1=%1,k12=%2,s2=%3").arg(s1, k12, s2), where}, where,
+                   {{QStringLiteral("s1"), s1}, {QStringLiteral("k12"), k12}, {QStringLiteral("s2"), s2}}, row);
+        summary.rowsTouched +=
+            assign({QStringLiteral("update gzl set %1=%2").arg(gs, k11), where}, where, {{gs, k11}}, row);
     }
     params.close();
 }
@@ -91,12 +98,29 @@ void WorkloadCalculator::formulaStages(const QString& filter, CalculationSummary
             const QString k11 = params.fieldByName(QStringLiteral("k11")).asString();
             const QString tiaojian = params.fieldByName(QStringLiteral("tiaojian")).asString();
             const QString gs = params.fieldByName(QStringLiteral("gs")).asString().trimmed();
+            const FiniteResults::ParameterRow row{QString::number(category),
+                                                  params.fieldByName(QStringLiteral("shuoming")).asString(), gs};
             const QString where = QStringLiteral("where ") + filter + QStringLiteral(" and ") + tiaojian;
             if (!probe(*dm.Query1, QStringLiteral("select * from gzl ") + where))
                 continue;
-            summary.rowsTouched += execute(*dm.xssj2, {QStringLiteral("update gzl set %1=%2").arg(gs, k11), where});
+            summary.rowsTouched +=
+                assign({QStringLiteral("update gzl set %1=%2").arg(gs, k11), where}, where, {{gs, k11}}, row);
         }
         params.close();
+    }
+}
+
+int WorkloadCalculator::assign(const QStringList& lines, const QString& where,
+                               const QList<FiniteResults::Assignment>& assigned, const FiniteResults::ParameterRow& row)
+{
+    FiniteResults finite(database(), m_stagedRun);
+    const QString statement = lines.join(u'\n');
+    finite.checkAhead(where, assigned, row, statement);
+    try {
+        return execute(*m_data.xssj2, lines);
+    } catch (const StoreError& e) {
+        finite.explainRefusal(e, where, assigned, row, statement);
+        throw;
     }
 }
 
@@ -173,20 +197,43 @@ QStringList WorkloadCalculator::facultyNames()
 
 void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSummary& summary)
 {
-    // The authorizer and the step limit are declared inside the caller's transaction so that
-    // they are gone again before its commit or rollback.
-    CalculationGuard guard(database(), m_stepLimit);
+    m_stagedRun = m_staging && WorkloadStage::storeAllows(database()) && parametersKeepToTheirRows();
     try {
         for (const Selection& node : nodes) {
+            std::optional<WorkloadStage> stage;
+            if (m_stagedRun)
+                stage.emplace(database(), node.YearFilter);
+            // The staging copies rows into a table of the calculation's own, which the guard does
+            // not allow; the write back is under the guard like every update of the store's rows
+            // (a trigger on them runs no statement that a parameter row could not).
+            CalculationGuard guard(database(), m_stepLimit);
             courseTypeStage(node.YearFilter, summary);
             formulaStages(node.YearFilter, summary);
             totalsStage(node, summary);
+            if (stage)
+                stage->writeBack();
         }
     } catch (...) {
         for (Query* q : {m_data.Query1, m_data.Query2, m_data.xssj2})
             q->close();
         throw;
     }
+}
+
+// Whether every parameter row's texts keep the statements to the rows of the node (see
+// SqlTokens::keepsToItsRows): then the node's rows can be staged on their own.
+bool WorkloadCalculator::parametersKeepToTheirRows()
+{
+    PreparedStatement texts(database(), QStringLiteral("select tiaojian, k11, s1, k12, s2, gs from sysparameter "
+                                                       "where fenlie in (0,1,2,3,4,5,6,7,8,9,10,11,12)"));
+    while (texts.step()) {
+        for (int i = 0; i < texts.columnCount(); ++i) {
+            const std::string_view t = texts.text(i);
+            if (!SqlTokens::keepsToItsRows(QString::fromUtf8(t.data(), qsizetype(t.size()))))
+                return false;
+        }
+    }
+    return true;
 }
 
 CalculationSummary WorkloadCalculator::calculate(const Selection& selection)

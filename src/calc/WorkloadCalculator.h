@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/FiniteResults.h"
 #include "store/CalculationGuard.h"
 
 #include <QList>
@@ -36,16 +37,25 @@ public:
 
     // The step budget of each statement of a run (CalculationGuard::StepLimit unless set).
     void setStepLimit(quint64 steps) { m_stepLimit = steps; }
+    // Whether a node's rows are staged on their own while its statements run (WorkloadStage), as
+    // they are unless a parameter row reaches beyond them; off, every statement runs on the
+    // store's table. The results are the same; tests compare the two.
+    void setStaging(bool staging) { m_staging = staging; }
 
 private:
     Database& database() const;
     QStringList facultyNames();
     void runGuarded(const QList<Selection>& nodes, CalculationSummary& summary);
+    bool parametersKeepToTheirRows();
     void courseTypeStage(const QString& filter, CalculationSummary& summary);
     void formulaStages(const QString& filter, CalculationSummary& summary);
     void totalsStage(const Selection& selection, CalculationSummary& summary);
+    int assign(const QStringList& lines, const QString& where, const QList<FiniteResults::Assignment>& assigned,
+               const FiniteResults::ParameterRow& row);
     static void refuseIfNoTeacher(const CalculationSummary& summary, const QString& node);
 
     DataModule& m_data;
     quint64 m_stepLimit = CalculationGuard::StepLimit;
+    bool m_staging = true;
+    bool m_stagedRun = false;
 };

@@ -1,6 +1,7 @@
 #include "store/CalculationGuard.h"
 
 #include "store/Database.h"
+#include "store/StoreSchema.h"
 
 #include <sqlite3.h>
 
@@ -25,6 +26,13 @@ bool isMainSchema(const char* db)
     return !db || strcmp(db, "main") == 0;
 }
 
+// The store's tables, and the workload rows of a node staged for the calculation (WorkloadStage):
+// no other temporary table.
+bool isCalculationSchema(const char* db, const char* table)
+{
+    return isMainSchema(db) || (strcmp(db, "temp") == 0 && isOneOf(table, {"gzl"}));
+}
+
 // The workload rows, the teachers, their sections (the totals join rydm with bmdm) and the
 // parameter rows. Operators, years, faculties, settings, work tables and the schema stay unseen.
 bool isReadable(const char* table)
@@ -37,9 +45,12 @@ bool isReadable(const char* table)
 // but a parameter row may compute them.
 bool isWritable(const char* table, const char* column)
 {
-    if (isOneOf(table, {"gzl"}))
-        return isOneOf(column, {"q1", "q11", "q12", "k11", "s1", "k12", "kk12", "s2", "c12", "k2", "q2", "s3", "k31",
-                                "q31", "q32", "q33"});
+    if (isOneOf(table, {"gzl"})) {
+        for (const char* computed : StoreSchema::computedColumns())
+            if (column && strcasecmp(column, computed) == 0)
+                return true;
+        return false;
+    }
     if (isOneOf(table, {"rydm"}))
         return isOneOf(column, {"q", "q11", "q12", "q2", "q31", "q32", "q33"});
     return false;
@@ -71,9 +82,9 @@ int CalculationGuard::decide(int action, const char* a, const char* b, const cha
     case SQLITE_FUNCTION:
         return SQLITE_OK;
     case SQLITE_READ:
-        return allowIf(isMainSchema(db) && isReadable(a));
+        return allowIf(isCalculationSchema(db, a) && isReadable(a));
     case SQLITE_UPDATE:
-        return allowIf(isMainSchema(db) && isWritable(a, b));
+        return allowIf(isCalculationSchema(db, a) && isWritable(a, b));
     case SQLITE_PRAGMA:
         // The store's own column lookup for "from rydm,bmdm" reads table_info; nothing else.
         return allowIf(isOneOf(a, {"table_info"}) && isReadable(b));

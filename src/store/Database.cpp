@@ -211,6 +211,8 @@ void Database::configure()
     // FULL: in WAL mode a commit then survives a power cut, not only a killed program.
     executeInternal(QStringLiteral("PRAGMA synchronous=FULL"));
     executeInternal(QStringLiteral("PRAGMA foreign_keys=OFF"));
+    // The calculation stages a node's rows in a temporary table: kept in memory, it costs no file.
+    executeInternal(QStringLiteral("PRAGMA temp_store=MEMORY"));
     // The import's staging tables live in a separate work database, so that unqualified
     // names such as dbtemp and temp resolve there and the store file stays untouched by them.
     executeInternal(QStringLiteral("ATTACH DATABASE ':memory:' AS work"));
@@ -391,7 +393,7 @@ int Database::execute(const QString& statement)
     return run(statement, nullptr);
 }
 
-void Database::executeInternal(const QString& statement)
+int Database::executeInternal(const QString& statement)
 {
     const QByteArray sql = statement.toUtf8();
     char* message = nullptr;
@@ -402,6 +404,7 @@ void Database::executeInternal(const QString& statement)
         throw StoreError(text, statement, errorKind(sqlite3_extended_errcode(m_db)));
     }
     m_columns.clear();
+    return sqlite3_changes(m_db);
 }
 
 int Database::executeBound(const QString& statement, const QVariantList& values)

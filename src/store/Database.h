@@ -73,8 +73,9 @@ public:
     void setStepLimit(quint64 steps);
 
     bool inTransaction() const;
-    // Runs transaction control and other internal statements without tracing.
-    void executeInternal(const QString& statement);
+    // Runs transaction control and other internal statements without tracing; returns the rows
+    // the last of them changed.
+    int executeInternal(const QString& statement);
 
     QStringList columnsOf(const QString& table);
     // Compiled statements alive on the connection (what statement reuse keeps around).

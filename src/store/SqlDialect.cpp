@@ -1,5 +1,7 @@
 #include "store/SqlDialect.h"
 
+#include "store/SqlTokens.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -7,85 +9,9 @@
 
 namespace {
 
-enum class Kind
-{
-    Space,
-    Word,
-    Literal,
-    QuotedName,
-    Number,
-    Punct
-};
-
-struct Token
-{
-    Kind kind;
-    qsizetype begin;
-    qsizetype end;
-};
-
-bool isWordStart(QChar c)
-{
-    return c.isLetter() || c == u'_' || c.unicode() >= 0x80;
-}
-
-bool isWordPart(QChar c)
-{
-    return isWordStart(c) || c.isDigit() || c == u'$';
-}
-
-// Splits a statement into tokens; quoted literals and comments stay single tokens so that
-// nothing inside them is ever taken for a name.
-std::vector<Token> tokenize(const QString& s)
-{
-    std::vector<Token> tokens;
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const qsizetype start = i;
-        const QChar c = s[i];
-        if (c.isSpace()) {
-            while (i < n && s[i].isSpace())
-                ++i;
-            tokens.push_back({Kind::Space, start, i});
-        } else if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
-            while (i < n && s[i] != u'\n')
-                ++i;
-            tokens.push_back({Kind::Space, start, i});
-        } else if (c == u'/' && i + 1 < n && s[i + 1] == u'*') {
-            const qsizetype close = s.indexOf(QStringLiteral("*/"), i + 2);
-            i = close < 0 ? n : close + 2;
-            tokens.push_back({Kind::Space, start, i});
-        } else if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            const QChar closing = c == u'[' ? QChar(u']') : c;
-            ++i;
-            while (i < n) {
-                if (s[i] == closing) {
-                    if (closing != u']' && i + 1 < n && s[i + 1] == closing) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            tokens.push_back({c == u'\'' ? Kind::Literal : Kind::QuotedName, start, i});
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == u'.'))
-                ++i;
-            tokens.push_back({Kind::Number, start, i});
-        } else if (isWordStart(c)) {
-            while (i < n && isWordPart(s[i]))
-                ++i;
-            tokens.push_back({Kind::Word, start, i});
-        } else {
-            ++i;
-            tokens.push_back({Kind::Punct, start, i});
-        }
-    }
-    return tokens;
-}
+using SqlTokens::Kind;
+using SqlTokens::Token;
+using SqlTokens::tokenize;
 
 const QSet<QString>& fromListEnd()
 {

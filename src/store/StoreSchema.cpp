@@ -124,6 +124,21 @@ const std::vector<ColumnDef>& gzlColumns()
     return c;
 }
 
+const std::vector<const char*>& computedColumns()
+{
+    static const std::vector<const char*> c{"q1",  "q11", "q12", "k11", "s1",  "k12", "kk12", "s2",
+                                            "c12", "k2",  "q2",  "s3",  "k31", "q31", "q32",  "q33"};
+    return c;
+}
+
+QString createStagedWorkload()
+{
+    QStringList finite;
+    for (const char* c : computedColumns())
+        finite << QStringLiteral("CONSTRAINT finite_%1 CHECK(%1 IS NULL OR abs(%1) < 9e999)").arg(QLatin1String(c));
+    return tableSql(QStringLiteral("temp.gzl"), gzlColumns(), true, finite);
+}
+
 const std::vector<ColumnDef>& exchangeColumns()
 {
     static const std::vector<ColumnDef> ordered = [] {

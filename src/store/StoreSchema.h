@@ -37,6 +37,14 @@ constexpr int Version = 5;
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();
 
+// The workload columns that the calculation computes: its parameter rows write these and no other.
+const std::vector<const char*>& computedColumns();
+
+// The calculation's staged workload table "temp.gzl": the forty columns with their types and
+// checks, each computed column also refusing an infinite value by a check named
+// "finite_<column>".
+QString createStagedWorkload();
+
 // The forty workload columns in the order the exchange names them: the 28 numbers, then the 12 texts.
 const std::vector<ColumnDef>& exchangeColumns();
 

@@ -364,7 +364,7 @@ private slots:
         TestStore s;
         QTemporaryDir dir;
         const QDateTime now(QDate(2026, 12, 10), QTime(3, 4, 5, 6));
-        for (const QString faculty : {QStringLiteral("理学院"), QStringLiteral("文学院")}) {
+        for (const QString& faculty : {QStringLiteral("理学院"), QStringLiteral("文学院")}) {
             const QString path =
                 writeFile(dir, {rowWith(QStringLiteral("张三"), faculty + QStringLiteral("一室"), faculty, Year, 1),
                                 rowWith(QStringLiteral("李四"), faculty + QStringLiteral("二室"), faculty, Year, 2)});

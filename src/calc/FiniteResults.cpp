@@ -1,0 +1,105 @@
+#include "calc/FiniteResults.h"
+
+#include "store/Database.h"
+#include "store/PreparedStatement.h"
+#include "store/SqlTokens.h"
+#include "store/StoreError.h"
+#include "store/StoreSchema.h"
+#include "store/WorkloadStage.h"
+
+namespace {
+
+const QStringList& workloadColumns()
+{
+    static const QStringList names = [] {
+        QStringList n;
+        for (const StoreSchema::ColumnDef& c : StoreSchema::gzlColumns())
+            n << QString::fromLatin1(c.name);
+        return n;
+    }();
+    return names;
+}
+
+bool isPlainNumber(const QString& text)
+{
+    bool ok = false;
+    text.trimmed().toDouble(&ok);
+    return ok;
+}
+
+QString text(const PreparedStatement& s, int column)
+{
+    const std::string_view t = s.text(column);
+    return QString::fromUtf8(t.data(), qsizetype(t.size()));
+}
+
+} // namespace
+
+void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& assigned, const ParameterRow& row,
+                               const QString& statement)
+{
+    for (const Assignment& a : assigned) {
+        if (!workloadColumns().contains(a.column.toLower()))
+            continue; // not one column: the store refuses the update itself
+        Teacher teacher;
+        if (!m_staged && firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher))
+            refuse(row, a.column, &teacher, true, statement);
+        if (isPlainNumber(a.expression))
+            continue;
+        const std::optional<QStringList> inputs = SqlTokens::arithmeticInputs(a.expression, workloadColumns());
+        if (!inputs)
+            continue; // a division, a function, NULL, CASE ...: an empty result may be meant
+        QString undefined = QStringLiteral("(%1) is null").arg(a.expression);
+        for (const QString& input : *inputs)
+            undefined += QStringLiteral(" and %1 is not null").arg(input);
+        if (firstTeacher(where, undefined, teacher))
+            refuse(row, a.column, &teacher, false, statement);
+    }
+}
+
+void FiniteResults::explainRefusal(const StoreError& refusal, const QString& where, const QList<Assignment>& assigned,
+                                   const ParameterRow& row, const QString& statement)
+{
+    const QString column = WorkloadStage::infiniteColumn(refusal);
+    if (column.isEmpty())
+        return;
+    for (const Assignment& a : assigned) {
+        Teacher teacher;
+        if (a.column.compare(column, Qt::CaseInsensitive) == 0 &&
+            firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher))
+            refuse(row, column, &teacher, true, statement);
+    }
+    refuse(row, column, nullptr, true, statement);
+}
+
+// The first selected row for which `condition` holds, evaluated on the rows as they are before
+// the update (which computes from the same values). A check that the store cannot run (the
+// expression is not one it takes) finds nothing: the update itself then reports what is wrong.
+bool FiniteResults::firstTeacher(const QString& where, const QString& condition, Teacher& teacher)
+{
+    try {
+        // The update's own condition as it stands, whatever its `or`s bind to.
+        PreparedStatement first(m_db, QStringLiteral("select jiaoshi, jiaoyanshi, yuanbu from gzl where rowid in "
+                                                     "(select rowid from gzl %1) and (%2) limit 1")
+                                          .arg(where, condition));
+        if (!first.step())
+            return false;
+        teacher = {text(first, 0), text(first, 1), text(first, 2)};
+        return true;
+    } catch (const StoreError& e) {
+        e.throwIfStoreState();
+        return false;
+    }
+}
+
+void FiniteResults::refuse(const ParameterRow& row, const QString& column, const Teacher* teacher, bool infinite,
+                           const QString& statement)
+{
+    QString text = QStringLiteral("计算结果不是有限数，计算没有进行: 参数行 (fenlie=%1, shuoming=%2, gs=%3)")
+                       .arg(row.fenlie, row.shuoming, row.gs);
+    if (teacher)
+        text += QStringLiteral(" 给教师 %1 (%2, %3)").arg(teacher->name, teacher->section, teacher->faculty);
+    text += QStringLiteral(" 的 %1 算出了%2")
+                .arg(column, infinite ? QStringLiteral("无穷大") : QStringLiteral("无法表示的值 (NaN)"));
+    throw StoreError(text, statement);
+}

@@ -1,0 +1,69 @@
+#include "store/WorkloadStage.h"
+
+#include "store/Database.h"
+#include "store/PreparedStatement.h"
+#include "store/StoreError.h"
+#include "store/StoreSchema.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QString columnList(const char* prefix)
+{
+    QStringList names;
+    for (const StoreSchema::ColumnDef& c : StoreSchema::gzlColumns())
+        names << QLatin1String(prefix) + QLatin1String(c.name);
+    return names.join(u',');
+}
+
+} // namespace
+
+bool WorkloadStage::storeAllows(Database& db)
+{
+    PreparedStatement triggers(
+        db, QStringLiteral("select 1 from main.sqlite_master where type='trigger' and lower(tbl_name)='gzl'"));
+    return !triggers.step();
+}
+
+WorkloadStage::WorkloadStage(Database& db, const QString& filter) : m_db(db)
+{
+    m_db.executeInternal(StoreSchema::createStagedWorkload());
+    // The same row identities as in the store: what the statements read of a row's identity is
+    // the same, and the rows go back where they came from.
+    m_db.executeInternal(QStringLiteral("INSERT INTO temp.gzl (rowid,%1) SELECT rowid,%1 FROM main.gzl WHERE %2")
+                             .arg(columnList(""), filter));
+    // The calculation finds its rows by category and type, and a teacher's rows by name.
+    m_db.executeInternal(QStringLiteral("CREATE INDEX temp.gzl_type ON gzl(fl, shuoming)"));
+    m_db.executeInternal(QStringLiteral("CREATE INDEX temp.gzl_teacher ON gzl(jiaoshi, jiaoyanshi, yuanbu)"));
+}
+
+WorkloadStage::~WorkloadStage()
+{
+    try {
+        m_db.executeInternal(QStringLiteral("DROP TABLE IF EXISTS temp.gzl"));
+    } catch (const StoreError&) {
+        // Inside the caller's transaction: its rollback takes the table away as well.
+    }
+}
+
+int WorkloadStage::writeBack()
+{
+    QStringList set;
+    QStringList changed;
+    for (const char* column : StoreSchema::computedColumns()) {
+        const QLatin1String c(column);
+        set << QStringLiteral("%1=s.%1").arg(c);
+        changed << QStringLiteral("m.%1 IS NOT s.%1").arg(c);
+    }
+    return m_db.executeInternal(QStringLiteral("UPDATE main.gzl AS m SET %1 FROM temp.gzl AS s "
+                                               "WHERE m.rowid=s.rowid AND (%2)")
+                                    .arg(set.join(u','), changed.join(QStringLiteral(" OR "))));
+}
+
+QString WorkloadStage::infiniteColumn(const StoreError& e)
+{
+    static const QRegularExpression check(QStringLiteral("^CHECK constraint failed: finite_(\\w+)$"));
+    const QRegularExpressionMatch m = check.match(e.text());
+    return m.hasMatch() ? m.captured(1) : QString();
+}
