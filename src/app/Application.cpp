@@ -23,6 +23,7 @@
 #include "shell/SplashScreen.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
+#include "store/StoreRecovery.h"
 #include "store/StoreSetup.h"
 
 #include <QAction>
@@ -121,6 +122,24 @@ bool Application::takeDataDirectory()
     return false;
 }
 
+bool Application::finishInterruptedWork()
+{
+    try {
+        const StoreRecovery::Outcome outcome = StoreRecovery::recover(m_dataDir);
+        for (const StoreRecovery::FinishedRestore& restore : outcome.finished) {
+            QString text =
+                QStringLiteral("上次中断的数据库恢复（%1）已经完成。").arg(QDir::toNativeSeparators(restore.source));
+            if (!restore.kept.isEmpty())
+                text += QStringLiteral("\n原来的数据库保存为 %1。").arg(QDir::toNativeSeparators(restore.kept));
+            MessageBox::information(nullptr, text);
+        }
+    } catch (const StoreError& e) {
+        ErrorDisplay::show(nullptr, e.text());
+        return false;
+    }
+    return true;
+}
+
 void Application::openBeside(QWidget* screen, std::initializer_list<const char*> commands)
 {
     for (const char* name : commands) {
@@ -149,7 +168,7 @@ void Application::openModal(QDialog* screen, std::initializer_list<const char*> 
 
 bool Application::start()
 {
-    if (!takeDataDirectory())
+    if (!takeDataDirectory() || !finishInterruptedWork())
         return false;
     if (!Database::exists(m_dataDir)) {
         if (!MessageBox::question(nullptr, QStringLiteral("目录 %1 中没有工作量数据库。\n要在这里新建一个空的数据库吗？"

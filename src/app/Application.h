@@ -50,9 +50,9 @@ public:
     // Shows the splash, counts the launch, creates every screen in order, binds the grids to the
     // data module and closes the splash.
     void createScreens();
-    // Takes the data directory (one program per directory), opens its store (offering to create
-    // an empty one when there is none) and shows the login dialog. False when the program is to
-    // end at once.
+    // Takes the data directory (one program per directory), completes what killed commands left
+    // there, opens its store (offering to create an empty one when there is none) and shows the
+    // login dialog. False when the program is to end at once.
     bool start();
 
     DataModule& dataModule() { return m_data; }
@@ -81,6 +81,10 @@ private:
     // Counts this launch in the user's settings; a store that cannot be written is only reported.
     void countLaunch();
     bool takeDataDirectory();
+    // Completes or undoes a restore that a killed command left in the data directory and removes
+    // the temporaries of ended commands (before the store is looked for); false when the program
+    // is to end.
+    bool finishInterruptedWork();
     // Which command opens which screen, modal or beside the main window.
     void wireCommands();
     // The main window's menu items and toolbar buttons of these names show a screen beside it.

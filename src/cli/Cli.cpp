@@ -1,9 +1,13 @@
 #include "cli/Cli.h"
 
+#include "session/DataDirectoryLock.h"
 #include "store/Database.h"
+#include "store/Leftovers.h"
 #include "store/StoreError.h"
+#include "store/StoreRecovery.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <optional>
@@ -22,6 +26,29 @@ QString escapedBytes(const QByteArray& bytes)
             out += QString::asprintf("\\x%02X", unsigned(b));
     }
     return out;
+}
+
+// Before a command works on a data directory, what killed commands left there is put right: a
+// restore is completed or undone while no program holds the directory (the program does it
+// itself when it starts), and the temporaries of ended commands go.
+void finishInterruptedWork(Cli::Context& c)
+{
+    if (!QFileInfo(c.dataDir).isDir())
+        return;
+    DataDirectoryLock lock(c.dataDir);
+    if (!StoreRecovery::restorePending(c.dataDir) || !lock.tryLock()) {
+        Leftovers::removeDead(c.dataDir);
+        return;
+    }
+    const StoreRecovery::Outcome outcome = StoreRecovery::recover(c.dataDir);
+    for (const StoreRecovery::FinishedRestore& restore : outcome.finished) {
+        c.err << "workloadctl: completed the interrupted restore of " << QDir::toNativeSeparators(restore.source);
+        if (!restore.kept.isEmpty())
+            c.err << "; the replaced store is kept as " << QDir::toNativeSeparators(restore.kept);
+        c.err << "\n";
+    }
+    if (outcome.undone > 0)
+        c.err << "workloadctl: removed an interrupted restore that had not replaced the store\n";
 }
 
 } // namespace
@@ -116,6 +143,7 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
         }
         Context context{dataDir.value_or(QDir::currentPath()), args, out, err};
         try {
+            finishInterruptedWork(context);
             return c.run(context);
         } catch (const UsageError& e) {
             err << "workloadctl " << name << ": " << e.message << "\nusage: workloadctl [--dir DIR] " << c.usage

@@ -1,12 +1,13 @@
 #include "exchange/StagingCopy.h"
 
+#include "store/StoreError.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
-#include <utility>
 
 StagingCopy::Writer StagingCopy::systemWriter()
 {
@@ -15,26 +16,20 @@ StagingCopy::Writer StagingCopy::systemWriter()
     };
 }
 
-StagingCopy::StagingCopy(const QString& directory, const QString& prefix, const QString& suffix)
-    : m_template(QDir(directory).filePath(prefix + QStringLiteral("XXXXXX") + suffix)),
-      m_suffixLength(int(QFile::encodeName(suffix).size()))
+StagingCopy::StagingCopy(const QString& directory, const QString& pattern)
+    : m_pattern(QDir(directory).filePath(pattern))
 {}
-
-StagingCopy::~StagingCopy()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-    if (!m_path.isEmpty())
-        QFile::remove(m_path);
-}
 
 StagingCopy::Result StagingCopy::copyFrom(const QString& source, const Writer& write)
 {
     const Result created = create();
     if (created != Result::Done)
         return created;
-    const Result filled = fill(source, write);
-    const int fd = std::exchange(m_fd, -1);
+    // Written through a descriptor of its own, so that the held one stays open (and locked).
+    const int fd = ::fcntl(m_file->descriptor(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return failure(errno);
+    const Result filled = fill(source, write, fd);
     // Some file systems report a full disk only when the file is closed.
     if (::close(fd) != 0 && filled == Result::Done)
         return failure(errno);
@@ -43,15 +38,15 @@ StagingCopy::Result StagingCopy::copyFrom(const QString& source, const Writer& w
 
 StagingCopy::Result StagingCopy::create()
 {
-    QByteArray name = QFile::encodeName(m_template);
-    m_fd = ::mkstemps(name.data(), m_suffixLength);
-    if (m_fd < 0)
-        return failure(errno);
-    m_path = QFile::decodeName(name);
+    try {
+        m_file = HeldTemporary::create(HeldTemporary::Kind::File, m_pattern);
+    } catch (const StoreError& e) {
+        return e.kind() == StoreError::Kind::DiskFull ? Result::DiskFull : Result::Failed;
+    }
     return Result::Done;
 }
 
-StagingCopy::Result StagingCopy::fill(const QString& source, const Writer& write)
+StagingCopy::Result StagingCopy::fill(const QString& source, const Writer& write, int fd)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -64,7 +59,7 @@ StagingCopy::Result StagingCopy::fill(const QString& source, const Writer& write
         if (got == 0)
             return Result::Done;
         for (qint64 done = 0; done < got;) {
-            const long long n = write(m_fd, buffer.constData() + done, got - done);
+            const long long n = write(fd, buffer.constData() + done, got - done);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)

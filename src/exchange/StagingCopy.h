@@ -1,12 +1,16 @@
 #pragma once
 
+#include "store/HeldTemporary.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The import's private copy of the chosen file, made beside the store under a name that no
-// other import uses (prefix, six random characters, suffix) and removed again when the copy
-// goes out of scope, whatever became of the import.
+// other import uses (the pattern's "XXXXXX" becomes six random characters), held while it
+// exists (see HeldTemporary: a killed import's copy is removed by a later run, a running one's
+// never) and removed again when the copy goes out of scope, whatever became of the import.
 class StagingCopy
 {
 public:
@@ -22,23 +26,20 @@ public:
         DiskFull
     };
 
-    StagingCopy(const QString& directory, const QString& prefix, const QString& suffix);
-    ~StagingCopy();
+    StagingCopy(const QString& directory, const QString& pattern);
     StagingCopy(const StagingCopy&) = delete;
     StagingCopy& operator=(const StagingCopy&) = delete;
 
     // Creates the copy and fills it with the source's bytes.
     Result copyFrom(const QString& source, const Writer& write);
     // Empty until the copy has been created.
-    const QString& path() const { return m_path; }
+    QString path() const { return m_file ? m_file->path() : QString(); }
 
 private:
     Result create();
-    Result fill(const QString& source, const Writer& write);
+    Result fill(const QString& source, const Writer& write, int fd);
     static Result failure(int error);
 
-    QString m_template;
-    int m_suffixLength;
-    QString m_path;
-    int m_fd = -1;
+    QString m_pattern;
+    std::optional<HeldTemporary> m_file;
 };

@@ -4,6 +4,7 @@
 #include "exchange/ImportStagingSink.h"
 #include "exchange/ParadoxFile.h"
 #include "store/DataModule.h"
+#include "store/Leftovers.h"
 #include "store/PreparedStatement.h"
 #include "store/Sql.h"
 #include "store/Transaction.h"
@@ -142,8 +143,9 @@ WorkloadImport::Outcome WorkloadImport::copyToWorkCopy(const QString& path)
     if (!QFileInfo(path).isFile())
         return Outcome::CopyFailed;
     // Each import has a copy of its own: two imports into one data directory never share one.
-    auto copy = std::make_unique<StagingCopy>(m_data.database()->dataDir(), m_table + u'-',
-                                              m_paradox ? QStringLiteral(".db") : QStringLiteral(".dbf"));
+    const QString dataDir = m_data.database()->dataDir();
+    Leftovers::removeDead(dataDir); // what killed imports (and other commands) left there
+    auto copy = std::make_unique<StagingCopy>(dataDir, m_paradox ? Leftovers::ParadoxCopy : Leftovers::DbaseCopy);
     switch (copy->copyFrom(path, m_writer)) {
     case StagingCopy::Result::Done:
         m_workCopy = std::move(copy);

@@ -2,17 +2,16 @@
 
 #include "store/Database.h"
 #include "store/GbkFunctions.h"
+#include "store/HeldTemporary.h"
+#include "store/Leftovers.h"
 #include "store/StoreError.h"
 #include "store/StoreFiles.h"
 #include "store/StoreSchema.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QUrl>
 
 #include <memory>
@@ -66,18 +65,6 @@ void exec(sqlite3* db, const char* sql)
         sqlite3_free(message);
         throw storageError(text);
     }
-}
-
-// A temporary file in the directory of `path`, removed again unless it was renamed into place.
-// Its name is short, so that a target whose own name is near the file-name limit can have one.
-std::unique_ptr<QTemporaryFile> temporaryBeside(const QString& path)
-{
-    const QString dir = QFileInfo(path).absolutePath();
-    auto file = std::make_unique<QTemporaryFile>(dir + QStringLiteral("/.workload-XXXXXX.part"));
-    if (!file->open())
-        throw storageError(QStringLiteral("不能建立临时文件 %1: %2").arg(file->fileTemplate(), file->errorString()));
-    file->close();
-    return file;
 }
 
 void copyDatabase(const QString& sourcePath, const QString& target)
@@ -197,29 +184,6 @@ void prepareCopy(const QString& source, const QString& dir)
     }
 }
 
-// "workload.sqlite3.<yyyyMMdd-HHmmss>.bak", with "-2", "-3", ... before ".bak" when a store was
-// already kept in that second: a kept store is never overwritten.
-QString keptName(const QString& store)
-{
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = store + QStringLiteral(".%1.bak").arg(stamp);
-    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
-        name = store + QStringLiteral(".%1-%2.bak").arg(stamp).arg(n);
-    return name;
-}
-
-// Moves the current store aside under a kept name, everything committed in it.
-QString keepCurrent(const QString& store)
-{
-    {
-        Connection current = openFile(store, SQLITE_OPEN_READWRITE);
-        exec(current.get(), "PRAGMA wal_checkpoint(TRUNCATE)");
-    }
-    const QString kept = keptName(store);
-    StoreFiles::replaceFile(store, kept);
-    return kept;
-}
-
 } // namespace
 
 int check(const QString& file)
@@ -241,16 +205,18 @@ int backup(const QString& dataDir, const QString& target)
     if (!targetPath.isEmpty() && (targetPath == store || targetPath == store + QStringLiteral("-wal") ||
                                   targetPath == store + QStringLiteral("-shm")))
         throw storageError(QStringLiteral("不能备份到数据库文件本身: %1").arg(target));
-    auto part = temporaryBeside(QFileInfo(target).absoluteFilePath());
-    copyDatabase(Database::storePath(dataDir), part->fileName());
-    const int layout = check(part->fileName());
-    StoreFiles::copyPermissions(QFileInfo::exists(target) ? target : Database::storePath(dataDir), part->fileName());
-    StoreFiles::replaceFile(part->fileName(), target);
-    part->setAutoRemove(false);
+    const QString folder = QFileInfo(target).absolutePath();
+    Leftovers::removeDead(folder, Leftovers::Place::BackupFolder);
+    HeldTemporary part = HeldTemporary::create(HeldTemporary::Kind::File, QDir(folder).filePath(Leftovers::BackupCopy));
+    copyDatabase(Database::storePath(dataDir), part.path());
+    const int layout = check(part.path());
+    StoreFiles::copyPermissions(QFileInfo::exists(target) ? target : Database::storePath(dataDir), part.path());
+    StoreFiles::replaceFile(part.path(), target);
+    part.keep();
     return layout;
 }
 
-QString restore(const QString& dataDir, const QString& source)
+QString restore(const QString& dataDir, const QString& source, const RestoreSwitch::StepObserver& observer)
 {
     if (!QFileInfo(dataDir).isDir())
         throw storageError(QStringLiteral("没有数据目录: %1").arg(dataDir));
@@ -259,24 +225,23 @@ QString restore(const QString& dataDir, const QString& source)
     const QString store = Database::storePath(dataDir);
     // The copy is prepared in a directory beside the store, so that the store is replaced in
     // one rename and a refused file leaves nothing behind.
-    QTemporaryDir work(QDir(dataDir).filePath(QStringLiteral(".workload-restore-XXXXXX")));
-    if (!work.isValid())
-        throw storageError(QStringLiteral("不能在数据目录中建立临时目录: %1 (%2)").arg(dataDir, work.errorString()));
+    HeldTemporary work =
+        HeldTemporary::create(HeldTemporary::Kind::Directory, QDir(dataDir).filePath(Leftovers::RestoreWork));
     prepareCopy(source, work.path());
-    const QString copy = Database::storePath(work.path());
-    StoreFiles::copyPermissions(QFileInfo::exists(store) ? store : source, copy);
-
-    const QString kept = QFileInfo::exists(store) ? keepCurrent(store) : QString();
-    for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
-        QFile::remove(store + suffix);
+    Leftovers::removeDead(dataDir); // once the file is accepted: a refused one changes nothing
+    StoreFiles::copyPermissions(QFileInfo::exists(store) ? store : source, Database::storePath(work.path()));
+    if (observer)
+        observer(QStringLiteral("prepared"));
+    RestoreSwitch::markReady(work.path(), source);
     try {
-        StoreFiles::replaceFile(copy, store);
+        return RestoreSwitch::complete(work.path(), dataDir, observer);
     } catch (const StoreError&) {
-        if (!kept.isEmpty())
-            StoreFiles::replaceFile(kept, store);
+        // Once the copy is in the store's place, the replaced store may be only in the work
+        // directory: it stays for the next run to give it its kept name.
+        if (!QFileInfo::exists(Database::storePath(work.path())))
+            work.keep();
         throw;
     }
-    return kept;
 }
 
 } // namespace StoreBackup

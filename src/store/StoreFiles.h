@@ -23,4 +23,13 @@ void copyPermissions(const QString& from, const QString& to);
 // On failure removes `temporary` and returns the system's reason; empty when done.
 QString moveOnto(const QString& temporary, const QString& destination);
 
+// Renames `from` to `to` unless something is there already (then false, and nothing changes).
+// Throws a storage StoreError with the system's reason for any other failure.
+bool moveWithoutReplacing(const QString& from, const QString& to);
+
+// Writes what the system holds of a file, or of a directory's list of names, to the disk. Only
+// for a file that no connection of this process has open: closing a descriptor of a file drops
+// the process's record locks on it, SQLite's included.
+void sync(const QString& path);
+
 } // namespace StoreFiles

@@ -1,13 +1,14 @@
 #include "store/StoreSetup.h"
 
 #include "store/Database.h"
+#include "store/HeldTemporary.h"
+#include "store/Leftovers.h"
 #include "store/PasswordHash.h"
 #include "store/StoreFiles.h"
 #include "store/Transaction.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -107,10 +108,9 @@ void createStore(const QString& dataDir, bool replace, const std::function<void(
         throw StoreError(QStringLiteral("数据目录中已有数据库: %1").arg(Database::storePath(dataDir)));
     // Built beside its place and renamed into it only when complete: a failure (a full disk)
     // leaves no half-made store behind to block the next attempt.
-    QTemporaryDir build(QDir(dataDir).filePath(QStringLiteral(".workload-new-XXXXXX")));
-    if (!build.isValid())
-        throw StoreError(QStringLiteral("不能在数据目录中建立临时目录: %1 (%2)").arg(dataDir, build.errorString()), {},
-                         StoreError::Kind::Storage);
+    Leftovers::removeDead(dataDir);
+    HeldTemporary build =
+        HeldTemporary::create(HeldTemporary::Kind::Directory, QDir(dataDir).filePath(Leftovers::NewStore));
     {
         auto db = Database::create(build.path());
         Transaction tx(*db);

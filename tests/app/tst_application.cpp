@@ -12,7 +12,10 @@
 #include "shell/LoginDialog.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
+#include "store/StoreBackup.h"
 #include "store/StoreSetup.h"
+#include "support/KilledCommands.h"
+#include "support/TestStore.h"
 
 #include <QAction>
 #include <QSettings>
@@ -129,6 +132,46 @@ private slots:
             QCOMPARE(int(operators.rows.size()), 2);
             QCOMPARE(startup.loginDialog()->findChild<QComboBox*>(QStringLiteral("DBComboBox2"))->count(), 4);
         }
+    }
+
+    // A restore killed at its switch is completed, or one killed before it undone, before the
+    // store is looked for: the program never offers an empty store in place of a restored one.
+    void interruptedRestore_data()
+    {
+        QTest::addColumn<bool>("ready");
+        QTest::newRow("copy ready: completed") << true;
+        QTest::newRow("copy not ready: undone") << false;
+    }
+    void interruptedRestore()
+    {
+        QFETCH(bool, ready);
+        TestStore source;
+        source.db().execute(QStringLiteral("insert into yuanbu (mc) values ('恢复院')"));
+        QTemporaryDir files;
+        const QString backup = files.filePath(QStringLiteral("backup.sqlite3"));
+        StoreBackup::backup(source.dir(), backup);
+        DataDir dir;
+        if (!ready)
+            StoreSetup::createStore(dir.path(), false);
+        const QString work = KilledCommands::leaveRestoreWork(dir.path(), backup, ready ? backup : QString());
+        QVERIFY(!work.isEmpty());
+
+        Application startup(dir.path());
+        startup.createScreens();
+        QVERIFY(startup.start());
+        QVERIFY(!QFileInfo::exists(work));
+        const Database::Result restored =
+            startup.dataModule().database()->select(QStringLiteral("select count(*) from yuanbu where mc='恢复院'"));
+        QCOMPARE(restored.rows.front().value(0).toInt(), ready ? 1 : 0);
+        if (ready) {
+            QCOMPARE(MessageBox::shown().size(), size_t(1));
+            QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("提示信息"));
+            QCOMPARE(MessageBox::shown().front().buttons, MessageBox::Ok);
+            QVERIFY(MessageBox::shown().front().text.contains(backup));
+        } else {
+            QVERIFY(MessageBox::shown().empty());
+        }
+        QVERIFY(startup.loginDialog()->isVisible());
     }
 
     void loginShowsTheMainWindowAndItsCloseEnds()
