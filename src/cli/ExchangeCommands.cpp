@@ -64,12 +64,15 @@ int runExport(Cli::Context& c)
         c.err << WorkloadExport::NoRows << "\n";
         return 1;
     }
-    exporter.fillWorkTable(f);
     try {
+        exporter.fillWorkTable(f);
         const QString path = exporter.writeFile(f, base);
         c.out << n << " rows written to " << path << "\n";
     } catch (const ExchangeFileError& e) {
-        c.err << WorkloadExport::CopyFailed << "\n" << e.text() << "\n";
+        // A value the file cannot carry is named by itself; any other failure is the file's.
+        if (!e.isValueRefused())
+            c.err << WorkloadExport::CopyFailed << "\n";
+        c.err << e.text() << "\n";
         return 1;
     }
     return 0;

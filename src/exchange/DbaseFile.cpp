@@ -58,10 +58,12 @@ void putText(char* field, int width, const ExchangeValue& v, const QString& name
     if (length == 0 || field[length - 1] != ' ')
         return;
     if (length == width)
-        fail(QStringLiteral("%1: \"%2\" ends in a blank and fills all %3 bytes of its dBASE field, which cannot "
-                            "keep the blank")
-                 .arg(name, shown(v))
-                 .arg(width));
+        throw ExchangeFileError::refusedValue(
+            QStringLiteral(
+                "%1: \"%2\" 以空格结尾，且占满了 dBASE 字段的全部 %3 个字节，写入 .dbf 文件会丢掉结尾的空格，"
+                "不能导出。请改用 .dbt 格式，或修改这个名称。")
+                .arg(name, shown(v))
+                .arg(width));
     field[length] = '\0';
 }
 

@@ -6,7 +6,10 @@
 #include "exchange/StatementRows.h"
 #include "session/Selection.h"
 #include "store/DataModule.h"
+#include "store/Field.h"
 #include "store/Transaction.h"
+
+#include <cmath>
 
 namespace {
 
@@ -82,6 +85,7 @@ void WorkloadExport::fillWorkTable(Format format, const Observer& observer)
         values.clear();
         for (const int i : index)
             values << source->value(row, i);
+        refuseNonFinite(values, names, row);
         insert.insert(values);
         const int progress = (row + 1) * 88 / n + 7;
         if (progress != shown) {
@@ -90,6 +94,28 @@ void WorkloadExport::fillWorkTable(Format format, const Observer& observer)
         }
     }
     tx.commit();
+}
+
+// Neither format can hold an infinite or undefined figure. A store written by an older program
+// may have one: the row and column are named, so that the operator can mend the row, rather than
+// the export failing later as if the disk were at fault.
+void WorkloadExport::refuseNonFinite(const QVariantList& values, const QStringList& names, int row) const
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        if (v.typeId() != QMetaType::Double || std::isfinite(v.toDouble()))
+            continue;
+        const Query* source = m_data.dtbmdm1;
+        const auto text = [&](const char* name) {
+            return Field(QString(), source->value(row, column(source, QLatin1String(name)))).asString();
+        };
+        throw ExchangeFileError::refusedValue(
+            QStringLiteral("第 %1 条记录 (序号 %2, 教师 %3, %4, %5) 的 %6 是 %7，不是有限数，不能导出。"
+                           "请修改这条记录或重新计算。")
+                .arg(row + 1)
+                .arg(text("xh"), text("jiaoshi"), text("jiaoyanshi"), text("nd"), names[i],
+                     QString::number(v.toDouble())));
+    }
 }
 
 QString WorkloadExport::writeFile(Format format, const QString& destination)

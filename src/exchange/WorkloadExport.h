@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 
@@ -35,7 +37,8 @@ public:
     int selectRows(const Selection& selection);
 
     // Empties the work table and copies the selected rows into it in their order, in one
-    // transaction: a store error (StoreError) leaves the work table as it was.
+    // transaction: a store error (StoreError) leaves the work table as it was, and so does a row
+    // with a number that is not finite (ExchangeFileError::refusedValue naming the row and column).
     void fillWorkTable(Format format, const Observer& observer = {});
 
     // Writes the work table's rows, in the order they were inserted, to destination + extension,
@@ -44,5 +47,7 @@ public:
     QString writeFile(Format format, const QString& destination);
 
 private:
+    void refuseNonFinite(const QVariantList& values, const QStringList& names, int row) const;
+
     DataModule& m_data;
 };

@@ -165,7 +165,12 @@ ExportScreen::Result ExportScreen::runExport()
     } catch (const StoreError& e) {
         m_storeError = e.text();
         return Result::StoreFailed;
-    } catch (const ExchangeFileError&) {
+    } catch (const ExchangeFileError& e) {
+        if (e.isValueRefused()) {
+            // The file cannot carry a stored value: that value is the operator's to mend, not the disk.
+            m_refusal = e.text();
+            return Result::ValueRefused;
+        }
         return Result::CopyFailed;
     }
     return Result::Done;
@@ -188,6 +193,11 @@ void ExportScreen::onExportClicked()
         return;
     case Result::CopyFailed:
         MessageBox::error(this, WorkloadExport::CopyFailed);
+        m_panel->setProgress(0);
+        ready();
+        return;
+    case Result::ValueRefused:
+        MessageBox::error(this, m_refusal);
         m_panel->setProgress(0);
         ready();
         return;

@@ -45,6 +45,7 @@ private:
         Done,
         NoRows,
         CopyFailed,
+        ValueRefused, // a stored value the file cannot carry
         StoreFailed
     };
     Result runExport();
@@ -65,4 +66,5 @@ private:
     WorkloadExport::Format m_format = WorkloadExport::Format::Paradox;
     QString m_chooserStart;
     QString m_storeError;
+    QString m_refusal;
 };

@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 bool isPlainDecimal(const QString& text)
@@ -23,7 +25,9 @@ std::optional<double> Parameters::decimal(const QString& text)
         return std::nullopt;
     bool ok = false;
     const double value = text.toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    // A decimal of hundreds of digits is beyond every double: it would go into the calculation as
+    // an infinite value.
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 Parameters::Outcome Parameters::checkK12(const QString& text)
@@ -36,7 +40,7 @@ Parameters::Outcome Parameters::checkK12(const QString& text)
 
 Parameters::Outcome Parameters::checkS3(const QString& text)
 {
-    return isPlainDecimal(text) ? Outcome::Ok : Outcome::NotANumber;
+    return isPlainDecimal(text) && decimal(text) ? Outcome::Ok : Outcome::NotANumber;
 }
 
 Parameters::Outcome Parameters::checkK31(const QString& text)

@@ -233,6 +233,27 @@ private slots:
         QVERIFY(QFileInfo::exists(store.dir() + QStringLiteral("/out/bt.dbf")));
     }
 
+    // An infinite figure left by an older program is named with its row and column; the disk is
+    // not blamed, and no file is written.
+    void exportNamesAFigureThatIsNotFinite()
+    {
+        TestStore store(true);
+        store.db().execute(QStringLiteral("update gzl set q31=-9e999 where xh=(select min(xh) from gzl "
+                                          "where nd='2026-2027学年')"));
+        const QString xh = store.scalar(QStringLiteral("select xh from gzl where q31 < -1e308"));
+        for (const char* format : {"dbf", "dbt"}) {
+            const CliRun r =
+                runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("export"), QStringLiteral("--year"),
+                        QStringLiteral("2026-2027学年"), QStringLiteral("--format"), QString::fromLatin1(format),
+                        QStringLiteral("--to"), store.dir() + QStringLiteral("/bt")});
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("(序号 %1, 教师 ").arg(xh)), qPrintable(r.err));
+            QVERIFY2(r.err.contains(QStringLiteral(" 的 q31 是 -inf，不是有限数，不能导出。")), qPrintable(r.err));
+            QVERIFY2(!r.err.contains(QStringLiteral("磁盘")), qPrintable(r.err));
+            QVERIFY(!QFileInfo::exists(store.dir() + QStringLiteral("/bt.") + QString::fromLatin1(format)));
+        }
+    }
+
     // workloadctl's arguments arrive as bytes: UTF-8 is taken as it is, anything else is refused
     // with the position of the first argument that is not UTF-8.
     void argumentsMustBeUtf8_data()

@@ -230,6 +230,46 @@ private slots:
         QCOMPARE(s.count(QStringLiteral("gzl_temp")), 1); // the work table holds the rows for another try
     }
 
+    // A stored value that the file cannot carry is named, not blamed on the disk; nothing is written.
+    void exportOfAValueTheFileCannotCarry_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("dbf");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("infinite figure from an older store")
+            << "update gzl set q12=9e999" << false
+            << "第 1 条记录 (序号 1, 教师 张三, 数学教研室, 2026-2027学年) 的 q12 是 inf，不是有限数，不能导出。"
+               "请修改这条记录或重新计算。";
+        QTest::newRow("dBASE name ending in a blank that fills its field")
+            << "update gzl set jiaoyanshi='计算机科学与技术系教研室 '" << true
+            << "jiaoyanshi: \"计算机科学与技术系教研室 \" 以空格结尾，且占满了 dBASE 字段的全部 25 个字节，写入 .dbf "
+               "文件会丢掉结尾的空格，不能导出。请改用 .dbt 格式，或修改这个名称。";
+    }
+    void exportOfAValueTheFileCannotCarry()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, dbf);
+        QFETCH(QString, said);
+        TestStore s;
+        addRow(s, 1, QStringLiteral("张三"));
+        s.db().execute(change);
+        Session session;
+        session.select(Selection::year(Year));
+        QTemporaryDir out;
+        ExportScreen screen(s.data(), session);
+        screen.show();
+        if (dbf)
+            child<QRadioButton>(&screen, "RadioButton2")->click();
+        child<QRadioButton>(&screen, "RadioButton4")->click();
+        child<QLineEdit>(&screen, "Edit1")->setText(out.filePath(QStringLiteral("bt")));
+        child<QPushButton>(&screen, "BitBtn1")->click();
+        QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
+        QCOMPARE(MessageBox::shown().back().text, said);
+        QCOMPARE(child<QProgressBar>(&screen, "ProgressBar1")->value(), 0);
+        QVERIFY(screen.isVisible());
+        QVERIFY(QDir(out.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
+
     void importScreenOnShowingAndChooser()
     {
         TestStore s;

@@ -252,6 +252,10 @@ void TestParameterScreen::s3_data()
     QTest::newRow("a column") << "r3" << true << QList<Shown>{error(NotANumber)} << "30";
     QTest::newRow("negative") << "-5" << true << QList<Shown>{error(NotANumber)} << "30";
     QTest::newRow("empty") << "" << true << QList<Shown>{error(NotANumber)} << "30";
+    // Plain digits, yet beyond every double: the calculation would compute with an infinite value.
+    QTest::newRow("beyond every number") << QString(u'1') + QString(400, u'0') << true
+                                         << QList<Shown>{error(NotANumber)} << "30";
+    QTest::newRow("in exponent form") << "1e309" << true << QList<Shown>{error(NotANumber)} << "30";
 }
 
 void TestParameterScreen::s3()
