@@ -237,7 +237,7 @@ void PracticeEntryDialog::save()
         MessageBox::error(this, WorkloadRows::NoTeacherText);
         return;
     case WorkloadRows::Save::Refused:
-        MessageBox::error(this, WorkloadRows::RefusedText);
+        MessageBox::error(this, m_rows.refusal());
         return;
     }
     for (auto c :

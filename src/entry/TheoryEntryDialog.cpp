@@ -210,8 +210,8 @@ void TheoryEntryDialog::save()
                                          ? m_rows.updateTheoryRow(row, xh, section, faculty, courseType, studentType)
                                          : m_rows.insertTheoryRow(row, courseType, studentType);
     if (saved != WorkloadRows::Save::Saved) {
-        MessageBox::error(this, saved == WorkloadRows::Save::NoTeacher ? WorkloadRows::NoTeacherText
-                                                                       : WorkloadRows::RefusedText);
+        MessageBox::error(this,
+                          saved == WorkloadRows::Save::NoTeacher ? WorkloadRows::NoTeacherText : m_rows.refusal());
         return;
     }
     m_rows.reopen(WorkloadRows::Category::Theory);

@@ -3,6 +3,7 @@
 #include "rows/NumberInput.h"
 #include "session/Session.h"
 #include "store/DataModule.h"
+#include "store/Gbk.h"
 #include "store/Sql.h"
 #include "store/StoreError.h"
 #include "store/Transaction.h"
@@ -170,6 +171,7 @@ WorkloadRows::Save WorkloadRows::updatePracticeRow(const QList<RowField>& fields
 WorkloadRows::Save WorkloadRows::save(const std::function<QStringList(const QList<RowField>&)>& statement,
                                       const QList<RowField>& fields, const std::optional<Theory>& theory, int* changed)
 {
+    m_refusal = RefusedText;
     for (const RowField& f : fields) {
         if (f.type == RowField::Type::Number && !NumberInput::isNumberLiteral(f.text))
             return Save::Refused;
@@ -192,6 +194,8 @@ WorkloadRows::Save WorkloadRows::save(const std::function<QStringList(const QLis
         // Only a refusal of the row itself (a width, type or range, a text without a GBK form) is
         // the operator's to mend; the store busy, the disk full or an I/O error is not.
         e.throwIfStoreState();
+        if (Gbk::isUnrepresentableMessage(e.text()))
+            m_refusal = e.text();
         return Save::Refused;
     }
     change->close();

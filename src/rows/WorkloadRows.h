@@ -88,6 +88,10 @@ public:
     Save insertPracticeRow(const QList<RowField>& fields);
     Save updatePracticeRow(const QList<RowField>& fields, const QString& xh);
 
+    // Why the last save was Refused, in the words the dialogs show: the store's own reason when it
+    // names one (a character without a GBK form), else RefusedText.
+    const QString& refusal() const { return m_refusal; }
+
     // The highest serial of all rows ("select max(xh) as xh from gzl"), 0 without rows.
     int highestSerial();
     // Deletes every row carrying the serial.
@@ -107,4 +111,5 @@ private:
 
     DataModule& m_data;
     Session& m_session;
+    QString m_refusal = RefusedText;
 };
