@@ -236,12 +236,14 @@ bool WorkloadCalculator::parametersKeepToTheirRows()
     return true;
 }
 
-CalculationSummary WorkloadCalculator::calculate(const Selection& selection)
+CalculationSummary WorkloadCalculator::calculate(const Selection& selection, const Precondition& holds)
 {
     Database& db = database();
     // One run is all or nothing: a refused statement (or a total out of range) rolls back every
     // update the run made, instead of leaving half-computed rows behind.
     Transaction transaction(db);
+    if (holds && !holds())
+        return {};
     PlannerStatistics::refreshWorkload(db);
     CalculationSummary summary;
     runGuarded({selection}, summary);
@@ -250,12 +252,14 @@ CalculationSummary WorkloadCalculator::calculate(const Selection& selection)
     return summary;
 }
 
-CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* faculties)
+CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* faculties, const Precondition& holds)
 {
     Database& db = database();
     // The year is one run: every faculty or none, also when a later faculty is refused. One
     // transaction also spares a commit per faculty.
     Transaction transaction(db);
+    if (holds && !holds())
+        return {};
     const QStringList names = facultyNames();
     PlannerStatistics::refreshWorkload(db);
     QList<Selection> nodes;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class DataModule;
 class Database;
 struct Selection;
@@ -29,11 +31,17 @@ class WorkloadCalculator
 public:
     explicit WorkloadCalculator(DataModule& data) : m_data(data) {}
 
-    CalculationSummary calculate(const Selection& selection);
+    // Checked first, under the write lock of the calculation's transaction: false ends the run
+    // before it begins, with nothing changed (an empty summary). A caller checks there that the
+    // node it was given is still in the store.
+    using Precondition = std::function<bool()>;
+
+    // A node whose selection finds no teacher is refused (StoreError), nothing changed.
+    CalculationSummary calculate(const Selection& selection, const Precondition& holds = {});
 
     // Every faculty of a year in turn, each as its tree node would be calculated, all in one
     // transaction. `faculties`, when given, receives the number of faculties calculated.
-    CalculationSummary calculateYear(const QString& year, int* faculties = nullptr);
+    CalculationSummary calculateYear(const QString& year, int* faculties = nullptr, const Precondition& holds = {});
 
     // The step budget of each statement of a run (CalculationGuard::StepLimit unless set).
     void setStepLimit(quint64 steps) { m_stepLimit = steps; }

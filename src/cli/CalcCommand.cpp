@@ -3,7 +3,6 @@
 #include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "store/DataModule.h"
-#include "store/Transaction.h"
 
 namespace {
 
@@ -27,22 +26,25 @@ int runCalc(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
-    // The node is checked under the write lock that the calculation takes, so that it cannot be
-    // renamed or deleted between the check and the run.
-    Transaction transaction(*data.database());
-    if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
-        c.err << "workloadctl calc: " << problem << "\n";
-        return 1;
-    }
     if (trace) {
         data.database()->setTracer(
             [&c](const QString& statement) { c.out << QString(statement).replace(u'\n', u' ') << "\n"; });
     }
     WorkloadCalculator calculator(data);
     int nodes = 1;
+    // The node is checked under the write lock that the calculation takes, so that it cannot be
+    // renamed or deleted between the check and the run.
+    QString problem;
+    const WorkloadCalculator::Precondition nodeExists = [&] {
+        problem = node.problemIn(*data.database());
+        return problem.isEmpty();
+    };
     const CalculationSummary total =
-        all ? calculator.calculateYear(node.year, &nodes) : calculator.calculate(selection);
-    transaction.commit();
+        all ? calculator.calculateYear(node.year, &nodes, nodeExists) : calculator.calculate(selection, nodeExists);
+    if (!problem.isEmpty()) {
+        c.err << "workloadctl calc: " << problem << "\n";
+        return 1;
+    }
     c.out << "calculated " << nodes << (nodes == 1 ? " node" : " nodes") << ": " << total.teachersUpdated
           << " teachers updated, " << total.rowsTouched << " workload row updates\n";
     return 0;

@@ -49,16 +49,22 @@ WorkloadStage::~WorkloadStage()
 
 int WorkloadStage::writeBack()
 {
-    QStringList set;
+    QStringList columns;
+    QStringList staged;
     QStringList changed;
     for (const char* column : StoreSchema::computedColumns()) {
         const QLatin1String c(column);
-        set << QStringLiteral("%1=s.%1").arg(c);
+        columns << c;
+        staged << QStringLiteral("s.%1").arg(c);
         changed << QStringLiteral("m.%1 IS NOT s.%1").arg(c);
     }
-    return m_db.executeInternal(QStringLiteral("UPDATE main.gzl AS m SET %1 FROM temp.gzl AS s "
-                                               "WHERE m.rowid=s.rowid AND (%2)")
-                                    .arg(set.join(u','), changed.join(QStringLiteral(" OR "))));
+    // The changed rows are listed first, walking the stage and finding each store row by its
+    // identity; the store's table is never scanned.
+    return m_db.executeInternal(
+        QStringLiteral("UPDATE main.gzl SET (%1)=(SELECT %2 FROM temp.gzl AS s WHERE s.rowid=main.gzl.rowid) "
+                       "WHERE rowid IN (SELECT s.rowid FROM temp.gzl AS s CROSS JOIN main.gzl AS m "
+                       "ON m.rowid=s.rowid WHERE %3)")
+            .arg(columns.join(u','), staged.join(u','), changed.join(QStringLiteral(" OR "))));
 }
 
 QString WorkloadStage::infiniteColumn(const StoreError& e)
