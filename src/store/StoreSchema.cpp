@@ -70,6 +70,11 @@ QString sectionNameIndex()
     return QStringLiteral("CREATE INDEX bmdm_name ON bmdm(bmmc)");
 }
 
+QString yearIndex()
+{
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS gzl_year ON gzl(nd)");
+}
+
 QString facultyNameKey()
 {
     return QStringLiteral("CREATE UNIQUE INDEX yuanbu_name ON yuanbu(mc)");
@@ -192,6 +197,7 @@ QStringList createStatements()
     s << QStringLiteral("CREATE INDEX rydm_section ON rydm(bmdm)");
     s << sectionNameIndex();
     s << facultyNameKey();
+    s << yearIndex();
     return s;
 }
 
@@ -233,6 +239,8 @@ QStringList upgradeStatements(int from)
                 QStringLiteral("INSERT INTO user1 (name,password1,gl1,gl2,gl3,gl4,usergl,gl31) "
                                "SELECT name,password1,gl1,gl2,gl3,gl4,usergl,gl31 FROM user1_layout4"),
                 QStringLiteral("DROP TABLE user1_layout4")};
+    case 5:
+        return {yearIndex()};
     default:
         return {};
     }

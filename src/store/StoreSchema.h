@@ -32,7 +32,8 @@ struct ColumnDef
 //   3: an index on section names, which the import looks teachers up by
 //   4: faculty names are unique; identical faculty rows of an older store are merged into one
 //   5: operator passwords kept as salted hashes, never as typed
-constexpr int Version = 5;
+//   6: an index on the workload rows' year, which the checks of a year read
+constexpr int Version = 6;
 
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();

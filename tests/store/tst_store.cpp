@@ -75,6 +75,7 @@ private slots:
                                        "CHECK(gbk_len(jiaoshi)<=15))"));
             db->execute(QStringLiteral("DROP INDEX bmdm_name"));
             db->execute(QStringLiteral("DROP INDEX yuanbu_name"));
+            db->execute(QStringLiteral("DROP INDEX gzl_year"));
             db->execute(QStringLiteral("PRAGMA user_version=1"));
         }
         auto db = Database::open(dir.path());
@@ -85,6 +86,9 @@ private slots:
         QCOMPARE(scalar(QStringLiteral("select count(*) from pragma_table_info('gzl_temp')")), QStringLiteral("40"));
         QVERIFY(scalar(QStringLiteral("select sql from sqlite_master where name='gzl'")).contains(u"CHECK"));
         QCOMPARE(scalar(QStringLiteral("select count(*) from user1")), QStringLiteral("2"));
+        // Layout 6: the years of the workload rows are listed through an index.
+        QCOMPARE(scalar(QStringLiteral("select count(*) from sqlite_master where name='gzl_year'")),
+                 QStringLiteral("1"));
         // Layout 3: teachers are found by section name through an index.
         QCOMPARE(scalar(QStringLiteral("select tbl_name from sqlite_master where name='bmdm_name'")),
                  QStringLiteral("bmdm"));
