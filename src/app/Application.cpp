@@ -103,9 +103,8 @@ void Application::countLaunch()
 {
     const std::unique_ptr<QSettings> settings = LaunchCounter::openUserSettings();
     LaunchCounter counter(*settings);
-    const QString problem = counter.countLaunch();
-    if (!problem.isEmpty())
-        MessageBox::show(nullptr, QCoreApplication::applicationName(), problem, MessageBox::NoIcon, MessageBox::Ok);
+    if (const std::optional<QString> problem = counter.countLaunch())
+        MessageBox::show(nullptr, QCoreApplication::applicationName(), *problem, MessageBox::NoIcon, MessageBox::Ok);
 }
 
 bool Application::takeDataDirectory()

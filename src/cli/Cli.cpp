@@ -102,6 +102,21 @@ void Cli::printHelp(QTextStream& out) const
         out << "  " << c.usage << "\n      " << c.summary << "\n";
 }
 
+// What a command that failed says on stderr: a usage error with the command's usage line; the
+// store's own text with the statement it refused; the busy store's wait; anything else as it is.
+void Cli::report(const ProgramError& e, const QString& command, const QString& usage, QTextStream& err)
+{
+    if (e.kind() == ProgramError::Kind::Usage) {
+        err << "workloadctl " << command << ": " << e.text() << "\nusage: workloadctl [--dir DIR] " << usage << "\n";
+        return;
+    }
+    if (e.kind() == ProgramError::Kind::Busy)
+        err << QStringLiteral("数据库正被其他程序使用，等待 %1 秒后放弃。").arg(Database::BusyWaitMs / 1000) << "\n";
+    err << e.text() << "\n";
+    if (const auto* store = dynamic_cast<const StoreError*>(&e); store && !store->statement().isEmpty())
+        err << store->statement() << "\n";
+}
+
 int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) const
 {
     std::optional<QString> dataDir;
@@ -145,18 +160,9 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
         try {
             finishInterruptedWork(context);
             return c.run(context);
-        } catch (const UsageError& e) {
-            err << "workloadctl " << name << ": " << e.message << "\nusage: workloadctl [--dir DIR] " << c.usage
-                << "\n";
-            return 2;
-        } catch (const StoreError& e) {
-            if (e.kind() == StoreError::Kind::Busy)
-                err << QStringLiteral("数据库正被其他程序使用，等待 %1 秒后放弃。").arg(Database::BusyWaitMs / 1000)
-                    << "\n";
-            err << e.text() << "\n";
-            if (!e.statement().isEmpty())
-                err << e.statement() << "\n";
-            return 1;
+        } catch (const ProgramError& e) {
+            report(e, name, c.usage, err);
+            return e.exitCode();
         }
     }
     err << "workloadctl: unknown command " << name << "\n";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ProgramError.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -21,9 +23,10 @@ public:
     };
 
     // A usage error: exit 2 with the message and the usage line.
-    struct UsageError
+    class UsageError : public ProgramError
     {
-        QString message;
+    public:
+        explicit UsageError(const QString& message) : ProgramError(Kind::Usage, message) {}
     };
 
     using Handler = std::function<int(Context&)>;
@@ -54,6 +57,7 @@ public:
 
 private:
     void printHelp(QTextStream& out) const;
+    static void report(const ProgramError& e, const QString& command, const QString& usage, QTextStream& err);
 
     QList<Command> m_commands;
 };

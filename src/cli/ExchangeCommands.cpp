@@ -2,7 +2,6 @@
 #include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "exchange/ExchangeTable.h"
-#include "exchange/GbkConverterError.h"
 #include "exchange/WorkloadExport.h"
 #include "exchange/WorkloadImport.h"
 #include "store/DataModule.h"
@@ -87,13 +86,8 @@ int runImport(Cli::Context& c)
     WorkloadImport importer(data);
     importer.makeCounters();
     WorkloadImport::Outcome outcome = importer.copyToWorkCopy(c.args.first());
-    try {
-        if (outcome == WorkloadImport::Outcome::Ready)
-            outcome = importer.openWorkCopy();
-    } catch (const GbkConverterError& e) {
-        c.err << e.text() << "\n";
-        return 1;
-    }
+    if (outcome == WorkloadImport::Outcome::Ready)
+        outcome = importer.openWorkCopy();
     if (outcome != WorkloadImport::Outcome::Ready) {
         c.err << WorkloadImport::message(outcome) << "\n";
         return 1;

@@ -2,7 +2,6 @@
 #include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "masterdata/Organisation.h"
-#include "reports/ReportFileError.h"
 #include "reports/TeacherListReport.h"
 #include "reports/TeacherListSource.h"
 #include "store/DataModule.h"
@@ -78,12 +77,7 @@ int runReport(Cli::Context& c)
         return 1;
     }
     const TeacherListReport report(TeacherListSource::read(*data.dtrydm, selection.YearTitle));
-    try {
-        write(report, output);
-    } catch (const ReportFileError& e) {
-        c.err << e.message() << "\n";
-        return 1;
-    }
+    write(report, output);
     c.out << "wrote " << output.path << ": " << report.title() << ", " << teachers
           << (teachers == 1 ? " teacher" : " teachers");
     if (output.format == u"pdf")

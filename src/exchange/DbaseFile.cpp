@@ -38,6 +38,11 @@ constexpr char EndOfFile = 0x1A;
     throw ExchangeFileError(why);
 }
 
+[[noreturn]] void failToWrite(const QString& why)
+{
+    throw ExchangeFileError(why, ExchangeFileError::Kind::Io);
+}
+
 struct DbfCloser
 {
     void operator()(DBFInfo* h) const { DBFClose(h); }
@@ -73,7 +78,7 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
     SAHooks hooks = SequentialFileHooks::hooks();
     DbfHandle dbf(DBFCreateLL(native.constData(), "LDID/77", &hooks));
     if (!dbf)
-        fail(QStringLiteral("cannot create %1").arg(path));
+        failToWrite(QStringLiteral("cannot create %1").arg(path));
     QList<int> widths;
     for (const ExchangeColumn& c : columns) {
         const QByteArray name = c.name.toLatin1();
@@ -101,7 +106,7 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
             fail(QStringLiteral("field %1 has no dBASE type").arg(c.name));
         }
         if (added < 0)
-            fail(QStringLiteral("cannot add field %1").arg(c.name));
+            failToWrite(QStringLiteral("cannot add field %1").arg(c.name));
     }
 
     // Each record is laid out here, blank-filled, and handed to shapelib whole.
@@ -151,7 +156,7 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
             std::memcpy(field + width - length, text, std::size_t(length)); // right-justified
         }
         if (!DBFWriteTuple(dbf.get(), int(written), record.data()))
-            fail(QStringLiteral("cannot write row %1").arg(written + 1));
+            failToWrite(QStringLiteral("cannot write row %1").arg(written + 1));
         ++written;
     }
     // DBFClose reports no failure: the caller checks the written header against the file's size.
@@ -256,13 +261,13 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         const qint64 rowsWritten = writeFile(temp, columns, rows);
         const Header written = checkHeader(temp);
         if (written.records != rowsWritten || written.columns.size() != columns.size())
-            fail(QStringLiteral("the table was not written completely"));
+            failToWrite(QStringLiteral("the table was not written completely"));
     } catch (...) {
         QFile::remove(temp);
         throw;
     }
-    if (const QString failure = StoreFiles::moveOnto(temp, path); !failure.isEmpty())
-        fail(failure);
+    if (const std::optional<QString> failure = StoreFiles::moveOnto(temp, path))
+        fail(*failure);
 }
 
 ExchangeTable read(const QString& path)

@@ -1,17 +1,13 @@
 #pragma once
 
-#include <QString>
+#include "store/ProgramError.h"
 
-#include <stdexcept>
+#include <QString>
 
 // The system's GBK converter could not be opened: no file can be read, whatever it holds, so
 // this is not a verdict on the file. The text says so, with the system's reason.
-class GbkConverterError : public std::runtime_error
+class GbkConverterError : public ProgramError
 {
 public:
-    explicit GbkConverterError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
-    const QString& text() const { return m_text; }
-
-private:
-    QString m_text;
+    explicit GbkConverterError(const QString& text) : ProgramError(Kind::Internal, text) {}
 };

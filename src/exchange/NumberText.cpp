@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <stdexcept>
 #include <string>
 
 namespace NumberText {
@@ -61,34 +60,6 @@ QString shortest(double value)
 {
     char buf[32];
     return QString::fromLatin1(buf, shortestChars(value, buf));
-}
-
-QString literal(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Short:
-    case QMetaType::ULongLong:
-    case QMetaType::UInt:
-        return QString::number(value.toLongLong());
-    case QMetaType::Double:
-        return shortest(value.toDouble());
-    case QMetaType::QString: {
-        const QString text = value.toString();
-        if (text.trimmed().isEmpty())
-            return QStringLiteral("NULL");
-        const QByteArray latin = text.toLatin1();
-        if (const auto d = parse(std::string_view(latin.constData(), std::size_t(latin.size()))))
-            return shortest(*d);
-        break;
-    }
-    default:
-        break;
-    }
-    throw std::invalid_argument("not a number");
 }
 
 std::optional<double> parse(std::string_view text)

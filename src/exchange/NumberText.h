@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QVariant>
 
 #include <optional>
 #include <string_view>
@@ -17,10 +16,6 @@ QString shortest(double value);
 
 // The same text written into `out`, which holds at least 32 characters; returns its length.
 int shortestChars(double value, char* out);
-
-// A value of a numeric column as a statement's literal: the number's text, or NULL for a blank.
-// Throws std::invalid_argument for a value that is not a number.
-QString literal(const QVariant& value);
 
 // Parses a whole decimal text (surrounding blanks allowed, a leading '+' allowed); nullopt when
 // the text is not one number.

@@ -194,8 +194,8 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());
-    if (const QString failure = StoreFiles::moveOnto(saved, path); !failure.isEmpty())
-        fail(failure);
+    if (const std::optional<QString> failure = StoreFiles::moveOnto(saved, path))
+        fail(*failure);
 }
 
 namespace {

@@ -1,6 +1,5 @@
 #include "exchangeui/ImportScreen.h"
 
-#include "exchange/GbkConverterError.h"
 #include "exchangeui/ProgressPanel.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
@@ -115,11 +114,11 @@ void ImportScreen::onImportClicked()
                 m_counts =
                     importer.run([this](int progress, const QString& status) { m_panel->report(progress, status); });
             }
-        } catch (const GbkConverterError& e) {
+        } catch (const ProgramError& e) {
+            // A store error in the passes: every change of them has been rolled back.
             failure = e.text();
-        } catch (const StoreError& e) {
-            // Every change of the passes has been rolled back.
-            failure = e.text() + QStringLiteral("\n") + WorkloadImport::RolledBack;
+            if (dynamic_cast<const StoreError*>(&e))
+                failure += QStringLiteral("\n") + WorkloadImport::RolledBack;
         }
     }
     if (outcome != WorkloadImport::Outcome::Ready) {

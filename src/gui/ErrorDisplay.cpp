@@ -1,7 +1,7 @@
 #include "gui/ErrorDisplay.h"
 
 #include "gui/MessageBox.h"
-#include "store/StoreError.h"
+#include "store/ProgramError.h"
 
 #include <QApplication>
 
@@ -19,7 +19,7 @@ bool guard(QWidget* parent, const std::function<void()>& command)
     try {
         command();
         return true;
-    } catch (const StoreError& e) {
+    } catch (const ProgramError& e) {
         show(parent, e.text());
         return false;
     }

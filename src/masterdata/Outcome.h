@@ -3,8 +3,10 @@
 #include <QList>
 #include <QString>
 
-// What a change of faculties, sections or teachers came to: done, or refused with the text the
-// operator is shown; and the rows it changed in each table.
+// What a change that the operator may see refused came to (faculties, sections, teachers, the
+// calculation's coefficients): done, or refused with the text the operator is shown; and the rows
+// it changed in each table. Errors that are not a refusal of what was typed are thrown
+// (ProgramError).
 struct Outcome
 {
     enum class Status
@@ -16,7 +18,9 @@ struct Outcome
         HasWorkload, // workload rows name what was to be deleted
         HasSections, // a faculty to be deleted still has sections
         HasTeachers, // a section to be deleted still has teachers
-        NotFound     // no faculty, section or teacher of that name or code
+        NotFound,    // no faculty, section or teacher of that name or code
+        NotANumber,  // a coefficient typed is not a plain decimal (or beyond every finite number)
+        OutOfRange   // a coefficient typed is outside its range
     };
 
     struct Change

@@ -30,25 +30,35 @@ std::optional<double> Parameters::decimal(const QString& text)
     return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
-Parameters::Outcome Parameters::checkK12(const QString& text)
+Outcome Parameters::checkK12(const QString& text)
 {
     const std::optional<double> value = decimal(text);
     if (!value)
-        return Outcome::NotANumber;
-    return *value >= 0 && *value < 0.2 ? Outcome::Ok : Outcome::OutOfRange;
+        return notANumber();
+    return *value >= 0 && *value < 0.2 ? Outcome() : outOfRange();
 }
 
-Parameters::Outcome Parameters::checkS3(const QString& text)
+Outcome Parameters::checkS3(const QString& text)
 {
-    return isPlainDecimal(text) && decimal(text) ? Outcome::Ok : Outcome::NotANumber;
+    return isPlainDecimal(text) && decimal(text) ? Outcome() : notANumber();
 }
 
-Parameters::Outcome Parameters::checkK31(const QString& text)
+Outcome Parameters::checkK31(const QString& text)
 {
     const std::optional<double> value = decimal(text);
     if (!value)
-        return Outcome::NotANumber;
-    return *value >= 0 && *value <= 1 ? Outcome::Ok : Outcome::OutOfRange;
+        return notANumber();
+    return *value >= 0 && *value <= 1 ? Outcome() : outOfRange();
+}
+
+Outcome Parameters::notANumber()
+{
+    return Outcome::refused(Outcome::Status::NotANumber, NotANumberText);
+}
+
+Outcome Parameters::outOfRange()
+{
+    return Outcome::refused(Outcome::Status::OutOfRange, OutOfRangeText);
 }
 
 void Parameters::openLists()
@@ -66,44 +76,44 @@ QString Parameters::readK31()
     return q->eof() ? QString() : q->fieldByName(QStringLiteral("k11")).asString();
 }
 
-Parameters::Outcome Parameters::setK12(const QString& text, const QString& shuoming, const QString& yan)
+Outcome Parameters::setK12(const QString& text, const QString& shuoming, const QString& yan)
 {
-    if (const Outcome check = checkK12(text); check != Outcome::Ok)
+    if (const Outcome check = checkK12(text); !check.ok())
         return check;
     const Query::Bookmark noted = m_data.dtk12->getBookmark();
     // The number goes in as typed; no category condition, so both categories' rows of that
     // description and student group change.
     if (!execute({QStringLiteral("update sysparameter set k12 =") + text,
                   QStringLiteral("where  shuoming=%1 and yan=%2").arg(Sql::quote(shuoming), Sql::quote(yan))}))
-        return Outcome::Refused;
+        return notANumber();
     m_data.dtk12->close();
     m_data.dtk12->open();
     m_data.dtk12->gotoBookmark(noted);
-    return Outcome::Ok;
+    return {};
 }
 
-Parameters::Outcome Parameters::setS3(const QString& text, const QString& shuoming)
+Outcome Parameters::setS3(const QString& text, const QString& shuoming)
 {
-    if (const Outcome check = checkS3(text); check != Outcome::Ok)
+    if (const Outcome check = checkS3(text); !check.ok())
         return check;
     const Query::Bookmark noted = m_data.dts3->getBookmark();
     if (!execute({QStringLiteral("update sysparameter set k11 =") + Sql::quote(text),
                   QStringLiteral("where fenlie=9 and shuoming=") + Sql::quote(shuoming)}))
-        return Outcome::Refused;
+        return notANumber();
     m_data.dts3->close();
     m_data.dts3->open();
     m_data.dts3->gotoBookmark(noted);
-    return Outcome::Ok;
+    return {};
 }
 
-Parameters::Outcome Parameters::setK31(const QString& text)
+Outcome Parameters::setK31(const QString& text)
 {
-    if (const Outcome check = checkK31(text); check != Outcome::Ok)
+    if (const Outcome check = checkK31(text); !check.ok())
         return check;
     if (!execute(
             {QStringLiteral("update sysparameter set k11 =") + Sql::quote(text), QStringLiteral("where fenlie=10")}))
-        return Outcome::Refused;
-    return Outcome::Ok;
+        return notANumber();
+    return {};
 }
 
 bool Parameters::execute(const QStringList& lines)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "masterdata/Outcome.h"
+
 #include <QString>
 
 #include <optional>
@@ -14,20 +16,16 @@ class DataModule;
 class Parameters
 {
 public:
-    // What became of a value: accepted by its check, or written; or why not.
-    enum class Outcome
-    {
-        Ok,
-        NotANumber,
-        OutOfRange,
-        Refused, // the store refused the update
-    };
+    // What the screen says when a value is refused.
+    static inline const QString NotANumberText = QStringLiteral(" 输入的数值错误!请重新输入 ");
+    static inline const QString OutOfRangeText = QStringLiteral(" 输入的数值超出限制!请重新输入 ");
 
     explicit Parameters(DataModule& data) : m_data(data) {}
 
     // A decimal number: an optional sign, digits and an optional fraction (".5", "2.", "-0.1").
     static std::optional<double> decimal(const QString& text);
 
+    // Each check: Saved when the text passes, else NotANumber or OutOfRange with the screen's words.
     // k12: a decimal from 0 to below 0.2.
     static Outcome checkK12(const QString& text);
     // S3: a decimal without sign, so at least 0. The calculation splices the value into its
@@ -44,12 +42,14 @@ public:
     // Each writes the text exactly as typed once it passes its check. k12 goes into every
     // course-type row with the description and student group, whatever its category; S3 into
     // the practice type of that description. Both then read their list again and return it to
-    // the row it stood on.
+    // the row it stood on. A value the store refuses is NotANumber as well.
     Outcome setK12(const QString& text, const QString& shuoming, const QString& yan);
     Outcome setS3(const QString& text, const QString& shuoming);
     Outcome setK31(const QString& text);
 
 private:
+    static Outcome notANumber();
+    static Outcome outOfRange();
     bool execute(const QStringList& lines);
 
     DataModule& m_data;

@@ -17,9 +17,6 @@
 
 namespace {
 
-const QString NotANumber = QStringLiteral(" 输入的数值错误!请重新输入 ");
-const QString OutOfRange = QStringLiteral(" 输入的数值超出限制!请重新输入 ");
-
 QTableView* grid(const char* name)
 {
     auto* view = named(new QTableView, name);
@@ -169,20 +166,14 @@ void ParameterScreen::onS3Chosen(const QModelIndex& index, bool focusInput)
         m_s3Input->setFocus();
 }
 
-bool ParameterScreen::refused(Parameters::Outcome outcome, QLineEdit* input)
+bool ParameterScreen::refused(const Outcome& outcome, QLineEdit* input)
 {
-    switch (outcome) {
-    case Parameters::Outcome::Ok:
+    if (outcome.ok())
         return false;
-    case Parameters::Outcome::OutOfRange:
-        MessageBox::error(this, OutOfRange);
-        return true;
-    case Parameters::Outcome::NotANumber:
-    case Parameters::Outcome::Refused:
-        break;
-    }
-    MessageBox::error(this, NotANumber);
-    input->setFocus();
+    MessageBox::error(this, outcome.message);
+    // A number that is no number is typed again; one out of range is left as it is to be mended.
+    if (outcome.status != Outcome::Status::OutOfRange)
+        input->setFocus();
     return true;
 }
 

@@ -47,7 +47,7 @@ private:
     void onS3ConfirmClicked();
     void onK31ConfirmClicked();
     // The messages of a refused value; false when the value may be written.
-    bool refused(Parameters::Outcome outcome, QLineEdit* input);
+    bool refused(const Outcome& outcome, QLineEdit* input);
 
     DataModule& m_data;
     Parameters m_parameters;

@@ -1,21 +1,20 @@
 #pragma once
 
-#include <QString>
+#include "store/ProgramError.h"
 
-#include <stdexcept>
+#include <QString>
 
 // A list file that could not be written: the destination and what went wrong. A failed write
 // leaves an earlier file at the destination untouched.
-class ReportFileError : public std::runtime_error
+class ReportFileError : public ProgramError
 {
 public:
     ReportFileError(const QString& path, const QString& reason)
-        : std::runtime_error(message(path, reason).toStdString()), m_path(path), m_reason(reason)
+        : ProgramError(Kind::Io, message(path, reason)), m_path(path), m_reason(reason)
     {}
-
     const QString& path() const { return m_path; }
     const QString& reason() const { return m_reason; }
-    QString message() const { return message(m_path, m_reason); }
+    QString message() const { return text(); }
 
 private:
     static QString message(const QString& path, const QString& reason)

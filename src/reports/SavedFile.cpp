@@ -23,8 +23,8 @@ void write(const QString& path, const std::function<void(QIODevice&)>& write)
     }
     if (!file.commit())
         throw ReportFileError(path, file.errorString());
-    if (const QString failure = StoreFiles::moveOnto(saved, path); !failure.isEmpty())
-        throw ReportFileError(path, failure);
+    if (const std::optional<QString> failure = StoreFiles::moveOnto(saved, path))
+        throw ReportFileError(path, *failure);
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)

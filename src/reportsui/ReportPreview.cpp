@@ -1,9 +1,9 @@
 #include "reportsui/ReportPreview.h"
 
+#include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
 #include "gui/WaitCursor.h"
-#include "reports/ReportFileError.h"
 #include "reports/TeacherListReport.h"
 #include "reports/TeacherListSource.h"
 #include "reportsui/PrintDialog.h"
@@ -204,12 +204,11 @@ void ReportPreview::exportTo(const QString& caption, const QString& filter, cons
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += u'.' + suffix;
-    try {
+    const bool written = ErrorDisplay::guard(this, [&] {
         const WaitCursor wait;
         write(*m_report, path);
-    } catch (const ReportFileError& error) {
-        MessageBox::error(this, error.message());
+    });
+    if (!written)
         return;
-    }
     MessageBox::information(this, QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(path)));
 }

@@ -35,7 +35,7 @@ std::unique_ptr<QSettings> LaunchCounter::openUserSettings()
 
 LaunchCounter::LaunchCounter(QSettings& settings) : m_settings(settings) {}
 
-QString LaunchCounter::countLaunch()
+std::optional<QString> LaunchCounter::countLaunch()
 {
     return keyExists() ? countExistingKey() : createKey();
 }
@@ -64,18 +64,22 @@ QString LaunchCounter::storedValueName() const
     return ValueName;
 }
 
-QString LaunchCounter::countExistingKey()
+std::optional<QString> LaunchCounter::countExistingKey()
 {
     const QString name = storedValueName();
     const qint64 count = countFromText(m_settings.value(KeyPath + QLatin1Char('/') + name).toString());
     m_keptCount = QString::number(count);
-    return writeValue(name, QString::number(nextCount(count))) ? QString() : ErrorOpeningKey;
+    if (writeValue(name, QString::number(nextCount(count))))
+        return std::nullopt;
+    return ErrorOpeningKey;
 }
 
-QString LaunchCounter::createKey()
+std::optional<QString> LaunchCounter::createKey()
 {
     m_keptCount = QStringLiteral("0");
-    return writeValue(ValueName, m_keptCount) ? QString() : ErrorOpeningCreatedKey;
+    if (writeValue(ValueName, m_keptCount))
+        return std::nullopt;
+    return ErrorOpeningCreatedKey;
 }
 
 bool LaunchCounter::writeValue(const QString& name, const QString& text)

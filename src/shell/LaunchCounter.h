@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -23,8 +24,8 @@ public:
     explicit LaunchCounter(QSettings& settings);
 
     // Counts this launch. Returns the message to show when the store could not be written
-    // (one of the two above), an empty text otherwise; the program goes on either way.
-    QString countLaunch();
+    // (one of the two above), nothing otherwise; the program goes on either way.
+    std::optional<QString> countLaunch();
 
     // The count read at the last countLaunch() as decimal text; "0" when the key was just created
     // or its value was not a whole number.
@@ -33,8 +34,8 @@ public:
 private:
     bool keyExists() const;
     QString storedValueName() const;
-    QString countExistingKey();
-    QString createKey();
+    std::optional<QString> countExistingKey();
+    std::optional<QString> createKey();
     bool writeValue(const QString& name, const QString& text);
 
     QSettings& m_settings;

@@ -34,15 +34,16 @@ StoreError::Kind Database::errorKind(int code)
         return StoreError::Kind::Busy;
     case SQLITE_FULL:
         return StoreError::Kind::DiskFull;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return StoreError::Kind::DamagedFile;
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
     case SQLITE_READONLY:
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
     case SQLITE_PERM:
-        return StoreError::Kind::Storage;
+        return StoreError::Kind::Io;
     default:
-        return StoreError::Kind::Statement;
+        return StoreError::Kind::RefusedInput;
     }
 }
 
@@ -192,19 +193,19 @@ void Database::verifyLayout()
     } catch (const StoreError& e) {
         if (e.kind() == StoreError::Kind::Busy)
             throw;
-        throw StoreError(notOurs + QStringLiteral(" (") + e.text() + u')', {}, StoreError::Kind::Storage);
+        throw StoreError(notOurs + QStringLiteral(" (") + e.text() + u')', {}, StoreError::Kind::DamagedFile);
     }
     if (version > StoreSchema::Version)
         throw StoreError(
             QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2)").arg(version).arg(StoreSchema::Version));
     if (version < 1 || !tables)
-        throw StoreError(notOurs, {}, StoreError::Kind::Storage);
+        throw StoreError(notOurs, {}, StoreError::Kind::DamagedFile);
 }
 
 void Database::configure()
 {
     if (const QString failure = Gbk::converterFailure(); !failure.isEmpty())
-        throw StoreError(failure, {}, StoreError::Kind::Storage);
+        throw StoreError(failure, {}, StoreError::Kind::Io);
     if (!GbkFunctions::add(m_db))
         throw StoreError(QStringLiteral("不能登记GBK宽度函数和排序规则: %1").arg(errorText(m_db)));
     executeInternal(QStringLiteral("PRAGMA journal_mode=WAL"));

@@ -255,7 +255,7 @@ std::optional<QString> decode(const QByteArray& gbk)
         return QString::fromLatin1(gbk);
     iconv_t cd = iconv_open("UTF-8", "GBK");
     if (cd == reinterpret_cast<iconv_t>(-1))
-        throw StoreError(iconvFailure("GBK", "UTF-8"), {}, StoreError::Kind::Storage);
+        throw StoreError(iconvFailure("GBK", "UTF-8"), {}, StoreError::Kind::Io);
     std::unique_ptr<void, int (*)(iconv_t)> guard(cd, iconv_close);
     std::string out(in.size() * 2 + 4, '\0');
     char* src = const_cast<char*>(in.data());

@@ -25,7 +25,7 @@ constexpr const char* Random = "XXXXXX";
     const QString text = kind == HeldTemporary::Kind::File ? QStringLiteral("不能建立临时文件 %1: %2")
                                                            : QStringLiteral("不能建立临时目录 %1: %2");
     throw StoreError(text.arg(pattern, QString::fromLocal8Bit(std::strerror(error))), {},
-                     error == ENOSPC || error == EDQUOT ? StoreError::Kind::DiskFull : StoreError::Kind::Storage);
+                     error == ENOSPC || error == EDQUOT ? StoreError::Kind::DiskFull : StoreError::Kind::Io);
 }
 
 bool sameFile(const struct stat& a, const struct stat& b)

@@ -20,7 +20,7 @@ namespace {
 
 StoreError storageError(const QString& text)
 {
-    return StoreError(text, {}, StoreError::Kind::Storage);
+    return StoreError(text, {}, StoreError::Kind::Io);
 }
 
 bool present(const QString& path)

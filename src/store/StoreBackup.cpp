@@ -24,7 +24,13 @@ using Connection = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 
 StoreError storageError(const QString& text)
 {
-    return StoreError(text, {}, StoreError::Kind::Storage);
+    return StoreError(text, {}, StoreError::Kind::Io);
+}
+
+// A file that is not a store of this program, or one that is damaged.
+StoreError notAStore(const QString& text)
+{
+    return StoreError(text, {}, StoreError::Kind::DamagedFile);
 }
 
 Connection openFile(const QString& path, int flags)
@@ -80,10 +86,10 @@ void copyDatabase(const QString& sourcePath, const QString& target)
         sqlite3_sleep(50);
     sqlite3_backup_finish(backup);
     if (rc == SQLITE_NOTADB)
-        throw storageError(QStringLiteral("不是本系统的数据库: %1").arg(sourcePath));
+        throw notAStore(QStringLiteral("不是本系统的数据库: %1").arg(sourcePath));
     if (rc != SQLITE_DONE)
         throw StoreError(QString::fromUtf8(sqlite3_errmsg(copy.get())), {},
-                         rc == SQLITE_FULL ? StoreError::Kind::DiskFull : StoreError::Kind::Storage);
+                         rc == SQLITE_FULL ? StoreError::Kind::DiskFull : StoreError::Kind::Io);
     // The copy stands on its own: one file, no journal beside it.
     exec(copy.get(), "PRAGMA journal_mode=DELETE");
 }
@@ -117,14 +123,14 @@ int checkFile(const QString& file, const QString& shown)
     } catch (const StoreError& e) {
         // A store whose pages are damaged, or a file that is no database of this kind at all.
         if ((sqlite3_errcode(db.get()) & 0xff) == SQLITE_CORRUPT)
-            throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(shown, e.text()));
-        throw storageError(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(shown, e.text()));
+            throw notAStore(QStringLiteral("数据库已损坏: %1 (%2)").arg(shown, e.text()));
+        throw notAStore(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(shown, e.text()));
     }
     if (integrity != QStringList{QStringLiteral("ok")})
-        throw storageError(QStringLiteral("数据库已损坏: %1 (%2)").arg(shown, integrity.join(QStringLiteral("; "))));
+        throw notAStore(QStringLiteral("数据库已损坏: %1 (%2)").arg(shown, integrity.join(QStringLiteral("; "))));
     const int layout = version.value(0).toInt();
     if (layout < 1 || tables.size() != 3)
-        throw storageError(QStringLiteral("不是本系统的数据库: %1").arg(shown));
+        throw notAStore(QStringLiteral("不是本系统的数据库: %1").arg(shown));
     if (layout > StoreSchema::Version)
         throw storageError(QStringLiteral("数据库版本 %1 比本程序新 (本程序: %2): %3")
                                .arg(layout)
@@ -158,7 +164,7 @@ void checkTables(const QString& file, const QString& shown)
         const QStringList have = present.value(table.key());
         for (const QString& name : table.value()) {
             if (!have.contains(name, Qt::CaseInsensitive))
-                throw storageError(QStringLiteral("不是本系统的数据库: %1 (没有 %2.%3)").arg(shown, table.key(), name));
+                throw notAStore(QStringLiteral("不是本系统的数据库: %1 (没有 %2.%3)").arg(shown, table.key(), name));
         }
     }
 }
@@ -175,7 +181,7 @@ void prepareCopy(const QString& source, const QString& dir)
         Database::open(dir); // upgrades an older layout, closed again at once
     } catch (const StoreError& e) {
         e.throwIfStoreState();
-        throw storageError(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(source, e.text()));
+        throw notAStore(QStringLiteral("不是本系统的数据库: %1 (%2)").arg(source, e.text()));
     }
     checkTables(copy, source);
     for (const QString& suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")}) {

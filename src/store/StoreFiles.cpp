@@ -17,7 +17,7 @@ namespace {
 [[noreturn]] void cannotRename(const QString& from, const QString& to, int error)
 {
     throw StoreError(QStringLiteral("不能把 %1 改名为 %2: %3").arg(from, to, QString::fromLocal8Bit(strerror(error))),
-                     {}, StoreError::Kind::Storage);
+                     {}, StoreError::Kind::Io);
 }
 
 } // namespace
@@ -75,11 +75,11 @@ void copyPermissions(const QString& from, const QString& to)
         QFile::setPermissions(to, QFile::permissions(from));
 }
 
-QString moveOnto(const QString& temporary, const QString& destination)
+std::optional<QString> moveOnto(const QString& temporary, const QString& destination)
 {
     copyPermissions(destination, temporary);
     if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(destination).constData()) == 0)
-        return {};
+        return std::nullopt;
     const QString reason = QString::fromLocal8Bit(std::strerror(errno));
     QFile::remove(temporary);
     return reason;

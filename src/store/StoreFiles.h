@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Files replaced in one step: a file is written under a temporary name beside its destination
 // (in the same folder, so on the same file system) and renamed onto it when complete.
 namespace StoreFiles {
@@ -20,8 +22,8 @@ QString temporaryFor(const QString& destination, const QString& ending);
 void copyPermissions(const QString& from, const QString& to);
 
 // Renames `temporary` onto `destination`, replacing a file there (whose permissions it takes).
-// On failure removes `temporary` and returns the system's reason; empty when done.
-QString moveOnto(const QString& temporary, const QString& destination);
+// On failure removes `temporary` and returns the system's reason; nothing when done.
+std::optional<QString> moveOnto(const QString& temporary, const QString& destination);
 
 // Renames `from` to `to` unless something is there already (then false, and nothing changes).
 // Throws a storage StoreError with the system's reason for any other failure.

@@ -85,7 +85,7 @@ void removeFile(const QString& path)
 {
     QFile f(path);
     if (f.exists() && !f.remove())
-        throw StoreError(QStringLiteral("不能删除原有的数据库文件: %1").arg(path), {}, StoreError::Kind::Storage);
+        throw StoreError(QStringLiteral("不能删除原有的数据库文件: %1").arg(path), {}, StoreError::Kind::Io);
 }
 
 // The new store is complete and closed in `from`; it replaces whatever store `to` holds. A
@@ -103,7 +103,7 @@ void moveIntoPlace(const QString& from, const QString& to)
 void createStore(const QString& dataDir, bool replace, const std::function<void(const QString&)>& fill)
 {
     if (!QDir().mkpath(dataDir))
-        throw StoreError(QStringLiteral("不能建立数据目录: %1").arg(dataDir), {}, StoreError::Kind::Storage);
+        throw StoreError(QStringLiteral("不能建立数据目录: %1").arg(dataDir), {}, StoreError::Kind::Io);
     if (!replace && Database::exists(dataDir))
         throw StoreError(QStringLiteral("数据目录中已有数据库: %1").arg(Database::storePath(dataDir)));
     // Built beside its place and renamed into it only when complete: a failure (a full disk)
@@ -121,7 +121,7 @@ void createStore(const QString& dataDir, bool replace, const std::function<void(
         fill(build.path());
     for (const QString& suffix : JournalSuffixes) {
         if (QFile::exists(Database::storePath(build.path()) + suffix))
-            throw StoreError(QStringLiteral("新数据库仍在使用中: %1").arg(build.path()), {}, StoreError::Kind::Storage);
+            throw StoreError(QStringLiteral("新数据库仍在使用中: %1").arg(build.path()), {}, StoreError::Kind::Io);
     }
     moveIntoPlace(build.path(), dataDir);
 }

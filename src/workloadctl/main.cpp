@@ -17,8 +17,8 @@ int main(int argc, char** argv)
         // are not UTF-8 into other characters without a word.
         arguments = Cli::decodeArguments(argc, argv);
     } catch (const Cli::UsageError& e) {
-        err << "workloadctl: " << e.message << "\n";
-        return 2;
+        err << "workloadctl: " << e.text() << "\n";
+        return e.exitCode();
     }
     const Cli cli;
     QTemporaryDir runtimeDir; // outlives the application

@@ -295,8 +295,8 @@ private slots:
             for (int i = 0; i < decoded.size(); ++i)
                 QCOMPARE(decoded[i].toUtf8(), arguments[i]);
         } catch (const Cli::UsageError& e) {
-            QVERIFY2(refused > 0, qPrintable(e.message));
-            QCOMPARE(e.message, QStringLiteral("argument %1 is not valid UTF-8: \"%2\" (give names and file names in "
+            QVERIFY2(refused > 0, qPrintable(e.text()));
+            QCOMPARE(e.text(), QStringLiteral("argument %1 is not valid UTF-8: \"%2\" (give names and file names in "
                                                "UTF-8)")
                                     .arg(refused)
                                     .arg(shown));

@@ -337,31 +337,6 @@ private slots:
         }
     }
 
-    void literals_data()
-    {
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QString>("literal");
-        QTest::newRow("null") << QVariant() << "NULL";
-        QTest::newRow("integer") << QVariant(qint64(12)) << "12";
-        QTest::newRow("double") << QVariant(2.5) << "2.5";
-        QTest::newRow("numeric text") << QVariant(QStringLiteral(" 3.25 ")) << "3.25";
-        QTest::newRow("blank text") << QVariant(QStringLiteral("  ")) << "NULL";
-    }
-
-    void literals()
-    {
-        QFETCH(QVariant, value);
-        QFETCH(QString, literal);
-        QCOMPARE(NumberText::literal(value), literal);
-    }
-
-    // Text that is not a number never reaches a statement unquoted.
-    void literalRefusesText()
-    {
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, NumberText::literal(QStringLiteral("1);delete from gzl;--")));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, NumberText::literal(QStringLiteral("1,5")));
-    }
-
     // Another Paradox implementation reads what we write, value for value.
     void pxlibReadsOurFile()
     {
