@@ -6,7 +6,9 @@
 #include "exchangeui/ImportScreen.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
+#include "gui/WindowKeeper.h"
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/TeacherFinder.h"
 #include "masterdataui/FacultyDialog.h"
 #include "masterdataui/FacultyScreen.h"
 #include "masterdataui/SectionDialog.h"
@@ -29,11 +31,16 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QSettings>
 
 Application::Application(QString dataDir, QObject* parent)
     : QObject(parent), m_dataDir(std::move(dataDir)), m_calculator(m_data)
-{}
+{
+    // Without the translations installed Qt's dialogs stay in English; the program works on.
+    if (m_qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_qtTexts);
+}
 
 Application::~Application()
 {
@@ -72,6 +79,7 @@ void Application::createScreens()
     m_facultyScreen = create<FacultyScreen>(m_data, *m_facultyDialog);
 
     wireCommands();
+    keepWindows();
     m_mainWindow->bindDataSources();
 
     connect(m_login, &LoginDialog::loggedIn, m_mainWindow, [this] { m_mainWindow->showMaximized(); });
@@ -97,6 +105,15 @@ void Application::wireCommands()
     // The teacher grid's "打印": the preview of the list it shows.
     connect(m_mainWindow, &MainWindow::printRequested, m_reportPreview,
             [this] { m_reportPreview->previewTeacherList(); });
+}
+
+void Application::keepWindows()
+{
+    m_keeper = std::make_unique<WindowKeeper>(m_mainWindow);
+    for (const std::unique_ptr<QObject>& screen : m_screens)
+        if (auto* window = qobject_cast<QWidget*>(screen.get()); window && window != m_mainWindow)
+            m_keeper->keep(window);
+    m_keeper->keep(m_mainWindow->finder());
 }
 
 void Application::countLaunch()

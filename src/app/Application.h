@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTranslator>
 
 #include <initializer_list>
 #include <memory>
@@ -30,6 +31,7 @@ class SectionScreen;
 class TeacherDialog;
 class TeacherScreen;
 class TheoryEntryDialog;
+class WindowKeeper;
 
 // The program: owns the data module, the session and every screen, creates the screens once in
 // their fixed order, hands each what it uses and wires the commands that open one screen from
@@ -40,6 +42,9 @@ class TheoryEntryDialog;
 // the main window; leaving the dialog without login, or closing the main window, reports
 // ended(), on which the entry point leaves the loop. What the operator sees is the same, and
 // tests can drive the login and the main window without a blocking call.
+//
+// Qt's own texts (the file chooser, the print dialog, standard buttons) are loaded in Chinese
+// while the application object lives, whatever the desktop's language.
 class Application : public QObject
 {
     Q_OBJECT
@@ -91,6 +96,8 @@ private:
     void openBeside(QWidget* screen, std::initializer_list<const char*> commands);
     // ... and these show a screen modally.
     void openModal(QDialog* screen, std::initializer_list<const char*> commands);
+    // Every window but the main window opens above the window it belongs to, centred on it.
+    void keepWindows();
 
     template <class Screen, class... Args> Screen* create(Args&&... args)
     {
@@ -100,12 +107,14 @@ private:
     }
 
     QString m_dataDir;
+    QTranslator m_qtTexts;
     std::unique_ptr<DataDirectoryLock> m_lock;
     // The data module and the session come before the screens, which are handed them.
     DataModule m_data;
     Session m_session;
     WorkloadCalculator m_calculator;
     std::vector<std::unique_ptr<QObject>> m_screens;
+    std::unique_ptr<WindowKeeper> m_keeper;
     MainWindow* m_mainWindow = nullptr;
     LoginDialog* m_login = nullptr;
     ExportScreen* m_export = nullptr;

@@ -40,8 +40,10 @@ void EntryForm::finish(QPushButton* ok, QPushButton* cancel, const QList<QWidget
 {
     ok->setObjectName(QStringLiteral("BitBtn1"));
     cancel->setObjectName(QStringLiteral("BitBtn2"));
-    ok->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    // Enter in an input moves on (the Enter chain); Enter on a focused button presses that button,
+    // and the focused one is drawn as the default.
+    ok->setAutoDefault(true);
+    cancel->setAutoDefault(true);
     m_grid->setColumnStretch(1, 2);
     m_grid->setColumnStretch(3, 1);
 

@@ -22,8 +22,8 @@ public:
 
     // A caption and its input in column 0 or 1 of a row.
     void place(int row, int column, const QString& caption, QWidget* input);
-    // Lays out the inputs over the buttons and sets the tab order. Enter never presses a button
-    // by itself: it moves between the inputs.
+    // Lays out the inputs over the buttons and sets the tab order. Enter in an input never presses
+    // a button (it moves between the inputs); Enter on a focused button presses it.
     void finish(QPushButton* ok, QPushButton* cancel, const QList<QWidget*>& tabOrder);
 
 private:

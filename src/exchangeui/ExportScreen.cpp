@@ -1,6 +1,7 @@
 #include "exchangeui/ExportScreen.h"
 
 #include "exchange/ExchangeTable.h"
+#include "exchangeui/ExchangeFolder.h"
 #include "exchangeui/ProgressPanel.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
@@ -12,9 +13,11 @@
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,7 +27,7 @@
 #include <QVBoxLayout>
 
 ExportScreen::ExportScreen(DataModule& data, const Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_dbt(named(new QRadioButton(QStringLiteral(".dbt")), "RadioButton1")),
+    : QWidget(parent, Qt::Dialog), m_dbt(named(new QRadioButton(QStringLiteral(".dbt")), "RadioButton1")),
       m_dbf(named(new QRadioButton(QStringLiteral(".dbf")), "RadioButton2")),
       m_firstDestination(named(new QRadioButton, "RadioButton3")),
       m_directory(named(new QRadioButton(QStringLiteral("指定目录")), "RadioButton4")),
@@ -36,6 +39,9 @@ ExportScreen::ExportScreen(DataModule& data, const Session& session, QWidget* pa
     setWindowTitle(QStringLiteral("备份数据"));
     m_browse->setText(QStringLiteral("┅"));
     m_export->setDefault(true);
+    // Enter on a focused button presses it (outside a dialog class buttons do not take Enter).
+    m_export->setAutoDefault(true);
+    m_return->setAutoDefault(true);
     m_dbt->setChecked(true);
     m_firstDestination->setChecked(true);
 
@@ -74,6 +80,8 @@ ExportScreen::ExportScreen(DataModule& data, const Session& session, QWidget* pa
     connect(m_firstDestination, &QRadioButton::toggled, this, &ExportScreen::onDestinationClicked);
     connect(m_browse, &QToolButton::clicked, this, &ExportScreen::onBrowseClicked);
     connect(m_export, &QPushButton::clicked, this, &ExportScreen::onExportClicked);
+    // Enter in the path field: "导出", as typing a path and pressing Enter means.
+    connect(m_path, &QLineEdit::returnPressed, m_export, &QPushButton::click);
     connect(m_return, &QPushButton::clicked, this, &QWidget::close);
     onDestinationClicked();
 }
@@ -84,15 +92,6 @@ QString ExportScreen::defaultDestination()
     return QStringLiteral("A:\\bt");
 #else
     return QDir::homePath() + QStringLiteral("/bt");
-#endif
-}
-
-QString ExportScreen::defaultChooserStart()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("c:");
-#else
-    return QDir::homePath();
 #endif
 }
 
@@ -114,7 +113,6 @@ void ExportScreen::showEvent(QShowEvent* event)
 void ExportScreen::refill()
 {
     m_firstDestination->setText(defaultDestination());
-    m_chooserStart = defaultChooserStart();
     m_path->setText(defaultDestination());
     m_panel->setProgress(0);
     m_dbt->setChecked(true);
@@ -136,11 +134,19 @@ void ExportScreen::onDestinationClicked()
 
 void ExportScreen::onBrowseClicked()
 {
-    const QString chosen = FileDialog::directory(this, QStringLiteral("选择目录"), m_chooserStart);
+    const QString chosen = FileDialog::directory(this, QStringLiteral("选择目录"), ExchangeFolder::start());
     if (chosen.isEmpty())
         return;
-    m_chooserStart = chosen;
+    ExchangeFolder::remember(chosen);
     m_path->setText(destinationFor(QDir::toNativeSeparators(chosen)));
+}
+
+void ExportScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel)) // Esc, as on a dialog
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void ExportScreen::ready()
@@ -162,6 +168,7 @@ ExportScreen::Result ExportScreen::runExport()
         m_panel->setStatus(QStringLiteral("正在复制数据文件到目的地..."));
         const QString destination = m_firstDestination->isChecked() ? m_firstDestination->text() : m_path->text();
         exporter.writeFile(m_format, destination);
+        ExchangeFolder::remember(QFileInfo(QDir::fromNativeSeparators(destination)).absolutePath());
     } catch (const StoreError& e) {
         m_storeError = e.text();
         return Result::StoreFailed;

@@ -13,7 +13,8 @@ class QToolButton;
 struct Session;
 
 // The export screen "备份数据": writes the rows of the session's selection (YearFilter) into an
-// exchange file. Shown without blocking the main window.
+// exchange file. Shown without blocking the main window; Enter in the path field exports, Esc
+// closes it.
 class ExportScreen : public QWidget
 {
     Q_OBJECT
@@ -21,9 +22,8 @@ public:
     ExportScreen(DataModule& data, const Session& session, QWidget* parent = nullptr);
 
     // The first destination and the path field's text when shown: "A:\bt" on Windows, else the
-    // home directory's "bt"; the directory chooser starts at "c:" on Windows, else at home.
+    // home directory's "bt". The directory chooser starts in the exchange folder (ExchangeFolder).
     static QString defaultDestination();
-    static QString defaultChooserStart();
 
     // Destination text for a directory chosen with "┅": a drive root (at most 3 characters) takes
     // the base name directly, any other directory after a separator.
@@ -33,6 +33,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void refill();
@@ -64,7 +65,6 @@ private:
     DataModule& m_data;
     const Session& m_session;
     WorkloadExport::Format m_format = WorkloadExport::Format::Paradox;
-    QString m_chooserStart;
     QString m_storeError;
     QString m_refusal;
 };

@@ -1,5 +1,6 @@
 #include "exchangeui/ImportScreen.h"
 
+#include "exchangeui/ExchangeFolder.h"
 #include "exchangeui/ProgressPanel.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/FileDialog.h"
@@ -9,7 +10,9 @@
 #include "store/StoreError.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,7 +21,7 @@
 #include <QVBoxLayout>
 
 ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_path(named(new QLineEdit, "Edit1")),
+    : QWidget(parent, Qt::Dialog), m_path(named(new QLineEdit, "Edit1")),
       m_browse(named(new QToolButton, "SpeedButton1")), m_panel(new ProgressPanel),
       m_import(named(new QPushButton(QStringLiteral("导入")), "BitBtn1")),
       m_return(named(new QPushButton(QStringLiteral("返回")), "BitBtn2")), m_data(data)
@@ -27,6 +30,9 @@ ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
     setWindowTitle(QStringLiteral("导入备份资料"));
     m_browse->setText(QStringLiteral("┅"));
     m_import->setDefault(true);
+    // Enter on a focused button presses it (outside a dialog class buttons do not take Enter).
+    m_import->setAutoDefault(true);
+    m_return->setAutoDefault(true);
 
     auto* source = new QHBoxLayout;
     source->addWidget(named(new QLabel(QStringLiteral("源文件：")), "Label3"));
@@ -47,6 +53,8 @@ ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
 
     connect(m_browse, &QToolButton::clicked, this, &ImportScreen::onBrowseClicked);
     connect(m_import, &QPushButton::clicked, this, &ImportScreen::onImportClicked);
+    // Enter in the path field: "导入", as typing a path and pressing Enter means.
+    connect(m_path, &QLineEdit::returnPressed, m_import, &QPushButton::click);
     connect(m_return, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -66,9 +74,19 @@ void ImportScreen::refill()
 
 void ImportScreen::onBrowseClicked()
 {
-    const QString chosen = FileDialog::openFile(this, QStringLiteral("选择备份文件"), QString(), Filter);
-    if (!chosen.isEmpty())
-        m_path->setText(QDir::toNativeSeparators(chosen));
+    const QString chosen = FileDialog::openFile(this, QStringLiteral("选择备份文件"), ExchangeFolder::start(), Filter);
+    if (chosen.isEmpty())
+        return;
+    ExchangeFolder::remember(QFileInfo(chosen).absolutePath());
+    m_path->setText(QDir::toNativeSeparators(chosen));
+}
+
+void ImportScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel)) // Esc, as on a dialog
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void ImportScreen::reset()
@@ -134,6 +152,7 @@ void ImportScreen::onImportClicked()
     m_panel->setProgress(100);
     m_panel->setBusy(false);
     m_panel->setStatus(QStringLiteral("接收数据文件已经完成"));
+    ExchangeFolder::remember(QFileInfo(path).absolutePath());
     MessageBox::information(this, WorkloadImport::Done);
     close();
 }

@@ -11,7 +11,7 @@ class QPushButton;
 class QToolButton;
 
 // The import screen "导入备份资料": merges the rows of an exchange file into the store.
-// Shown without blocking the main window.
+// Shown without blocking the main window; Enter in the path field imports, Esc closes it.
 class ImportScreen : public QWidget
 {
     Q_OBJECT
@@ -28,6 +28,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void refill();

@@ -28,7 +28,11 @@ bool EnterKeyChain::eventFilter(QObject* watched, QEvent* event)
     const auto it = m_next.constFind(watched);
     if (it == m_next.constEnd())
         return false;
-    if (event->type() == QEvent::KeyPress && it.value()->isEnabled())
+    if (event->type() == QEvent::KeyPress && it.value()->isEnabled()) {
+        // A move by the keyboard, as Tab is: the style then draws where the focus went (the
+        // focus ring of a button).
+        it.value()->window()->setAttribute(Qt::WA_KeyboardFocusChange);
         it.value()->setFocus(Qt::OtherFocusReason);
+    }
     return true; // Enter never reaches the dialog's default button
 }

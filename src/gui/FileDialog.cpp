@@ -2,6 +2,14 @@
 
 #include <QFileDialog>
 
+namespace {
+
+// Qt's own chooser, not the desktop's: it speaks the program's language (Chinese) whatever the
+// desktop's, as the rest of the program does.
+constexpr QFileDialog::Options ownChooser = QFileDialog::DontUseNativeDialog;
+
+} // namespace
+
 std::deque<QString> FileDialog::s_paths;
 std::deque<FileDialog::Asked> FileDialog::s_asked;
 bool FileDialog::s_scripted = false;
@@ -20,21 +28,21 @@ QString FileDialog::openFile(QWidget* parent, const QString& caption, const QStr
 {
     if (s_scripted)
         return answer({caption, startDir, filter, false, false});
-    return QFileDialog::getOpenFileName(parent, caption, startDir, filter);
+    return QFileDialog::getOpenFileName(parent, caption, startDir, filter, nullptr, ownChooser);
 }
 
 QString FileDialog::saveFile(QWidget* parent, const QString& caption, const QString& startPath, const QString& filter)
 {
     if (s_scripted)
         return answer({caption, startPath, filter, false, true});
-    return QFileDialog::getSaveFileName(parent, caption, startPath, filter);
+    return QFileDialog::getSaveFileName(parent, caption, startPath, filter, nullptr, ownChooser);
 }
 
 QString FileDialog::directory(QWidget* parent, const QString& caption, const QString& startDir)
 {
     if (s_scripted)
         return answer({caption, startDir, QString(), true, false});
-    return QFileDialog::getExistingDirectory(parent, caption, startDir, QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(parent, caption, startDir, QFileDialog::ShowDirsOnly | ownChooser);
 }
 
 void FileDialog::setScripted(bool scripted)

@@ -3,9 +3,11 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
 #include "gui/SettingsYearBox.h"
+#include "gui/UserSettings.h"
 #include "gui/WaitCursor.h"
 #include "mainwindow/TeacherFinder.h"
 #include "mainwindow/TeacherPanel.h"
+#include "mainwindow/TreePlace.h"
 #include "mainwindow/TreePopup.h"
 #include "mainwindow/WorkloadTabs.h"
 #include "masterdata/Organisation.h"
@@ -56,13 +58,6 @@ QAction* toolButton(QObject* parent, const char* name, const char* caption, cons
 
 constexpr int TreeWidth = 260;
 
-// The window's size, place and divider, kept for the operator between runs.
-QSettings windowSettings()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("workload"),
-                     QStringLiteral("workload"));
-}
-
 } // namespace
 
 MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator,
@@ -91,6 +86,10 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
         if (!m_building && current)
             onNodeSelected(current);
     });
+    // After a year change the node stays selected while the right side shows the cover: a click
+    // on it (or Enter) shows it for the new year.
+    connect(m_tree, &QTreeWidget::itemClicked, this, &MainWindow::showCurrentAgain);
+    connect(m_tree, &QTreeWidget::itemActivated, this, &MainWindow::showCurrentAgain);
 
     m_views->setObjectName(QStringLiteral("Views"));
     m_views->addWidget(m_welcome);
@@ -232,8 +231,12 @@ void MainWindow::showEvent(QShowEvent* event)
         m_splitter->setSizes({TreeWidth, qMax(0, m_splitter->width() - TreeWidth)});
         m_tree->setMinimumWidth(0);
     }
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         refresh();
+        // The operator starts in the tree; a stray key in the year box would rebuild it for a
+        // year that does not exist.
+        m_tree->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -248,17 +251,18 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::restoreLayout()
 {
-    const QSettings settings = windowSettings();
-    restoreGeometry(settings.value(QStringLiteral("MainWindow/geometry")).toByteArray());
-    if (!m_splitter->restoreState(settings.value(QStringLiteral("MainWindow/splitter")).toByteArray()))
+    // The window's size, place and divider, kept for the operator between runs.
+    const std::unique_ptr<QSettings> settings = UserSettings::open();
+    restoreGeometry(settings->value(QStringLiteral("MainWindow/geometry")).toByteArray());
+    if (!m_splitter->restoreState(settings->value(QStringLiteral("MainWindow/splitter")).toByteArray()))
         m_tree->setMinimumWidth(TreeWidth); // the first time: the tree as wide as the old program's
 }
 
 void MainWindow::saveLayout() const
 {
-    QSettings settings = windowSettings();
-    settings.setValue(QStringLiteral("MainWindow/geometry"), saveGeometry());
-    settings.setValue(QStringLiteral("MainWindow/splitter"), m_splitter->saveState());
+    const std::unique_ptr<QSettings> settings = UserSettings::open();
+    settings->setValue(QStringLiteral("MainWindow/geometry"), saveGeometry());
+    settings->setValue(QStringLiteral("MainWindow/splitter"), m_splitter->saveState());
 }
 
 void MainWindow::onExitRequested()
@@ -295,6 +299,7 @@ void MainWindow::buildTree()
     ErrorDisplay::guard(this, [&] {
         WaitCursor wait;
         const QScopedValueRollback building(m_building, true);
+        const TreePlace place = TreePlace::note(*m_tree, m_nodes);
         m_tree->clear();
         m_nodes.clear();
         auto* root = new QTreeWidgetItem(m_tree, {year() + s("工作量")});
@@ -312,6 +317,8 @@ void MainWindow::buildTree()
                 parents[n.level] = item;
             m_nodes.add({item, n.level, n.code, n.name, n.extra, n.teacherCode});
         }
+        // The operator keeps the place: the same branches open, the same node selected.
+        place.restore(*m_tree, m_nodes);
     });
     if (truncated)
         MessageBox::error(
@@ -349,6 +356,13 @@ void MainWindow::onYearEdited(const QString&)
         return;
     buildTree();
     showView(View::Welcome);
+    m_currentShown = false;
+}
+
+void MainWindow::showCurrentAgain(QTreeWidgetItem* node)
+{
+    if (!m_building && !m_currentShown && node && node == m_tree->currentItem())
+        onNodeSelected(node);
 }
 
 void MainWindow::onNodeSelected(QTreeWidgetItem* node)
@@ -357,6 +371,7 @@ void MainWindow::onNodeSelected(QTreeWidgetItem* node)
     if (!entry)
         return;
     const NodeTable::Entry e = *entry;
+    m_currentShown = true;
     ErrorDisplay::guard(this, [&] {
         switch (e.level) {
         case 0:

@@ -91,6 +91,8 @@ private:
     void selectFaculty(const NodeTable::Entry& e);
     void selectSection(const NodeTable::Entry& e);
     void selectTeacher(const NodeTable::Entry& e);
+    // A click on (or Enter at) the selected node while the right side does not show it.
+    void showCurrentAgain(QTreeWidgetItem* node);
     void restoreLayout();
     void saveLayout() const;
     QString year() const;
@@ -109,4 +111,6 @@ private:
     TeacherFinder* m_finder;
     NodeTable m_nodes;
     bool m_building = false;
+    // Whether the right side shows the tree's selected node (not after a year change).
+    bool m_currentShown = true;
 };

@@ -23,10 +23,10 @@ MasterDataDialog::MasterDataDialog(DataModule& data, Query& list, const QString&
     setWindowTitle(title);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_cancel->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter in an input moves on (see chainEnter); Enter on a focused "确定" presses it, as on the
-    // other dialogs of the program. "放弃" takes only a click, Space or Esc.
+    // Enter in an input moves on (see chainEnter); Enter on a focused button presses that button,
+    // as on the other dialogs of the program ("放弃" included: it must not fall through to "确定").
     m_ok->setAutoDefault(true);
-    m_cancel->setAutoDefault(false);
+    m_cancel->setAutoDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -10,6 +10,7 @@
 #include "store/DataModule.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -67,7 +69,7 @@ ReportPreview::ReportPreview(DataModule& data, const Session& session, QWidget* 
     layout->setSpacing(0);
     buildToolBar();
     layout->addWidget(m_preview, 1);
-    resize(900, 1000);
+    resize(PreferredSize);
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -122,6 +124,7 @@ bool ReportPreview::previewTeacherList()
 {
     if (!generate())
         return false;
+    fitToScreen();
     exec();
     return true;
 }
@@ -135,9 +138,19 @@ bool ReportPreview::generate()
     m_previewPrinter->setDocName(m_report->title());
     m_preview->updatePreview();
     m_preview->setCurrentPage(1);
-    m_preview->fitToWidth();
+    // The whole page in the window, also when the window is resized, until the operator zooms.
+    m_preview->fitInView();
     showPageNumber();
     return true;
+}
+
+void ReportPreview::fitToScreen()
+{
+    // Room for the window's frame and the desktop's panels is left over.
+    const QWidget* opener = QApplication::activeWindow();
+    const QScreen* screen = opener ? opener->screen() : this->screen();
+    if (screen)
+        resize(PreferredSize.boundedTo(screen->availableGeometry().size() * 0.9));
 }
 
 void ReportPreview::showPageNumber()

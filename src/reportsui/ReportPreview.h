@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSize>
 
 #include <functional>
 #include <memory>
@@ -17,7 +18,8 @@ struct Session;
 // The teacher workload list "qrrydm" in its print preview: the pages of the list that the teacher
 // list holder (`dtrydm`) holds, titled after the session's YearTitle; paging, zoom, printing
 // through the platform's print dialog (printer, copies, page range), and the list written as a PDF
-// file or an Excel workbook. Created once and shown modally by the teacher grid's "打印".
+// file or an Excel workbook. Created once and shown modally by the teacher grid's "打印", sized
+// to fit the screen, with the whole page fitted into the window.
 class ReportPreview : public QDialog
 {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
     // leaves the holder on its last row) and shown modally; without rows nothing happens and
     // nothing is shown. True when the preview was shown.
     bool previewTeacherList();
+    // A page with the toolbar above it, when the screen has room for it.
+    static constexpr QSize PreferredSize{900, 1000};
     // Generates the list into the preview without showing it; false, changing nothing, when
     // `dtrydm` has no rows.
     bool generate();
@@ -45,6 +49,8 @@ public:
 private:
     QAction* addCommand(const char* name, const QString& caption, const std::function<void()>& command);
     void buildToolBar();
+    // The preferred size, or less on a screen without room for it.
+    void fitToScreen();
     void showPageNumber();
     void onPrintClicked();
     void exportTo(const QString& caption, const QString& filter, const QString& suffix,

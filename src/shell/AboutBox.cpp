@@ -1,16 +1,15 @@
 #include "shell/AboutBox.h"
 
+#include "gui/WindowKeeper.h"
 #include "shell/ShellPictures.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -158,17 +157,6 @@ void AboutBox::refill()
     m_company->setText(user.company);
 }
 
-void AboutBox::centreOnScreen()
-{
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target)
-        return;
-    // The frame counts: the box with its title bar stands in the middle.
-    QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_logo && event->type() == QEvent::MouseButtonDblClick)
@@ -181,7 +169,8 @@ void AboutBox::showEvent(QShowEvent* event)
     if (!event->spontaneous()) {
         refill();
         adjustSize();
-        centreOnScreen();
+        // Its size follows what it shows: placed again now that it is known.
+        WindowKeeper::place(this);
     }
     QDialog::showEvent(event);
 }

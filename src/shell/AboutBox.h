@@ -39,7 +39,6 @@ private:
     QWidget* buildButtons();
     QLabel* addLabel(const QString& objectName, const QString& text);
     void refill();
-    void centreOnScreen();
 
     MemoryProvider m_memory;
     UserProvider m_user;

@@ -35,7 +35,8 @@ LoginDialog::LoginDialog(DataModule& data, Session& session, QWidget* parent)
     m_ok->setDefault(true);
     m_ok->setAutoDefault(true);
     m_quit->setObjectName(QStringLiteral("BitBtn2"));
-    m_quit->setAutoDefault(false);
+    // Enter on a focused "退出" leaves, rather than falling through to the default "确定".
+    m_quit->setAutoDefault(true);
     m_year->setObjectName(QStringLiteral("DBComboBox2"));
     m_year->setMinimumContentsLength(14);
 

@@ -52,9 +52,10 @@ PasswordDialog::PasswordDialog(DataModule& data, Session& session, QWidget* pare
     m_code->setEnabled(false);
     m_ok->setObjectName(QStringLiteral("btnOK"));
     m_cancel->setObjectName(QStringLiteral("btnCancel"));
-    // Enter on a focused "确定" presses it; in the boxes Enter only moves on.
+    // Enter on a focused button presses that button ("取消" included: it must not fall through to
+    // "确定"); in the boxes Enter only moves on.
     m_ok->setAutoDefault(true);
-    m_cancel->setAutoDefault(false);
+    m_cancel->setAutoDefault(true);
 
     auto* codeRow = new QFormLayout;
     codeRow->addRow(QStringLiteral("操作员代码:"), m_code);

@@ -3,6 +3,7 @@
 #include "entry/TheoryEntryDialog.h"
 #include "exchangeui/ExportScreen.h"
 #include "exchangeui/ImportScreen.h"
+#include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/TreePopup.h"
@@ -22,15 +23,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 #include <functional>
 
 namespace {
@@ -193,6 +200,8 @@ private slots:
         MainWindow* window = startup.mainWindow();
         QVERIFY(window->isVisible());
         QVERIFY(window->windowState() & Qt::WindowMaximized);
+        // The operator starts in the tree, not in the year box.
+        QCOMPARE(window->focusWidget(), window->findChild<QTreeWidget*>(QStringLiteral("TreeView1")));
         QCOMPARE(window->nodes().count(), 1); // an empty organisation: the root alone
         QCOMPARE(startup.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
         QCOMPARE(ended.count(), 0);
@@ -326,6 +335,181 @@ private slots:
         QCOMPARE(modalAfter([&] { print->click(); }), QString()); // no teachers: nothing happens
         tree->setCurrentItem(faculty->child(0));
         QCOMPARE(modalAfter([&] { print->click(); }), QStringLiteral("qrrydm"));
+    }
+
+    // Every screen opened from the main window belongs to it: its window is the main window's
+    // transient (the window manager keeps it above the main window, also after a click there),
+    // and it opens centred on the main window inside the screen's free area, shrunk to fit. A
+    // screen beside the main window comes to the front when its command is given again.
+    void screensOpenAboveAndOverTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("command"); // an action, or a button of the main window
+        QTest::addColumn<QStringList>("node");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<bool>("modal");
+        const QStringList none;
+        const QStringList section{QStringLiteral("理学院"), QStringLiteral("数学教研室")};
+        const QStringList teacher{QStringLiteral("理学院"), QStringLiteral("数学教研室"), QStringLiteral("张三")};
+        QTest::newRow("section screen") << "ToolButton2" << none << "fmbmdmF" << false;
+        QTest::newRow("export screen") << "ToolButton4" << none << "fmsavefile" << false;
+        QTest::newRow("import screen") << "ToolButton5" << none << "fmrecover" << false;
+        QTest::newRow("password dialog") << "ToolButton6" << none << "fmChgPwd" << false;
+        QTest::newRow("About box") << "ToolButton7" << none << "fmAbout" << false;
+        QTest::newRow("teacher finder") << "ToolButton3" << none << "fmFind" << false;
+        QTest::newRow("faculty screen") << "N2" << none << "fmybdmF" << true;
+        QTest::newRow("parameter screen") << "N8" << none << "fmcsdyF" << true;
+        QTest::newRow("report preview") << "BitBtn11" << section << "qrrydm" << true;
+        QTest::newRow("teacher dialog") << "BitBtn8" << section << "rydm2" << true;
+        QTest::newRow("theory dialog") << "BitBtn1" << teacher << "fmlilunf" << true;
+    }
+    void screensOpenAboveAndOverTheMainWindow()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, node);
+        QFETCH(QString, screen);
+        QFETCH(bool, modal);
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false, [](const QString& building) {
+            auto db = Database::open(building);
+            db->execute(QStringLiteral("insert into yuanbu (mc) values ('理学院')"));
+            db->execute(QStringLiteral("insert into bmdm (bmdm,bmmc,ybmc) values ('S1','数学教研室','理学院')"));
+            db->execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('T1','张三','S1')"));
+        });
+        Application program(dir.path());
+        program.createScreens();
+        QVERIFY(program.start());
+        logIn(program);
+        MainWindow* window = program.mainWindow();
+        // A main window off the screen's centre, so that "centred on it" shows.
+        window->showNormal();
+        window->setGeometry(20, 10, 560, 400);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
+        QTreeWidgetItem* item = tree->topLevelItem(0);
+        for (const QString& caption : node)
+            for (int i = 0; i < item->childCount(); ++i)
+                if (item->child(i)->text(0) == caption) {
+                    item = item->child(i);
+                    break;
+                }
+        tree->setCurrentItem(item);
+
+        const QRect free = window->screen()->availableGeometry();
+        const QRect owner = window->frameGeometry();
+        QString checked;
+        const auto check = [&](QWidget* shown) {
+            QVERIFY2(shown, qPrintable(screen));
+            QCOMPARE(shown->objectName(), screen);
+            QVERIFY(shown->windowHandle());
+            QCOMPARE(shown->windowHandle()->transientParent(), window->windowHandle());
+            // Only dialog-like windows are kept above their owner by an X11 window manager.
+            QCOMPARE(shown->windowType(), Qt::Dialog);
+            const QRect frame = shown->frameGeometry();
+            QVERIFY2(free.contains(frame), qPrintable(screen));
+            const auto clamp = [](int centred, int length, int start, int room) {
+                return std::max(start, std::min(centred, start + room - length));
+            };
+            // Centred to the pixel (a centre may fall between two).
+            const int left = clamp(owner.center().x() - frame.width() / 2, frame.width(), free.left(), free.width());
+            const int top = clamp(owner.center().y() - frame.height() / 2, frame.height(), free.top(), free.height());
+            QVERIFY2(qAbs(frame.left() - left) <= 1 && qAbs(frame.top() - top) <= 1,
+                     qPrintable(
+                         QStringLiteral("at %1,%2, not %3,%4").arg(frame.left()).arg(frame.top()).arg(left).arg(top)));
+            checked = shown->objectName();
+        };
+        QAction* action = window->findChild<QAction*>(command);
+        auto* button = window->findChild<QPushButton*>(command);
+        QVERIFY(action || button);
+        const auto give = [&] { action ? action->trigger() : button->click(); };
+        if (modal) {
+            QTimer::singleShot(0, window, [&] {
+                QWidget* shown = QApplication::activeModalWidget();
+                check(shown);
+                if (shown)
+                    shown->close();
+            });
+            give();
+            QTest::qWait(1);
+        } else {
+            give();
+            QWidget* shown = visibleWindow(screen);
+            check(shown);
+            // Back to the main window, then the command again: the screen comes to the front.
+            window->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            give();
+            QTRY_COMPARE(QApplication::activeWindow(), shown);
+            shown->close();
+        }
+        QCOMPARE(checked, screen);
+    }
+
+    // Qt's own texts (file chooser, print dialog, standard buttons) are Chinese while the program
+    // runs, whatever the desktop's language; the program's own texts are its own.
+    void qtTextsInChinese_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("chinese");
+        QTest::newRow("file chooser: Look in") << "QFileDialog"
+                                               << "Look in:"
+                                               << "查找范围：";
+        QTest::newRow("file chooser: Open") << "QFileDialog"
+                                            << "&Open"
+                                            << "打开(&O)";
+        QTest::newRow("file chooser: new folder") << "QFileDialog"
+                                                  << "Create New Folder"
+                                                  << "新建文件夹";
+        QTest::newRow("print dialog: Print") << "QPrintDialog"
+                                             << "&Print"
+                                             << "打印(&P)";
+        QTest::newRow("standard button: Cancel") << "QPlatformTheme"
+                                                 << "Cancel"
+                                                 << "取消";
+        QTest::newRow("standard button: Save") << "QPlatformTheme"
+                                               << "Save"
+                                               << "保存";
+    }
+    void qtTextsInChinese()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        QFETCH(QString, chinese);
+        DataDir dir;
+        Application program(dir.path());
+        QCOMPARE(QCoreApplication::translate(context.toLatin1().constData(), source.toLatin1().constData()), chinese);
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    }
+
+    // The export's directory chooser is Qt's own (not the desktop's), so it speaks Chinese too.
+    void theFileChooserSpeaksChinese()
+    {
+        DataDir dir;
+        StoreSetup::createStore(dir.path(), false);
+        Application program(dir.path());
+        program.createScreens();
+        QVERIFY(program.start());
+        logIn(program);
+        program.mainWindow()->findChild<QAction*>(QStringLiteral("ToolButton4"))->trigger();
+        ExportScreen* screen = program.exportScreen();
+        screen->findChild<QRadioButton*>(QStringLiteral("RadioButton4"))->click();
+        FileDialog::setScripted(false);
+        QString lookIn, choose;
+        bool own = false;
+        QTimer::singleShot(0, screen, [&] {
+            if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                own = chooser->testOption(QFileDialog::DontUseNativeDialog) && chooser->isVisible();
+                lookIn = chooser->labelText(QFileDialog::LookIn);
+                choose = chooser->labelText(QFileDialog::Accept);
+                chooser->reject();
+            }
+        });
+        screen->findChild<QToolButton*>(QStringLiteral("SpeedButton1"))->click();
+        QVERIFY(own);
+        QCOMPARE(lookIn, QStringLiteral("查找范围："));
+        QCOMPARE(choose, QStringLiteral("选择(&C)"));
     }
 
     void leavingTheLoginEnds()

@@ -359,9 +359,58 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), source);
         QTest::keyClick(source, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), to);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        QVERIFY(dialog.isVisible()); // Enter never saves by itself
+        // Enter in an input never saves by itself (on the focused "确定" it does: see below).
+        if (!qobject_cast<QPushButton*>(QApplication::focusWidget()))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        QVERIFY(dialog.isVisible());
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
+    }
+
+    // Enter on a focused button presses it: "确定" (where the Enter chain of each kind ends) saves
+    // the row, "放弃" (a Tab further) closes without one. The focused button is drawn as the
+    // default one, with the focus ring of a keyboard move.
+    void enterOnTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("last"); // the input whose Enter reaches "确定"
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("internship: Enter on 确定") << 1 << "shuoming"
+                                                   << "BitBtn1" << 1;
+        QTest::newRow("graduation design: Enter on 确定") << 2 << "q32"
+                                                          << "BitBtn1" << 1;
+        QTest::newRow("supervision: Enter on 确定") << 3 << "q33"
+                                                    << "BitBtn1" << 1;
+        QTest::newRow("internship: Enter on 放弃") << 1 << "shuoming"
+                                                   << "BitBtn2" << 0;
+    }
+    void enterOnTheFocusedButton()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, last);
+        QFETCH(QString, button);
+        QFETCH(int, rows);
+        EntryFixture f;
+        PracticeEntryDialog dialog(f.store.data(), f.session);
+        showDialog(dialog, kind);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        type(&dialog, QStringLiteral("banji"), QStringLiteral("1班"));
+        type(&dialog, QStringLiteral("kname"), QStringLiteral("实习"));
+        for (const char* amount : {"w", "r32", "r33"})
+            child<QLineEdit>(&dialog, QString::fromLatin1(amount))->setText(QStringLiteral("2"));
+        input(&dialog, last)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        if (button == QLatin1String("BitBtn2"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        QVERIFY(focused);
+        QCOMPARE(focused->objectName(), button);
+        QVERIFY(focused->isDefault());
+        QVERIFY(dialog.testAttribute(Qt::WA_KeyboardFocusChange));
+
+        QTest::keyClick(focused, Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(f.store.count(QStringLiteral("gzl"), QStringLiteral("kname='实习' and banji='1班'")), rows);
     }
 
     void modalRun()

@@ -607,10 +607,49 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), source);
         QTest::keyClick(source, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget()->objectName(), to);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        // Enter never saves by itself.
+        // Enter in an input never saves by itself (on the focused "确定" it does: see below).
+        if (!qobject_cast<QPushButton*>(QApplication::focusWidget()))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
         QVERIFY(dialog.isVisible());
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 0);
+    }
+
+    // Enter on a focused button presses it: "确定" (where the Enter chain ends) saves the row,
+    // "放弃" (a Tab further) closes without one. The focused button is drawn as the default one,
+    // with the focus ring of a keyboard move.
+    void enterOnTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("Enter on 确定") << "BitBtn1" << int(Qt::Key_Return) << 1;
+        QTest::newRow("keypad Enter on 确定") << "BitBtn1" << int(Qt::Key_Enter) << 1;
+        QTest::newRow("Enter on 放弃") << "BitBtn2" << int(Qt::Key_Return) << 0;
+    }
+    void enterOnTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, rows);
+        EntryFixture f;
+        TheoryEntryDialog dialog(f.store.data(), f.session);
+        dialog.show(TheoryEntryDialog::Mode::Add);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        fillValidRow(&dialog);
+        edit(&dialog, "fzs")->setFocus();
+        QTest::keyClick(edit(&dialog, "fzs"), Qt::Key_Return);
+        if (button == QLatin1String("BitBtn2"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        QVERIFY(focused);
+        QCOMPARE(focused->objectName(), button);
+        QVERIFY(focused->isDefault());
+        QVERIFY(dialog.testAttribute(Qt::WA_KeyboardFocusChange));
+
+        QTest::keyClick(focused, Qt::Key(key));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(f.store.count(QStringLiteral("gzl")), rows);
+        QCOMPARE(f.store.count(QStringLiteral("gzl"), QStringLiteral("kname='高等数学' and t1=32")), rows);
     }
 
     void modalRunAndCancel()

@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -61,9 +62,14 @@ class TestExchangeScreens : public QObject
 private slots:
     void initTestCase()
     {
-        // The destination defaults to the home directory: keep it inside the test.
+        // The destination defaults to the home directory: keep it inside the test, and the
+        // operator's settings (the exchange folder) too.
         QVERIFY(m_home.isValid());
         qputenv("HOME", QFile::encodeName(m_home.path()));
+        QVERIFY(m_settings.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+        for (const char* folder : {"data/out", "media/disk", "typed"})
+            QVERIFY(QDir(m_home.path()).mkpath(QString::fromLatin1(folder)));
     }
 
     void init()
@@ -71,6 +77,9 @@ private slots:
         MessageBox::setScripted(true);
         MessageBox::clearShown();
         FileDialog::setScripted(true);
+        // No folder used yet.
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("workload"), QStringLiteral("workload"))
+            .clear();
     }
 
     void exportScreenOnShowing()
@@ -112,8 +121,8 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::newRow("root") << "/"
                               << "/bt";
-        QTest::newRow("directory") << "/data/out"
-                                   << "/data/out/bt";
+        QTest::newRow("directory") << "~/data/out"
+                                   << "~/data/out/bt";
         QTest::newRow("cancelled") << ""
                                    << "";
     }
@@ -122,6 +131,8 @@ private slots:
     {
         QFETCH(QString, chosen);
         QFETCH(QString, path);
+        chosen.replace(u'~', QDir::homePath());
+        path.replace(u'~', QDir::homePath());
         TestStore s;
         Session session;
         ExportScreen screen(s.data(), session);
@@ -388,8 +399,121 @@ private slots:
                  0);
     }
 
+    // The export's directory chooser and the import's file chooser start in the folder an exchange
+    // file was last written to or taken from, by either screen, also in a later run (new screens).
+    void choosersStartInTheLastFolderUsed_data()
+    {
+        QTest::addColumn<QString>("used");   // what the operator did before
+        QTest::addColumn<QString>("folder"); // where both choosers start afterwards, under home
+        QTest::newRow("nothing yet") << ""
+                                     << "";
+        QTest::newRow("the export's chooser") << "export chooser"
+                                              << "data/out";
+        QTest::newRow("the import's chooser") << "import chooser"
+                                              << "media/disk";
+        QTest::newRow("an export to a typed path") << "export"
+                                                   << "typed";
+        QTest::newRow("an import of a typed path") << "import"
+                                                   << "typed";
+        QTest::newRow("a folder that is gone") << "gone"
+                                               << "";
+    }
+    void choosersStartInTheLastFolderUsed()
+    {
+        QFETCH(QString, used);
+        QFETCH(QString, folder);
+        TestStore s;
+        addRow(s, 1, QStringLiteral("张三"));
+        Session session;
+        session.select(Selection::year(Year));
+        const QDir home = QDir::home();
+        QTemporaryDir gone;
+        {
+            ExportScreen exportScreen(s.data(), session);
+            exportScreen.show();
+            child<QRadioButton>(&exportScreen, "RadioButton4")->click();
+            ImportScreen importScreen(s.data());
+            importScreen.show();
+            if (used == "export chooser") {
+                FileDialog::setNextPath(home.filePath(QStringLiteral("data/out")));
+                child<QToolButton>(&exportScreen, "SpeedButton1")->click();
+            } else if (used == "import chooser") {
+                FileDialog::setNextPath(home.filePath(QStringLiteral("media/disk/bt.dbf")));
+                child<QToolButton>(&importScreen, "SpeedButton1")->click();
+            } else if (used == "export") {
+                child<QLineEdit>(&exportScreen, "Edit1")->setText(home.filePath(QStringLiteral("typed/x")));
+                child<QPushButton>(&exportScreen, "BitBtn1")->click();
+                QVERIFY(QFile::exists(home.filePath(QStringLiteral("typed/x.dbt"))));
+            } else if (used == "import") {
+                const QString file = home.filePath(QStringLiteral("typed/in.dbt"));
+                ParadoxFile::write(file, ExchangeFixtures::table({ExchangeFixtures::row(QStringLiteral("教员"))}));
+                child<QLineEdit>(&importScreen, "Edit1")->setText(file);
+                child<QPushButton>(&importScreen, "BitBtn1")->click();
+                QCOMPARE(MessageBox::shown().back().text, WorkloadImport::Done);
+            } else if (used == "gone") {
+                FileDialog::setNextPath(gone.path());
+                child<QToolButton>(&exportScreen, "SpeedButton1")->click();
+                QVERIFY(gone.remove());
+            }
+        }
+        // A later run: new screens, the choosers cancelled.
+        const QString start = folder.isEmpty() ? QDir::homePath() : home.filePath(folder);
+        ExportScreen exportScreen(s.data(), session);
+        exportScreen.show();
+        child<QRadioButton>(&exportScreen, "RadioButton4")->click();
+        child<QToolButton>(&exportScreen, "SpeedButton1")->click();
+        QCOMPARE(FileDialog::asked().back().startDir, start);
+        ImportScreen importScreen(s.data());
+        importScreen.show();
+        child<QToolButton>(&importScreen, "SpeedButton1")->click();
+        QCOMPARE(FileDialog::asked().back().startDir, start);
+    }
+
+    // Enter in the path field does what the screen's main button does; Enter on a focused button
+    // presses it; Esc closes the screen.
+    void keyboard_data()
+    {
+        QTest::addColumn<bool>("exporting");
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("message"); // empty: none
+        QTest::addColumn<bool>("open");
+        const QString noRows = QStringLiteral("没有满足条件的数据!");
+        const QString noPath = QStringLiteral("没有输入源文件!");
+        QTest::newRow("export: Enter in the path") << true << "Edit1" << int(Qt::Key_Return) << noRows << true;
+        QTest::newRow("export: keypad Enter in the path") << true << "Edit1" << int(Qt::Key_Enter) << noRows << true;
+        QTest::newRow("export: Enter on 导出") << true << "BitBtn1" << int(Qt::Key_Return) << noRows << true;
+        QTest::newRow("export: Enter on 返回") << true << "BitBtn2" << int(Qt::Key_Return) << "" << false;
+        QTest::newRow("export: Esc in the path") << true << "Edit1" << int(Qt::Key_Escape) << "" << false;
+        QTest::newRow("export: Esc on a choice") << true << "RadioButton2" << int(Qt::Key_Escape) << "" << false;
+        QTest::newRow("import: Enter in the path") << false << "Edit1" << int(Qt::Key_Return) << noPath << true;
+        QTest::newRow("import: Enter on 返回") << false << "BitBtn2" << int(Qt::Key_Return) << "" << false;
+        QTest::newRow("import: Esc in the path") << false << "Edit1" << int(Qt::Key_Escape) << "" << false;
+    }
+    void keyboard()
+    {
+        QFETCH(bool, exporting);
+        QFETCH(QString, widget);
+        QFETCH(int, key);
+        QFETCH(QString, message);
+        QFETCH(bool, open);
+        TestStore s;
+        Session session;
+        session.select(Selection::year(QStringLiteral("1999"))); // no rows
+        ExportScreen exportScreen(s.data(), session);
+        ImportScreen importScreen(s.data());
+        QWidget* screen = exporting ? static_cast<QWidget*>(&exportScreen) : &importScreen;
+        screen->show();
+        if (exporting)
+            child<QRadioButton>(screen, "RadioButton4")->click(); // the path field in use
+        QTest::keyClick(child<QWidget>(screen, widget.toLatin1().constData()), Qt::Key(key));
+        QCOMPARE(MessageBox::shown().empty() ? QString() : MessageBox::shown().back().text, message);
+        QCOMPARE(screen->isVisible(), open);
+    }
+
 private:
     QTemporaryDir m_home;
+    QTemporaryDir m_settings;
 };
 
 QTEST_MAIN(TestExchangeScreens)

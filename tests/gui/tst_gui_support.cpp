@@ -2,6 +2,7 @@
 #include "gui/FileDialog.h"
 #include "gui/GridBinding.h"
 #include "gui/MessageBox.h"
+#include "gui/WindowKeeper.h"
 #include "store/Sql.h"
 #include "support/TestStore.h"
 
@@ -57,6 +58,37 @@ private slots:
         QCOMPARE(FileDialog::asked().size(), size_t(2));
         QCOMPARE(FileDialog::asked().back().startDir, QStringLiteral("/home"));
         QVERIFY(FileDialog::asked().back().directory);
+    }
+
+    // A window opens centred on the window it belongs to (on the free area without one), moved
+    // inside the screen's free area and no larger than it.
+    void windowPlacement_data()
+    {
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<QRect>("over");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("placed");
+        const QRect screen(0, 0, 1366, 768);
+        QTest::newRow("centred on its owner")
+            << QSize(200, 100) << QRect(100, 100, 400, 300) << screen << QRect(200, 200, 200, 100);
+        QTest::newRow("owner at the right edge: moved in")
+            << QSize(300, 200) << QRect(1266, 100, 100, 200) << screen << QRect(1066, 100, 300, 200);
+        QTest::newRow("owner partly above the screen: moved down")
+            << QSize(300, 200) << QRect(0, -300, 400, 400) << screen << QRect(50, 0, 300, 200);
+        QTest::newRow("no owner: centred on the free area")
+            << QSize(400, 300) << QRect() << QRect(0, 30, 1366, 738) << QRect(483, 249, 400, 300);
+        QTest::newRow("taller than the free area: as tall as it")
+            << QSize(900, 1000) << screen << screen << QRect(233, 0, 900, 768);
+        QTest::newRow("wider than a free area beside a panel")
+            << QSize(2000, 500) << QRect(64, 0, 1302, 768) << QRect(64, 0, 1302, 768) << QRect(64, 134, 1302, 500);
+    }
+    void windowPlacement()
+    {
+        QFETCH(QSize, frame);
+        QFETCH(QRect, over);
+        QFETCH(QRect, available);
+        QFETCH(QRect, placed);
+        QCOMPARE(WindowKeeper::placement(frame, over, available), placed);
     }
 
     void gridRowIsTheCurrentRow()

@@ -7,6 +7,7 @@
 #include "store/Transaction.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -243,6 +244,79 @@ private slots:
         QCOMPARE(systemField(h.store(), "Nd"), QStringLiteral("2026-2027学X"));
         QCOMPARE(h.session().selection.YearFilter,
                  QStringLiteral("nd like '%2026-2027学X%' and jiaoyanshi='物理教研室'"));
+    }
+
+    // The window opens with the focus in the tree: a stray key does not change the year.
+    void opensWithTheFocusInTheTree()
+    {
+        MainWindowHarness h;
+        QVERIFY(QTest::qWaitForWindowActive(&h.window()));
+        QCOMPARE(QApplication::focusWidget(), h.tree());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_5);
+        QCOMPARE(h.tree()->topLevelItem(0)->text(0), QStringLiteral("2026-2027学年工作量"));
+        QCOMPARE(systemField(h.store(), "Nd"), TestOrganisation::Year);
+    }
+
+    // A rebuild keeps the operator's place: the selected node is selected again when it is still
+    // there, with the branches above it open, and the branches that were open stay open.
+    void rebuildKeepsThePlace_data()
+    {
+        QTest::addColumn<QString>("rebuild");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("change");  // made in the store before the rebuild
+        QTest::addColumn<bool>("stillThere"); // the selected node after it
+        const QStringList teacher{QStringLiteral("理学院"), QStringLiteral("数学教研室"), QStringLiteral("李四")};
+        const QStringList section{QStringLiteral("理学院"), QStringLiteral("物理教研室")};
+        QTest::newRow("更新 at a teacher") << "更新" << teacher << "" << true;
+        QTest::newRow("a year change and back at a teacher") << "year" << teacher << "" << true;
+        QTest::newRow("the popup's 编辑 at a section") << "popup" << section << "" << true;
+        QTest::newRow("更新 after a new faculty")
+            << "更新" << teacher << "insert into yuanbu (mc) values ('工学院')" << true;
+        QTest::newRow("更新 after the teacher left")
+            << "更新" << teacher << "delete from rydm where rydm='T02'" << false;
+    }
+    void rebuildKeepsThePlace()
+    {
+        QFETCH(QString, rebuild);
+        QFETCH(QStringList, selected);
+        QFETCH(QString, change);
+        QFETCH(bool, stillThere);
+        MainWindowHarness h;
+        h.node({QStringLiteral("文学院")})->setExpanded(true);
+        h.select(selected);
+        const MainWindow::View view = h.window().view();
+        if (!change.isEmpty())
+            h.store().db().execute(change);
+
+        if (rebuild == u"更新") {
+            h.find<QAction>("ToolButton1")->trigger();
+        } else if (rebuild == u"popup") {
+            h.window().preparePopup();
+            MessageBox::setNextAnswer(MessageBox::AnswerOk);
+            h.window().onPopupEdit();
+            QCOMPARE(MessageBox::shown().back().text, QStringLiteral("是否更新目录吗？"));
+        } else {
+            auto* box = h.find<SettingsYearBox>("DBComboBox2");
+            box->setEditText(QStringLiteral("2025-2026学年"));
+            box->setEditText(TestOrganisation::Year);
+        }
+
+        QTreeWidgetItem* current = h.tree()->currentItem();
+        QCOMPARE(current, stillThere ? h.node(selected) : nullptr);
+        for (int depth = 1; stillThere && depth < selected.size(); ++depth)
+            QVERIFY(h.node(selected.mid(0, depth))->isExpanded());
+        QVERIFY(h.node({QStringLiteral("文学院")})->isExpanded());
+        QVERIFY(!h.node({QStringLiteral("理学院"), QStringLiteral("物理教研室")})->isExpanded());
+        if (rebuild != u"year") {
+            QCOMPARE(h.window().view(), view); // a rebuild alone changes no view
+            return;
+        }
+        // After a year change the cover shows; a click on the selected node shows it for the new year.
+        QCOMPARE(h.window().view(), MainWindow::View::Welcome);
+        QTest::mouseClick(h.tree()->viewport(), Qt::LeftButton, {}, h.tree()->visualItemRect(current).center());
+        QCOMPARE(h.window().view(), view);
+        QCOMPARE(h.session().selection.YearFilter,
+                 QStringLiteral("nd like '%2026-2027学年%' and jiaoshi='李四' and jiaoyanshi='数学教研室'"));
     }
 
     void storeErrorsAreShownAndTheWindowGoesOn()

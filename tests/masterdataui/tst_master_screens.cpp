@@ -9,6 +9,21 @@ namespace {
 
 const QString Error = QStringLiteral("错误|");
 
+// The dialog of this name, with its screen shown (the dialog refreshes the screen's list).
+MasterDataDialog* throughItsScreen(ScreenFixture& f, const QString& dialog)
+{
+    MasterDataDialog* d = dialog == u"ybdm1"   ? static_cast<MasterDataDialog*>(&f.ybdm1)
+                          : dialog == u"bmdm1" ? static_cast<MasterDataDialog*>(&f.bmdm1)
+                                               : &f.rydm1;
+    if (d->objectName() != dialog)
+        qFatal("no dialog %s", qPrintable(dialog));
+    f.screen(dialog == u"ybdm1"   ? QStringLiteral("fmybdmF")
+             : dialog == u"bmdm1" ? QStringLiteral("fmbmdmF")
+                                  : QStringLiteral("fmrydmF"))
+        ->show();
+    return d;
+}
+
 } // namespace
 
 class TestMasterScreens : public QObject
@@ -441,15 +456,7 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(QString, savedQuery);
         ScreenFixture f;
-        MasterDataDialog* d = dialog == u"ybdm1"   ? static_cast<MasterDataDialog*>(&f.ybdm1)
-                              : dialog == u"bmdm1" ? static_cast<MasterDataDialog*>(&f.bmdm1)
-                                                   : &f.rydm1;
-        QCOMPARE(d->objectName(), dialog);
-        // Through its screen, whose list the dialog refreshes.
-        f.screen(dialog == u"ybdm1"   ? QStringLiteral("fmybdmF")
-                 : dialog == u"bmdm1" ? QStringLiteral("fmbmdmF")
-                                      : QStringLiteral("fmrydmF"))
-            ->show();
+        MasterDataDialog* d = throughItsScreen(f, dialog);
         // Left with text typed, it opens again with the defaults.
         d->show(MasterDataDialog::Mode::Add);
         fill(d, {"Edit1=旧"});
@@ -481,6 +488,31 @@ private slots:
         QVERIFY(!d->isVisible());
         QCOMPARE(d->result(), int(QDialog::Accepted));
         QCOMPARE(f.store.scalar(savedQuery), QStringLiteral("1"));
+    }
+
+    // Enter on the focused "放弃" (a Tab after "确定") leaves without saving, as a click does: it
+    // does not fall through to "确定", the dialog's default button.
+    void enterOnTheFocusedCancel_data() { dialogs_data(); }
+    void enterOnTheFocusedCancel()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QStringList, chain);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, savedQuery);
+        ScreenFixture f;
+        MasterDataDialog* d = throughItsScreen(f, dialog);
+        d->show(MasterDataDialog::Mode::Add);
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        fill(d, typed);
+        for (int i = 0; i + 1 < chain.size(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("BitBtn2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!d->isVisible());
+        QCOMPARE(d->result(), int(QDialog::Rejected));
+        QCOMPARE(f.store.scalar(savedQuery), QStringLiteral("0"));
+        QVERIFY(MessageBox::shown().empty());
     }
 
     void aFailedCascadeKeepsTheDialogOpen()

@@ -15,6 +15,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +68,7 @@ private slots:
     void nothingWithoutRows();
     void showsTheListModally();
     void pagesAndZoom();
+    void fitsTheScreenAndThePageTheWindow();
     void printSequence_data();
     void printSequence();
     void printsTheChosenPages();
@@ -172,6 +174,31 @@ void TestReportPreview::pagesAndZoom()
     QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitInView);
     child<QAction>(m_preview.get(), "close")->trigger();
     QVERIFY(!m_preview->isVisible());
+}
+
+// The preview opens inside the screen's free area (the test screen is smaller than the preferred
+// size) with the whole page fitted into the window, also after the window is resized.
+void TestReportPreview::fitsTheScreenAndThePageTheWindow()
+{
+    listSection(Section);
+    QRect frame;
+    QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+    QTimer::singleShot(0, this, [&] {
+        frame = m_preview->frameGeometry();
+        m_preview->resize(m_preview->width() - 100, m_preview->height() - 100);
+        zoom = m_preview->previewWidget()->zoomMode();
+        m_preview->reject();
+    });
+    QVERIFY(m_preview->previewTeacherList());
+    const QRect free = m_preview->screen()->availableGeometry();
+    QVERIFY2(free.contains(frame), qPrintable(QStringLiteral("%1x%2 at %3,%4 on a free area of %5x%6")
+                                                  .arg(frame.width())
+                                                  .arg(frame.height())
+                                                  .arg(frame.x())
+                                                  .arg(frame.y())
+                                                  .arg(free.width())
+                                                  .arg(free.height())));
+    QCOMPARE(zoom, QPrintPreviewWidget::FitInView);
 }
 
 void TestReportPreview::printSequence_data()

@@ -173,6 +173,32 @@ private slots:
         QCOMPARE(login.storedYear(), QStringLiteral("2025-2026学年"));
     }
 
+    // Enter on a focused button presses that button: on "确定" it logs in, on "退出" it leaves (it
+    // does not fall through to the default "确定").
+    void enterOnTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("loggedIn");
+        QTest::newRow("确定") << "BitBtn1" << 1;
+        QTest::newRow("退出") << "BitBtn2" << 0;
+    }
+    void enterOnTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, loggedIn);
+        Login login;
+        login.show();
+        QVERIFY(QTest::qWaitForWindowActive(&login.dialog()));
+        QSignalSpy rejected(&login.dialog(), &QDialog::rejected);
+        login.type(QStringLiteral("001"), QStringLiteral("123456"));
+        auto* focused = login.find<QPushButton>(button.toLatin1().constData());
+        focused->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(focused, Qt::Key_Return);
+        QCOMPARE(login.loggedIn(), loggedIn);
+        QCOMPARE(rejected.count(), 1 - loggedIn);
+        QVERIFY(!login.dialog().isVisible());
+    }
+
     void typedYearOutsideTheListIsStored()
     {
         Login login;

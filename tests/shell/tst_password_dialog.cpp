@@ -162,6 +162,25 @@ private slots:
         QVERIFY(!f.dialog.isVisible());
         QVERIFY(f.logsIn(QStringLiteral("next")));
     }
+
+    // Enter on the focused "取消" (a Tab after "确定") closes the dialog and stores nothing: it does
+    // not fall through to "确定".
+    void enterOnTheFocusedCancelStoresNothing()
+    {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.dialog));
+        f.fill(QStringLiteral("123456"), QStringLiteral("next"), QStringLiteral("next"));
+        f.box("edNewPassword1")->setFocus();
+        QTest::keyClick(f.box("edNewPassword1"), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* cancel = f.dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"));
+        QCOMPARE(QApplication::focusWidget(), cancel);
+        QTest::keyClick(cancel, Qt::Key_Return);
+        QVERIFY(!f.dialog.isVisible());
+        QVERIFY(MessageBox::shown().empty());
+        QVERIFY(f.logsIn(QStringLiteral("123456")));
+        QVERIFY(!f.logsIn(QStringLiteral("next")));
+    }
 };
 
 QTEST_MAIN(TestPasswordDialog)
