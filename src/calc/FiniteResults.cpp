@@ -27,12 +27,6 @@ bool isPlainNumber(const QString& text)
     return ok;
 }
 
-QString text(const PreparedStatement& s, int column)
-{
-    const std::string_view t = s.text(column);
-    return QString::fromUtf8(t.data(), qsizetype(t.size()));
-}
-
 } // namespace
 
 void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& assigned, const ParameterRow& row,
@@ -42,7 +36,7 @@ void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& as
         if (!workloadColumns().contains(a.column.toLower()))
             continue; // not one column: the store refuses the update itself
         Teacher teacher;
-        if (!m_staged && firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher))
+        if (!m_stage && firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher))
             refuse(row, a.column, &teacher, true, statement);
         if (isPlainNumber(a.expression))
             continue;
@@ -60,7 +54,7 @@ void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& as
 void FiniteResults::explainRefusal(const StoreError& refusal, const QString& where, const QList<Assignment>& assigned,
                                    const ParameterRow& row, const QString& statement)
 {
-    const QString column = WorkloadStage::infiniteColumn(refusal);
+    const QString column = m_stage ? m_stage->infiniteColumn(refusal) : QString();
     if (column.isEmpty())
         return;
     for (const Assignment& a : assigned) {
@@ -79,12 +73,14 @@ bool FiniteResults::firstTeacher(const QString& where, const QString& condition,
 {
     try {
         // The update's own condition as it stands, whatever its `or`s bind to.
-        PreparedStatement first(m_db, QStringLiteral("select jiaoshi, jiaoyanshi, yuanbu from gzl where rowid in "
-                                                     "(select rowid from gzl %1) and (%2) limit 1")
-                                          .arg(where, condition));
-        if (!first.step())
+        const QString id = m_db.rowIdentity();
+        const std::unique_ptr<PreparedStatement> first = m_db.prepare(
+            QStringLiteral("select jiaoshi, jiaoyanshi, yuanbu from gzl where %1 in (select %1 from gzl %2) and (%3) "
+                           "limit 1")
+                .arg(id, where, condition));
+        if (!first->step())
             return false;
-        teacher = {text(first, 0), text(first, 1), text(first, 2)};
+        teacher = {first->textAt(0), first->textAt(1), first->textAt(2)};
         return true;
     } catch (const StoreError& e) {
         e.throwIfStoreState();

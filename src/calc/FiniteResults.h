@@ -6,6 +6,7 @@
 
 class Database;
 class StoreError;
+class WorkloadStage;
 
 // Keeps the calculation from storing a number that is no number: an expression that overflows
 // gives an infinite value, and one that then subtracts or multiplies infinities an undefined one,
@@ -30,9 +31,9 @@ public:
         QString expression;
     };
 
-    // `staged`: the rows are those of a WorkloadStage, whose table refuses an infinite value
-    // itself; otherwise the rows are checked for one before each update.
-    FiniteResults(Database& db, bool staged) : m_db(db), m_staged(staged) {}
+    // `stage`: the node's rows are staged there, and the stage refuses an infinite value itself;
+    // without one the rows are checked for one before each update.
+    FiniteResults(Database& db, const WorkloadStage* stage) : m_db(db), m_stage(stage) {}
 
     // Before an update "... where <where>": throws a StoreError naming the row and the teacher
     // when an assignment would give a selected row an undefined value (an arithmetic expression
@@ -58,5 +59,5 @@ private:
                              const QString& statement);
 
     Database& m_db;
-    bool m_staged;
+    const WorkloadStage* m_stage;
 };

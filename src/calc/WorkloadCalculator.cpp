@@ -1,14 +1,13 @@
 #include "calc/WorkloadCalculator.h"
 
 #include "session/Selection.h"
-#include "store/CalculationGuard.h"
 #include "store/DataModule.h"
 #include "store/NumberFormat.h"
-#include "store/PlannerStatistics.h"
 #include "store/PreparedStatement.h"
 #include "store/Sql.h"
 #include "store/SqlTokens.h"
 #include "store/StoreError.h"
+#include "store/StoreSchema.h"
 #include "store/Transaction.h"
 #include "store/WorkloadStage.h"
 
@@ -54,10 +53,11 @@ void WorkloadCalculator::courseTypeStage(const QString& filter, CalculationSumma
 {
     DataModule& dm = m_data;
     Query& params = *dm.Query2;
-    // Equal sunxu keeps the store's row order; SQLite sorts stably only by what it is told,
-    // hence the rowid after sunxu.
+    // Equal sunxu keeps the store's row order; the store sorts stably only by what it is told,
+    // hence the row identity after sunxu.
     params.setStatement(
-        {QStringLiteral("select * from sysparameter where fenlie=0 or fenlie=1 order by sunxu, rowid")});
+        {QStringLiteral("select * from sysparameter where fenlie=0 or fenlie=1 order by sunxu, %1")
+             .arg(database().rowIdentity())});
     params.open();
     for (; !params.eof(); params.next()) {
         const QString shuoming = params.fieldByName(QStringLiteral("shuoming")).asString();
@@ -92,7 +92,9 @@ void WorkloadCalculator::formulaStages(const QString& filter, CalculationSummary
     Query& params = *dm.Query2;
     for (int category = 2; category <= 12; ++category) {
         params.setStatement(
-            {QStringLiteral("select * from sysparameter where fenlie=%1 order by sunxu, rowid").arg(category)});
+            {QStringLiteral("select * from sysparameter where fenlie=%1 order by sunxu, %2")
+                 .arg(category)
+                 .arg(database().rowIdentity())});
         params.open();
         for (; !params.eof(); params.next()) {
             const QString k11 = params.fieldByName(QStringLiteral("k11")).asString();
@@ -113,7 +115,7 @@ void WorkloadCalculator::formulaStages(const QString& filter, CalculationSummary
 int WorkloadCalculator::assign(const QStringList& lines, const QString& where,
                                const QList<FiniteResults::Assignment>& assigned, const FiniteResults::ParameterRow& row)
 {
-    FiniteResults finite(database(), m_stagedRun);
+    FiniteResults finite(database(), m_stage);
     const QString statement = lines.join(u'\n');
     finite.checkAhead(where, assigned, row, statement);
     try {
@@ -195,25 +197,44 @@ QStringList WorkloadCalculator::facultyNames()
     return names;
 }
 
+Database::CalculationGrant WorkloadCalculator::grant(quint64 budget)
+{
+    // The workload rows, the teachers, their sections (the totals join rydm with bmdm) and the
+    // parameter rows. Operators, years, faculties, settings, work tables and the schema stay
+    // unseen. What the calculation computes is written: names, year, faculty, section, category,
+    // serial and the raw facts typed in at entry never are; q32 and q33 are typed in as well, but
+    // a parameter row may compute them.
+    QStringList computed;
+    for (const char* c : StoreSchema::computedColumns())
+        computed << QString::fromLatin1(c);
+    QStringList totals{QStringLiteral("q")};
+    for (const char* c : TotalColumns)
+        totals << QString::fromLatin1(c);
+    return {{QStringLiteral("gzl"), QStringLiteral("rydm"), QStringLiteral("bmdm"), QStringLiteral("sysparameter")},
+            {{QStringLiteral("gzl"), computed}, {QStringLiteral("rydm"), totals}},
+            budget};
+}
+
 void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSummary& summary)
 {
-    m_stagedRun = m_staging && WorkloadStage::storeAllows(database()) && parametersKeepToTheirRows();
+    const bool staging = m_staging && parametersKeepToTheirRows();
     try {
         for (const Selection& node : nodes) {
-            std::optional<WorkloadStage> stage;
-            if (m_stagedRun)
-                stage.emplace(database(), node.YearFilter);
             // The staging copies rows into a table of the calculation's own, which the guard does
             // not allow; the write back is under the guard like every update of the store's rows
             // (a trigger on them runs no statement that a parameter row could not).
-            CalculationGuard guard(database(), m_stepLimit);
+            const std::unique_ptr<WorkloadStage> stage = staging ? database().stageWorkload(node.YearFilter) : nullptr;
+            m_stage = stage.get();
+            const std::unique_ptr<Database::Scope> guard = database().guardCalculation(grant(m_stepLimit));
             courseTypeStage(node.YearFilter, summary);
             formulaStages(node.YearFilter, summary);
             totalsStage(node, summary);
             if (stage)
                 stage->writeBack();
+            m_stage = nullptr;
         }
     } catch (...) {
+        m_stage = nullptr;
         for (Query* q : {m_data.Query1, m_data.Query2, m_data.xssj2})
             q->close();
         throw;
@@ -224,14 +245,13 @@ void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSu
 // SqlTokens::keepsToItsRows): then the node's rows can be staged on their own.
 bool WorkloadCalculator::parametersKeepToTheirRows()
 {
-    PreparedStatement texts(database(), QStringLiteral("select tiaojian, k11, s1, k12, s2, gs from sysparameter "
-                                                       "where fenlie in (0,1,2,3,4,5,6,7,8,9,10,11,12)"));
-    while (texts.step()) {
-        for (int i = 0; i < texts.columnCount(); ++i) {
-            const std::string_view t = texts.text(i);
-            if (!SqlTokens::keepsToItsRows(QString::fromUtf8(t.data(), qsizetype(t.size()))))
+    const std::unique_ptr<PreparedStatement> texts = database().prepare(
+        QStringLiteral("select tiaojian, k11, s1, k12, s2, gs from sysparameter "
+                       "where fenlie in (0,1,2,3,4,5,6,7,8,9,10,11,12)"));
+    while (texts->step()) {
+        for (int i = 0; i < texts->columnCount(); ++i)
+            if (!SqlTokens::keepsToItsRows(texts->textAt(i)))
                 return false;
-        }
     }
     return true;
 }
@@ -244,7 +264,7 @@ CalculationSummary WorkloadCalculator::calculate(const Selection& selection, con
     Transaction transaction(db);
     if (holds && !holds())
         return {};
-    PlannerStatistics::refreshWorkload(db);
+    db.refreshPlannerStatistics(QStringLiteral("gzl"));
     CalculationSummary summary;
     runGuarded({selection}, summary);
     refuseIfNoTeacher(summary, selection.YearTitle);
@@ -261,7 +281,7 @@ CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* f
     if (holds && !holds())
         return {};
     const QStringList names = facultyNames();
-    PlannerStatistics::refreshWorkload(db);
+    db.refreshPlannerStatistics(QStringLiteral("gzl"));
     QList<Selection> nodes;
     for (const QString& name : names)
         nodes << Selection::faculty(year, name);

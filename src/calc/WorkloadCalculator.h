@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/FiniteResults.h"
-#include "store/CalculationGuard.h"
+#include "store/Database.h"
 
 #include <QList>
 #include <QString>
@@ -25,7 +25,7 @@ struct CalculationSummary
 // through the data module's holders Query1, Query2 and xssj2, as one transaction: a refused
 // statement undoes the whole run and comes back as a StoreError carrying the store's text and
 // the statement. While it runs, statements may read and write only what a calculation does, and
-// each may take at most a step budget (see CalculationGuard).
+// each may take at most a step budget (see grant()).
 class WorkloadCalculator
 {
 public:
@@ -43,7 +43,16 @@ public:
     // transaction. `faculties`, when given, receives the number of faculties calculated.
     CalculationSummary calculateYear(const QString& year, int* faculties = nullptr, const Precondition& holds = {});
 
-    // The step budget of each statement of a run (CalculationGuard::StepLimit unless set).
+    // Steps (SQLite virtual-machine instructions) one statement of a calculation may take. No
+    // statement of a whole year's calculation over a university of 180,000 workload rows takes
+    // 300,000; the limit is over three thousand times that, yet it stops a statement that would
+    // never end after some ten to thirty seconds.
+    static constexpr quint64 StepLimit = 1'000'000'000;
+
+    // What the calculation's statements may do (see Database::guardCalculation).
+    static Database::CalculationGrant grant(quint64 budget = StepLimit);
+
+    // The step budget of each statement of a run (StepLimit unless set).
     void setStepLimit(quint64 steps) { m_stepLimit = steps; }
     // Whether a node's rows are staged on their own while its statements run (WorkloadStage), as
     // they are unless a parameter row reaches beyond them; off, every statement runs on the
@@ -63,7 +72,7 @@ private:
     static void refuseIfNoTeacher(const CalculationSummary& summary, const QString& node);
 
     DataModule& m_data;
-    quint64 m_stepLimit = CalculationGuard::StepLimit;
+    quint64 m_stepLimit = StepLimit;
     bool m_staging = true;
-    bool m_stagedRun = false;
+    WorkloadStage* m_stage = nullptr; // the node being calculated, when staged
 };

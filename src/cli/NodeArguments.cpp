@@ -10,14 +10,12 @@ namespace {
 // The first column of every row of one of our own statements, with `values` bound in order.
 QStringList column(Database& db, const char* statement, const QStringList& values = {})
 {
-    PreparedStatement s(db, QString::fromLatin1(statement));
+    const std::unique_ptr<PreparedStatement> s = db.prepare(QString::fromLatin1(statement));
     for (int i = 0; i < values.size(); ++i)
-        s.bind(i, values[i]);
+        s->bind(i, values[i]);
     QStringList out;
-    while (s.step()) {
-        const std::string_view text = s.text(0);
-        out << QString::fromUtf8(text.data(), qsizetype(text.size()));
-    }
+    while (s->step())
+        out << s->textAt(0);
     return out;
 }
 

@@ -1,6 +1,8 @@
 #include "exchange/BoundInsert.h"
 
-BoundInsert::BoundInsert(Database& db, const QString& statement) : m_statement(db, statement) {}
+#include "store/Database.h"
+
+BoundInsert::BoundInsert(Database& db, const QString& statement) : m_statement(db.prepare(statement)) {}
 
 void BoundInsert::insert(const QVariantList& values)
 {
@@ -8,9 +10,9 @@ void BoundInsert::insert(const QVariantList& values)
         const QVariant& v = values[i];
         if (v.typeId() == QMetaType::QString) {
             const QByteArray& text = utf8(*static_cast<const QString*>(v.constData()));
-            m_statement.bindText(i, std::string_view(text.constData(), std::size_t(text.size())));
+            m_statement->bindText(i, std::string_view(text.constData(), std::size_t(text.size())));
         } else {
-            m_statement.bind(i, v);
+            m_statement->bind(i, v);
         }
     }
     run();
@@ -33,22 +35,22 @@ void BoundInsert::bind(int index, const ExchangeValue& value, Text text)
 {
     switch (value.type) {
     case ExchangeValue::Type::Null:
-        m_statement.bindNull(index);
+        m_statement->bindNull(index);
         break;
     case ExchangeValue::Type::Integer:
-        m_statement.bindInteger(index, value.integer);
+        m_statement->bindInteger(index, value.integer);
         break;
     case ExchangeValue::Type::Number:
-        m_statement.bindNumber(index, value.number);
+        m_statement->bindNumber(index, value.number);
         break;
     case ExchangeValue::Type::Text:
-        m_statement.bindText(index, value.text, text);
+        m_statement->bindText(index, value.text, text);
         break;
     }
 }
 
 void BoundInsert::run()
 {
-    m_statement.step();
-    m_statement.reset();
+    m_statement->step();
+    m_statement->reset();
 }

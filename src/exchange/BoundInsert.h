@@ -4,6 +4,8 @@
 #include "store/PreparedStatement.h"
 
 #include <QString>
+
+#include <memory>
 #include <QVariantList>
 
 #include <unordered_map>
@@ -30,6 +32,6 @@ public:
 private:
     const QByteArray& utf8(const QString& text);
 
-    PreparedStatement m_statement;
+    std::unique_ptr<PreparedStatement> m_statement;
     std::unordered_map<const void*, std::pair<QString, QByteArray>> m_utf8;
 };

@@ -15,7 +15,7 @@ void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
             throw ExchangeFileError(QStringLiteral("field %1 has the wrong type").arg(c.name));
         m_index.push_back(*i);
         names << c.name;
-        marks << QStringLiteral("?");
+        marks << u':' + c.name;
     }
     m_insert.emplace(
         m_db, QStringLiteral("insert into work.%1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u',')));

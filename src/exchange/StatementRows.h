@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class Database;
 
 // The rows of one internal select, read straight from the store as a writer takes them.
@@ -18,5 +20,5 @@ public:
     ExchangeValue value(int column) const override;
 
 private:
-    PreparedStatement m_statement;
+    std::unique_ptr<PreparedStatement> m_statement;
 };

@@ -62,7 +62,7 @@ void WorkloadExport::fillWorkTable(Format format, const Observer& observer)
     for (const ExchangeColumn& c : columns) {
         index << column(source, c.name);
         names << c.name;
-        marks << QStringLiteral("?");
+        marks << u':' + c.name;
     }
 
     Transaction tx(*m_data.database());
@@ -126,7 +126,8 @@ QString WorkloadExport::writeFile(Format format, const QString& destination)
         names << c.name;
     // The rows go from the work table into the file one at a time.
     StatementRows rows(*m_data.database(),
-                       QStringLiteral("select %1 from %2 order by rowid").arg(names.join(u','), workTable(format)));
+                       QStringLiteral("select %1 from %2 order by %3")
+                           .arg(names.join(u','), workTable(format), m_data.database()->rowIdentity()));
     const QString path = destination + extension(format);
     if (format == Format::Paradox)
         ParadoxFile::write(path, columns, rows);

@@ -64,31 +64,26 @@ QString key(const QString& a, const QString& b, const QString& c)
 class TeacherStatistics
 {
 public:
-    explicit TeacherStatistics(Database& db)
-        : m_db(db),
-          m_analyzed(db.select(QStringLiteral("select count(*) from rydm")).rows.front().value(0).toLongLong())
-    {
-        analyze();
-    }
+    explicit TeacherStatistics(Database& db) : m_db(db) { refresh(); }
 
     void created()
     {
-        if (++m_created < std::max<qint64>(64, m_analyzed))
+        if (++m_created < std::max<qint64>(64, m_since))
             return;
-        m_analyzed += m_created;
+        m_since += m_created;
         m_created = 0;
-        analyze();
+        refresh();
     }
 
 private:
-    void analyze()
+    void refresh()
     {
-        m_db.executeInternal(QStringLiteral("ANALYZE rydm"));
-        m_db.executeInternal(QStringLiteral("ANALYZE bmdm"));
+        m_db.refreshPlannerStatistics(QStringLiteral("rydm"));
+        m_db.refreshPlannerStatistics(QStringLiteral("bmdm"));
     }
 
     Database& m_db;
-    qint64 m_analyzed;
+    qint64 m_since = 0;
     qint64 m_created = 0;
 };
 
@@ -216,8 +211,8 @@ WorkloadImport::Counts WorkloadImport::run(const Observer& observer)
     Counts counts;
     m_sections.clear();
     Transaction tx(db);
-    m_sectionCodeTaken = std::make_unique<PreparedStatement>(db, QStringLiteral("select 1 from bmdm where bmdm=?"));
-    m_teacherCodeTaken = std::make_unique<PreparedStatement>(db, QStringLiteral("select 1 from rydm where rydm=?"));
+    m_sectionCodeTaken = db.prepare(QStringLiteral("select 1 from bmdm where bmdm=:code"));
+    m_teacherCodeTaken = db.prepare(QStringLiteral("select 1 from rydm where rydm=:code"));
     // Passes 1 and 2 run a few statements per section and teacher that differ only in names.
     const Database::ReuseScope reuse(db);
     tell(observer, 10, QStringLiteral("正在写入数据库文件..."));
@@ -368,8 +363,10 @@ void WorkloadImport::rows(const Observer& observer)
         names << columns[i].name;
     }
     head << QStringLiteral("select %1 from %2").arg(names.join(u','), m_table);
+    // The work table's rows in the order the file holds them, sliced by their identity.
+    const QString id = m_data.database()->rowIdentity();
     const Database::Result range =
-        m_data.database()->select(QStringLiteral("select min(rowid), max(rowid) from work.%1").arg(m_table));
+        m_data.database()->select(QStringLiteral("select min(%1), max(%1) from work.%2").arg(id, m_table));
     const qint64 low = range.rows.front().value(0).toLongLong();
     const qint64 span = range.rows.front().value(1).toLongLong() - low + 1;
     const qint64 slices = std::min<qint64>(90, span);
@@ -377,7 +374,7 @@ void WorkloadImport::rows(const Observer& observer)
         const qint64 from = low + span * k / slices;
         const qint64 to = low + span * (k + 1) / slices - 1;
         m_data.xssj2->setStatement(
-            head + QStringList{QStringLiteral("where jiaoshi<>'教师' and rowid between %1 and %2").arg(from).arg(to)});
+            head + QStringList{QStringLiteral("where jiaoshi<>'教师' and %1 between %2 and %3").arg(id).arg(from).arg(to)});
         m_data.xssj2->execSql();
         tell(observer, int(7 + 90 * (k + 1) / slices), {});
     }

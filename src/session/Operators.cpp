@@ -36,8 +36,9 @@ void Operators::changePassword(Session& session, const QString& newPassword)
     Database& db = *m_data.database();
     Transaction transaction(db);
     Query* q = m_data.xssj2;
-    q->setStatement({QStringLiteral("select rowid as id, password1 from user1 where (name=%1)")
-                         .arg(Sql::quote(session.OperatorCode))});
+    const QString identity = db.rowIdentity();
+    q->setStatement({QStringLiteral("select %1 as id, password1 from user1 where (name=%2)")
+                         .arg(identity, Sql::quote(session.OperatorCode))});
     q->open();
     QStringList rows;
     for (; !q->eof(); q->next()) {
@@ -46,8 +47,8 @@ void Operators::changePassword(Session& session, const QString& newPassword)
     }
     q->close();
     for (const QString& id : rows) {
-        q->setStatement({QStringLiteral("update user1 set password1=%1 where rowid=%2")
-                             .arg(Sql::quote(PasswordHash::hash(newPassword)), id)});
+        q->setStatement({QStringLiteral("update user1 set password1=%1 where %2=%3")
+                             .arg(Sql::quote(PasswordHash::hash(newPassword)), identity, id)});
         q->execSql();
     }
     transaction.commit();

@@ -3,7 +3,6 @@
 #include "store/ResultRows.h"
 #include "store/StoreError.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,15 +10,16 @@
 
 #include <functional>
 #include <memory>
-#include <string>
-#include <unordered_map>
-#include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class PreparedStatement;
+class WorkloadStage;
 
-// One connection to the store of a data directory. Every statement of the program runs
-// through select() or execute(); the store's own refusal comes back as a StoreError.
+// What the rest of the program needs of a store, whatever engine keeps it: statements run as the
+// program gives them (after the engine's dialect pass), prepared statements with named
+// parameters, transactions, the calculation's guard, the staging of a node's workload rows, and
+// the row identity that orders and slices rows. The store of a data directory is the embedded
+// SQLite engine (SqliteDatabase); docs/store-engines.md says what another engine implements.
+// The store never talks to the user: a refusal comes back as a StoreError.
 class Database
 {
 public:
@@ -40,46 +40,75 @@ public:
     };
 
     using Tracer = std::function<void(const QString& statement)>;
-    // Answers SQLite's authorizer callback: return SQLITE_OK, SQLITE_DENY or SQLITE_IGNORE.
-    using Authorizer = std::function<int(int action, const char* a, const char* b, const char* db)>;
+
+    // What a calculation may do while its parameter rows' statements run: read these tables,
+    // write these columns of these tables, and run each statement at most this long (in the
+    // engine's own measure: steps for SQLite); anything else is refused.
+    struct CalculationGrant
+    {
+        QStringList readable;
+        QList<std::pair<QString, QStringList>> writable; // table, its columns
+        quint64 budget = 0;
+    };
+
+    // Something in force while it lives (a guard); ended on destruction, also by an exception.
+    class Scope
+    {
+    public:
+        virtual ~Scope() = default;
+    };
 
     static QString storePath(const QString& dataDir);
     static bool exists(const QString& dataDir);
-
     // Opens the existing store of a data directory, bringing an older layout up to date.
     static std::unique_ptr<Database> open(const QString& dataDir);
     // Creates a new store with every table empty; refuses when the file exists.
     static std::unique_ptr<Database> create(const QString& dataDir);
 
-    ~Database();
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
+    virtual ~Database() = default;
 
-    const QString& dataDir() const { return m_dataDir; }
+    // The data directory of a desktop store.
+    virtual const QString& dataDir() const = 0;
 
-    Result select(const QString& statement);
+    virtual Result select(const QString& statement) = 0;
     // Runs a select only as far as its first row: whether it yields any row at all.
-    bool hasRows(const QString& statement);
+    virtual bool hasRows(const QString& statement) = 0;
     // Runs an insert, update, delete or any other statement; returns the number of rows changed.
-    int execute(const QString& statement);
-    // The program's own statements with values bound to ? placeholders (never typed by a person).
-    int executeBound(const QString& statement, const QVariantList& values);
+    virtual int execute(const QString& statement) = 0;
+    // The program's own statements with values bound to named parameters (":name"), in the
+    // order the parameters first appear; never a statement a person typed.
+    virtual int executeBound(const QString& statement, const QVariantList& values) = 0;
+    // One of the program's own statements compiled once and run many times with named
+    // parameters (":name").
+    virtual std::unique_ptr<PreparedStatement> prepare(const QString& statement) = 0;
 
     // Statements exactly as the store received them, after the dialect pass.
-    void setTracer(Tracer tracer) { m_tracer = std::move(tracer); }
-    void setAuthorizer(Authorizer authorizer);
-    // While not 0, a statement that has run about this many steps (SQLite virtual-machine
-    // instructions) without finishing is stopped with a StoreError saying that it ran too long.
-    void setStepLimit(quint64 steps);
+    virtual void setTracer(Tracer tracer) = 0;
 
-    bool inTransaction() const;
-    // Runs transaction control and other internal statements without tracing; returns the rows
-    // the last of them changed.
-    int executeInternal(const QString& statement);
+    // Transactions. begin() takes the write lock at once (waiting up to BusyWaitMs), so that a
+    // command checks and writes under one lock. A savepoint nests inside a running transaction.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    virtual void savepoint(const QString& name) = 0;
+    virtual void release(const QString& name) = 0;
+    virtual void rollbackTo(const QString& name) = 0;
+    virtual bool inTransaction() const = 0;
 
-    QStringList columnsOf(const QString& table);
-    // Compiled statements alive on the connection (what statement reuse keeps around).
-    int liveStatements() const;
+    // Lower-case column names of a table; empty when there is no such table.
+    virtual QStringList columnsOf(const QString& table) = 0;
+
+    // The expression that names a row of a table for as long as the row exists, and orders rows
+    // in the order they were stored ("rowid" in SQLite).
+    virtual QString rowIdentity() const = 0;
+
+    // While the returned scope lives, only what the grant allows runs on this connection.
+    virtual std::unique_ptr<Scope> guardCalculation(const CalculationGrant& grant) = 0;
+    // The workload rows of `filter` staged for a calculation (see WorkloadStage); nullptr when the
+    // engine runs the calculation on its table itself.
+    virtual std::unique_ptr<WorkloadStage> stageWorkload(const QString& filter) = 0;
+    // Brings the planner's picture of a table up to date when it has grown or shrunk much.
+    virtual void refreshPlannerStatistics(const QString& table) = 0;
 
     // While a scope is alive, statements that differ only in the quoted values of their conditions,
     // value lists and assignments are compiled once and run with each statement's values bound
@@ -88,8 +117,12 @@ public:
     class ReuseScope
     {
     public:
-        explicit ReuseScope(Database& db);
-        ~ReuseScope();
+        explicit ReuseScope(Database& db) : m_db(db), m_outer(db.setReuse(true)) {}
+        ~ReuseScope()
+        {
+            if (m_outer)
+                m_db.setReuse(false);
+        }
         ReuseScope(const ReuseScope&) = delete;
         ReuseScope& operator=(const ReuseScope&) = delete;
 
@@ -98,31 +131,7 @@ public:
         bool m_outer;
     };
 
-private:
-    friend class PreparedStatement;
-
-    Database(sqlite3* db, QString dataDir);
-    static std::unique_ptr<Database> connect(const QString& dataDir, bool create);
-    static StoreError::Kind errorKind(int code);
-    StoreError lastError(const QString& statement) const;
-    void verifyLayout();
-    void configure();
-    void migrate();
-    // What an upgrade does beyond its statements.
-    void upgradeData(int from);
-    int run(const QString& statement, Result* result, const QVariantList* values = nullptr, bool firstRowOnly = false);
-    sqlite3_stmt* reusedStatement(const QByteArray& sql);
-    void dropReusedStatements();
-    static int countSteps(void* self);
-    QString failureText(int rc) const;
-
-    sqlite3* m_db = nullptr;
-    QString m_dataDir;
-    Tracer m_tracer;
-    Authorizer m_authorizer;
-    QHash<QString, QStringList> m_columns;
-    bool m_reuse = false;
-    std::unordered_map<std::string, sqlite3_stmt*> m_reused;
-    quint64 m_stepLimit = 0;
-    quint64 m_steps = 0; // of the statement running now
+protected:
+    // Turns statement reuse on or off; returns whether it was off before.
+    virtual bool setReuse(bool on) = 0;
 };

@@ -5,19 +5,14 @@
 
 #include <string_view>
 
-class Database;
-struct sqlite3_stmt;
-
 // One of the program's own statements, compiled once and run many times with values bound to
-// its ? placeholders (counted from 0 here). Never used for a statement a person typed. The
-// store's refusal comes back as a StoreError carrying the store's text and the statement.
+// its named parameters (":name"), counted from 0 in the order they first appear. Never used for
+// a statement a person typed. The store's refusal comes back as a StoreError carrying the
+// store's text and the statement. Made by Database::prepare().
 class PreparedStatement
 {
 public:
-    PreparedStatement(Database& db, const QString& statement);
-    ~PreparedStatement();
-    PreparedStatement(const PreparedStatement&) = delete;
-    PreparedStatement& operator=(const PreparedStatement&) = delete;
+    virtual ~PreparedStatement() = default;
 
     // Bound text is copied unless the caller promises it stays where it is until the next reset().
     enum class Text
@@ -25,17 +20,17 @@ public:
         Copy,
         Stays
     };
-    void bindNull(int index);
-    void bindInteger(int index, qint64 value);
-    void bindNumber(int index, double value);
-    void bindText(int index, std::string_view utf8, Text text = Text::Copy);
+    virtual void bindNull(int index) = 0;
+    virtual void bindInteger(int index, qint64 value) = 0;
+    virtual void bindNumber(int index, double value) = 0;
+    virtual void bindText(int index, std::string_view utf8, Text text = Text::Copy) = 0;
     // Null, whole numbers, doubles and everything else as text.
     void bind(int index, const QVariant& value);
 
     // Runs to the next row: true while there is one, false when the statement is done.
-    bool step();
+    virtual bool step() = 0;
     // Ready to run again; the bound values stay.
-    void reset();
+    virtual void reset() = 0;
 
     enum class Type
     {
@@ -45,20 +40,19 @@ public:
         Text,
         Blob
     };
-    int columnCount() const;
-    Type columnType(int column) const;
-    qint64 integer(int column) const;
-    double number(int column) const;
+    virtual int columnCount() const = 0;
+    virtual Type columnType(int column) const = 0;
+    virtual qint64 integer(int column) const = 0;
+    virtual double number(int column) const = 0;
     // Valid until the next step() or reset().
-    std::string_view text(int column) const;
+    virtual std::string_view text(int column) const = 0;
+    QString textAt(int column) const;
 
     const QString& statement() const { return m_statement; }
 
-private:
-    [[noreturn]] void fail();
-    void check(int rc);
+protected:
+    explicit PreparedStatement(QString statement) : m_statement(std::move(statement)) {}
 
-    Database& m_db;
+private:
     QString m_statement;
-    sqlite3_stmt* m_stmt = nullptr;
 };

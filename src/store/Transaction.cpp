@@ -2,9 +2,18 @@
 
 #include "store/Database.h"
 
+namespace {
+
+const QString Nested = QStringLiteral("nested_command");
+
+} // namespace
+
 Transaction::Transaction(Database& db) : m_db(db), m_nested(db.inTransaction())
 {
-    m_db.executeInternal(m_nested ? QStringLiteral("SAVEPOINT nested_command") : QStringLiteral("BEGIN IMMEDIATE"));
+    if (m_nested)
+        m_db.savepoint(Nested);
+    else
+        m_db.begin();
 }
 
 Transaction::~Transaction()
@@ -13,18 +22,21 @@ Transaction::~Transaction()
         return;
     try {
         if (m_nested) {
-            m_db.executeInternal(QStringLiteral("ROLLBACK TO nested_command"));
-            m_db.executeInternal(QStringLiteral("RELEASE nested_command"));
+            m_db.rollbackTo(Nested);
+            m_db.release(Nested);
         } else if (m_db.inTransaction()) {
-            m_db.executeInternal(QStringLiteral("ROLLBACK"));
+            m_db.rollback();
         }
     } catch (const StoreError&) {
-        // A rollback that fails leaves SQLite to roll back on its own; nothing more can be done here.
+        // A rollback that fails leaves the engine to roll back on its own; nothing more can be done here.
     }
 }
 
 void Transaction::commit()
 {
-    m_db.executeInternal(m_nested ? QStringLiteral("RELEASE nested_command") : QStringLiteral("COMMIT"));
+    if (m_nested)
+        m_db.release(Nested);
+    else
+        m_db.commit();
     m_done = true;
 }

@@ -1,7 +1,8 @@
 // What the engine relies on from the store: cheap existence checks through a holder, a trace
 // that shows the program's statements only, and planner statistics that follow the table's size.
 #include "CalcFixture.h"
-#include "store/PlannerStatistics.h"
+#include "store/SqliteDatabase.h"
+#include "store/SqlitePlannerStatistics.h"
 
 #include <QTest>
 
@@ -87,10 +88,10 @@ private slots:
         };
         if (analysedAt) {
             fill(analysedAt);
-            db.executeInternal(QStringLiteral("ANALYZE main.gzl"));
+            SqliteDatabase::of(db).executeInternal(QStringLiteral("ANALYZE main.gzl"));
         }
         fill(rows);
-        QCOMPARE(PlannerStatistics::refreshWorkload(db), refreshed);
+        QCOMPARE(SqlitePlannerStatistics::refresh(SqliteDatabase::of(db), QStringLiteral("gzl")), refreshed);
         const bool haveStatistics = store.count(QStringLiteral("sqlite_master"), QStringLiteral("name='sqlite_stat1'"));
         const QString recorded =
             haveStatistics
@@ -120,7 +121,7 @@ private slots:
         QFETCH(int, stopped);
         TestStore store;
         Database& db = store.db();
-        db.setStepLimit(limit);
+        SqliteDatabase::of(db).setStepLimit(limit);
         int reached = -1;
         for (int i = 0; i < counts.size(); ++i) {
             const QString statement = QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n "
@@ -136,7 +137,7 @@ private slots:
             }
         }
         QCOMPARE(reached, stopped);
-        db.setStepLimit(0);
+        SqliteDatabase::of(db).setStepLimit(0);
         QCOMPARE(store.scalar(QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n "
                                              "where i<1000000) select count(*) from n")),
                  QStringLiteral("1000000"));

@@ -297,9 +297,9 @@ private slots:
         } catch (const Cli::UsageError& e) {
             QVERIFY2(refused > 0, qPrintable(e.text()));
             QCOMPARE(e.text(), QStringLiteral("argument %1 is not valid UTF-8: \"%2\" (give names and file names in "
-                                               "UTF-8)")
-                                    .arg(refused)
-                                    .arg(shown));
+                                              "UTF-8)")
+                                   .arg(refused)
+                                   .arg(shown));
         }
     }
 
@@ -369,10 +369,10 @@ private slots:
     void aBusyStoreIsNamed()
     {
         TestStore store;
-        store.db().executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        store.db().begin();
         const CliRun r = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("sql"),
                                  QStringLiteral("insert into yuanbu (mc) values ('x')")});
-        store.db().executeInternal(QStringLiteral("ROLLBACK"));
+        store.db().rollback();
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("数据库正被其他程序使用")), qPrintable(r.err));
     }

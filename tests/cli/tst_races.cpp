@@ -118,7 +118,7 @@ private slots:
 
         TestStore s;
         fill(s);
-        s.db().executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        s.db().begin();
         const auto ctl = startCtl(s.dir(), command);
         QThread::msleep(ReadingTime);
         if (change == u"delete S02")
@@ -129,7 +129,7 @@ private slots:
             s.db().execute(QStringLiteral("update rydm set bmdm='S02' where rydm='T01'"));
         else
             s.db().execute(QStringLiteral("insert into rydm (rydm,rymc,bmdm) values ('T50','王五','S02')"));
-        s.db().executeInternal(QStringLiteral("COMMIT"));
+        s.db().commit();
 
         const Finished done = finish(*ctl);
         QVERIFY2(done.err.contains(said), qPrintable(done.err));

@@ -1,5 +1,6 @@
 #include "EntryFixture.h"
 #include "entry/TheoryEntryDialog.h"
+#include "store/SqliteDatabase.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -55,8 +56,9 @@ void clickOk(QWidget* d)
 // (serials from 100000 on), so that the store itself answers the next row with "disk full".
 void fillTheDisk(Database& db)
 {
-    db.executeInternal(QStringLiteral("PRAGMA max_page_count=%1")
-                           .arg(db.select(QStringLiteral("PRAGMA page_count")).rows.front().value(0).toLongLong()));
+    SqliteDatabase::of(db).executeInternal(
+        QStringLiteral("PRAGMA max_page_count=%1")
+            .arg(db.select(QStringLiteral("PRAGMA page_count")).rows.front().value(0).toLongLong()));
     for (int xh = 100000; xh < 200000; ++xh) {
         try {
             db.execute(QStringLiteral("insert into gzl (xh) values (%1)").arg(xh));
@@ -349,7 +351,7 @@ private slots:
         std::unique_ptr<Database> other;
         if (fault == u"busy") {
             other = Database::open(f.store.dir());
-            other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+            other->begin();
         } else {
             fillTheDisk(f.store.db());
         }
@@ -359,7 +361,7 @@ private slots:
         fillValidRow(&dialog);
         clickOk(&dialog);
         if (other)
-            other->executeInternal(QStringLiteral("ROLLBACK"));
+            other->rollback();
 
         QCOMPARE(EntryFixture::shownTexts(), QStringList{shown});
         QVERIFY(dialog.isVisible());
@@ -560,7 +562,7 @@ private slots:
     void failedOrderUpdateLeavesNoRowBehind()
     {
         EntryFixture f;
-        f.store.db().setAuthorizer([](int action, const char* table, const char*, const char*) {
+        SqliteDatabase::of(f.store.db()).setAuthorizer([](int action, const char* table, const char*, const char*) {
             return action == SQLITE_UPDATE && qstrcmp(table, "sysparameter") == 0 ? SQLITE_DENY : SQLITE_OK;
         });
         TheoryEntryDialog dialog(f.store.data(), f.session);
@@ -575,7 +577,7 @@ private slots:
         QVERIFY(!f.store.db().inTransaction());
 
         // Once the store accepts the order update again, one "确定" saves exactly one row.
-        f.store.db().setAuthorizer({});
+        SqliteDatabase::of(f.store.db()).setAuthorizer({});
         clickOk(&dialog);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(f.store.count(QStringLiteral("gzl")), 1);

@@ -6,6 +6,7 @@
 #include "exchange/WorkloadImport.h"
 #include "session/Selection.h"
 #include "store/Sql.h"
+#include "store/SqliteDatabase.h"
 #include "support/CliRun.h"
 #include "support/TestStore.h"
 
@@ -483,7 +484,7 @@ private slots:
             t.columns[*t.indexOf(QStringLiteral("jiaoshi"))].width = 20;
             set(t.rows[1], QStringLiteral("jiaoshi"), QStringLiteral("欧阳诸葛司马懿德"));
         } else {
-            s.db().setAuthorizer([](int action, const char* table, const char*, const char*) {
+            SqliteDatabase::of(s.db()).setAuthorizer([](int action, const char* table, const char*, const char*) {
                 return action == SQLITE_INSERT && qstrcmp(table, "gzl") == 0 ? SQLITE_DENY : SQLITE_OK;
             });
         }
@@ -495,7 +496,7 @@ private slots:
         QCOMPARE(importer.copyToWorkCopy(path), WorkloadImport::Outcome::Ready);
         QCOMPARE(importer.openWorkCopy(), WorkloadImport::Outcome::Ready);
         QVERIFY_THROWS_EXCEPTION(StoreError, importer.run());
-        s.db().setAuthorizer({});
+        SqliteDatabase::of(s.db()).setAuthorizer({});
         QVERIFY(!s.db().inTransaction());
         QCOMPARE(dump(s), before);
     }
@@ -632,9 +633,9 @@ private slots:
         QCOMPARE(r.err, WorkloadImport::CopyFailed + u'\n');
 
         const std::unique_ptr<Database> other = Database::open(to.dir());
-        other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        other->begin();
         r = runCli({QStringLiteral("--dir"), to.dir(), QStringLiteral("import"), base + QStringLiteral(".dbf")});
-        other->executeInternal(QStringLiteral("ROLLBACK"));
+        other->rollback();
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, QStringLiteral("数据库正被其他程序使用，请稍后再试!\n"));
     }

@@ -2,6 +2,7 @@
 #include "ImportFixtures.h"
 #include "exchange/WorkloadExport.h"
 #include "session/Selection.h"
+#include "store/SqliteDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,11 +153,11 @@ private slots:
         std::unique_ptr<Database> other;
         if (fault == u"locked") {
             other = Database::open(s.dir());
-            other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+            other->begin();
         } else if (fault == u"store full") {
             // The staging table may not grow: the store itself answers SQLITE_FULL.
-            s.db().executeInternal(QStringLiteral("PRAGMA work.max_page_count=%1")
-                                       .arg(s.scalar(QStringLiteral("PRAGMA work.page_count"))));
+            SqliteDatabase::of(s.db()).executeInternal(QStringLiteral("PRAGMA work.max_page_count=%1")
+                                                           .arg(s.scalar(QStringLiteral("PRAGMA work.page_count"))));
         } else {
             importer.setFileWriter(diskWithRoomFor(5000, fault == u"ENOSPC"   ? ENOSPC
                                                          : fault == u"EDQUOT" ? EDQUOT
@@ -166,7 +167,7 @@ private slots:
         if (result == WorkloadImport::Outcome::Ready)
             result = importer.openWorkCopy();
         if (other)
-            other->executeInternal(QStringLiteral("ROLLBACK"));
+            other->rollback();
         QCOMPARE(int(result), outcome);
         QCOMPARE(WorkloadImport::message(result), message);
         QCOMPARE(dump(s), before);

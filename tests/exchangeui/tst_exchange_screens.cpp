@@ -7,6 +7,7 @@
 #include "gui/MessageBox.h"
 #include "session/Selection.h"
 #include "session/Session.h"
+#include "store/SqliteDatabase.h"
 #include "support/TestStore.h"
 
 #include <QApplication>
@@ -359,14 +360,14 @@ private slots:
         std::unique_ptr<Database> other;
         if (storeLocked) {
             other = Database::open(s.dir());
-            other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+            other->begin();
         }
         ImportScreen screen(s.data());
         screen.show();
         child<QLineEdit>(&screen, "Edit1")->setText(f.fileName());
         child<QPushButton>(&screen, "BitBtn1")->click();
         if (other)
-            other->executeInternal(QStringLiteral("ROLLBACK"));
+            other->rollback();
         QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
         QCOMPARE(MessageBox::shown().back().text, message);
         QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择接收源文件..."));
@@ -383,14 +384,14 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.dbt"));
         ParadoxFile::write(path, ExchangeFixtures::table({ExchangeFixtures::row()}));
-        s.db().setAuthorizer([](int action, const char* table, const char*, const char*) {
+        SqliteDatabase::of(s.db()).setAuthorizer([](int action, const char* table, const char*, const char*) {
             return action == SQLITE_INSERT && qstrcmp(table, "gzl") == 0 ? SQLITE_DENY : SQLITE_OK;
         });
         ImportScreen screen(s.data());
         screen.show();
         child<QLineEdit>(&screen, "Edit1")->setText(path);
         child<QPushButton>(&screen, "BitBtn1")->click();
-        s.db().setAuthorizer({});
+        SqliteDatabase::of(s.db()).setAuthorizer({});
         QCOMPARE(MessageBox::shown().back().caption, QStringLiteral("错误"));
         QVERIFY(MessageBox::shown().back().text.endsWith(WorkloadImport::RolledBack));
         QCOMPARE(child<QLabel>(&screen, "Label2")->text(), QStringLiteral("正在选择接收源文件..."));

@@ -380,14 +380,14 @@ private slots:
     {
         MasterDataFixture f;
         auto other = Database::open(f.store.dir());
-        other->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        other->begin();
         try {
             Faculties(f.store.data()).add(QStringLiteral("新学院"));
             QFAIL("the busy store was taken as a refused name");
         } catch (const StoreError& e) {
             QCOMPARE(e.kind(), StoreError::Kind::Busy);
         }
-        other->executeInternal(QStringLiteral("ROLLBACK"));
+        other->rollback();
         QCOMPARE(f.store.count(QStringLiteral("yuanbu"), QStringLiteral("mc='新学院'")), 0);
     }
 

@@ -1,5 +1,6 @@
 #include "store/ResultRows.h"
 #include "store/Sql.h"
+#include "store/SqliteDatabase.h"
 #include "store/StatementShape.h"
 #include "support/TestStore.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 int liveStatements(Database& db)
 {
-    return db.liveStatements();
+    return SqliteDatabase::of(db).liveStatements();
 }
 
 } // namespace
@@ -127,11 +128,11 @@ private slots:
         }
         // Statements compiled before an authorizer came must not slip past it.
         db.execute(QStringLiteral("delete from yuanbu where mc='a'"));
-        db.setAuthorizer([](int action, const char*, const char*, const char*) {
+        SqliteDatabase::of(db).setAuthorizer([](int action, const char*, const char*, const char*) {
             return action == SQLITE_DELETE ? SQLITE_DENY : SQLITE_OK;
         });
         QVERIFY_THROWS_EXCEPTION(StoreError, db.execute(QStringLiteral("delete from yuanbu where mc='b'")));
-        db.setAuthorizer({});
+        SqliteDatabase::of(db).setAuthorizer({});
         QCOMPARE(db.execute(QStringLiteral("delete from yuanbu where mc='c'")), 0);
     }
 

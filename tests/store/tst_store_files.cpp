@@ -130,14 +130,14 @@ private slots:
         TestStore store(true);
         const int committed = store.count(QStringLiteral("gzl"));
         auto writer = Database::open(store.dir());
-        writer->executeInternal(QStringLiteral("BEGIN IMMEDIATE"));
+        writer->begin();
         writer->execute(QStringLiteral("delete from gzl"));
         writer->execute(QStringLiteral("insert into yuanbu (mc) values ('未提交')"));
 
         QTemporaryDir out;
         const QString copy = out.filePath(QStringLiteral("copy.sqlite3"));
         QCOMPARE(StoreBackup::backup(store.dir(), copy), StoreSchema::Version);
-        writer->executeInternal(QStringLiteral("ROLLBACK"));
+        writer->rollback();
 
         QCOMPARE(entries(out.path()), QStringList{QStringLiteral("copy.sqlite3")});
         QCOMPARE(StoreBackup::check(copy), StoreSchema::Version);

@@ -1,7 +1,6 @@
-#include "store/WorkloadStage.h"
+#include "store/SqliteWorkloadStage.h"
 
-#include "store/Database.h"
-#include "store/PreparedStatement.h"
+#include "store/SqliteDatabase.h"
 #include "store/StoreError.h"
 #include "store/StoreSchema.h"
 
@@ -19,14 +18,7 @@ QString columnList(const char* prefix)
 
 } // namespace
 
-bool WorkloadStage::storeAllows(Database& db)
-{
-    PreparedStatement triggers(
-        db, QStringLiteral("select 1 from main.sqlite_master where type='trigger' and lower(tbl_name)='gzl'"));
-    return !triggers.step();
-}
-
-WorkloadStage::WorkloadStage(Database& db, const QString& filter) : m_db(db)
+SqliteWorkloadStage::SqliteWorkloadStage(SqliteDatabase& db, const QString& filter) : m_db(db)
 {
     m_db.executeInternal(StoreSchema::createStagedWorkload());
     // The same row identities as in the store: what the statements read of a row's identity is
@@ -38,7 +30,7 @@ WorkloadStage::WorkloadStage(Database& db, const QString& filter) : m_db(db)
     m_db.executeInternal(QStringLiteral("CREATE INDEX temp.gzl_teacher ON gzl(jiaoshi, jiaoyanshi, yuanbu)"));
 }
 
-WorkloadStage::~WorkloadStage()
+SqliteWorkloadStage::~SqliteWorkloadStage()
 {
     try {
         m_db.executeInternal(QStringLiteral("DROP TABLE IF EXISTS temp.gzl"));
@@ -47,7 +39,7 @@ WorkloadStage::~WorkloadStage()
     }
 }
 
-int WorkloadStage::writeBack()
+int SqliteWorkloadStage::writeBack()
 {
     QStringList columns;
     QStringList staged;
@@ -67,7 +59,7 @@ int WorkloadStage::writeBack()
             .arg(columns.join(u','), staged.join(u','), changed.join(QStringLiteral(" OR "))));
 }
 
-QString WorkloadStage::infiniteColumn(const StoreError& e)
+QString SqliteWorkloadStage::infiniteColumn(const StoreError& e) const
 {
     static const QRegularExpression check(QStringLiteral("^CHECK constraint failed: finite_(\\w+)$"));
     const QRegularExpressionMatch m = check.match(e.text());
