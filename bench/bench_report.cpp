@@ -45,15 +45,15 @@ TeacherListData syntheticList(int teachers)
         TeacherListRow row;
         row.rymc = QString::fromUtf16(surnames[i % 10]) + QString::fromUtf16(given[(i / 10) % 10]) +
                    (i >= 100 ? QString::number(i / 100) : QString());
-        row.q11 = hundredths(random, 400);
-        row.q12 = hundredths(random, 60);
+        row.figure("q11") = hundredths(random, 400);
+        row.figure("q12") = hundredths(random, 60);
         if (i % 3 != 0)
-            row.q2 = hundredths(random, 80);
-        row.q31 = hundredths(random, 40);
+            row.figure("q2") = hundredths(random, 80);
+        row.figure("q31") = hundredths(random, 40);
         if (i % 4 == 0)
-            row.q32 = hundredths(random, 30);
+            row.figure("q32") = hundredths(random, 30);
         if (i % 7 == 0)
-            row.q33 = hundredths(random, 50);
+            row.figure("q33") = hundredths(random, 50);
         double q = 0;
         for (const auto& total : row.totals())
             q += total.value_or(0);

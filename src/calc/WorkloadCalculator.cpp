@@ -7,8 +7,8 @@
 #include "store/Sql.h"
 #include "store/SqlTokens.h"
 #include "store/StoreError.h"
-#include "store/StoreSchema.h"
 #include "store/Transaction.h"
+#include "store/WorkloadCategories.h"
 #include "store/WorkloadStage.h"
 
 #include <array>
@@ -17,8 +17,6 @@
 #include <optional>
 
 namespace {
-
-const std::array<const char*, 6> TotalColumns{"q11", "q12", "q2", "q31", "q32", "q33"};
 
 // A probe only decides whether the update after it would touch any row, so it runs just as
 // far as the first row instead of materialising the whole result; the statement stays the
@@ -55,9 +53,8 @@ void WorkloadCalculator::courseTypeStage(const QString& filter, CalculationSumma
     Query& params = *dm.Query2;
     // Equal sunxu keeps the store's row order; the store sorts stably only by what it is told,
     // hence the row identity after sunxu.
-    params.setStatement(
-        {QStringLiteral("select * from sysparameter where fenlie=0 or fenlie=1 order by sunxu, %1")
-             .arg(database().rowIdentity())});
+    params.setStatement({QStringLiteral("select * from sysparameter where fenlie=0 or fenlie=1 order by sunxu, %1")
+                             .arg(database().rowIdentity())});
     params.open();
     for (; !params.eof(); params.next()) {
         const QString shuoming = params.fieldByName(QStringLiteral("shuoming")).asString();
@@ -91,10 +88,9 @@ void WorkloadCalculator::formulaStages(const QString& filter, CalculationSummary
     DataModule& dm = m_data;
     Query& params = *dm.Query2;
     for (int category = 2; category <= 12; ++category) {
-        params.setStatement(
-            {QStringLiteral("select * from sysparameter where fenlie=%1 order by sunxu, %2")
-                 .arg(category)
-                 .arg(database().rowIdentity())});
+        params.setStatement({QStringLiteral("select * from sysparameter where fenlie=%1 order by sunxu, %2")
+                                 .arg(category)
+                                 .arg(database().rowIdentity())});
         params.open();
         for (; !params.eof(); params.next()) {
             const QString k11 = params.fieldByName(QStringLiteral("k11")).asString();
@@ -132,6 +128,7 @@ void WorkloadCalculator::totalsStage(const Selection& selection, CalculationSumm
     const QString& filter = selection.YearFilter;
     Query& teachers = *dm.Query2;
     Query& sums = *dm.Query1;
+    const QStringList& totals = totalColumns();
     teachers.setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ") +
                            selection.NodeFilter + QStringLiteral(" order by rydm")});
     teachers.open();
@@ -146,28 +143,45 @@ void WorkloadCalculator::totalsStage(const Selection& selection, CalculationSumm
                              QStringLiteral(" and yuanbu=") + Sql::quote(ybmc);
         ++summary.teachersUpdated;
         if (!probe(sums, QStringLiteral("select q33 ") + rows)) {
-            execute(*dm.xssj2,
-                    {QStringLiteral("update rydm set q11=0,"), QStringLiteral("q12=0,"), QStringLiteral("q2=0,"),
-                     QStringLiteral("q31=0,"), QStringLiteral("q32=0,"), QStringLiteral("q33=0"), key});
+            execute(*dm.xssj2, totalsUpdate(QStringList(totals.size(), QStringLiteral("0")), key));
             continue;
         }
-        sums.setStatement({QStringLiteral("select sum(q11)*100 as q11,sum(q12)*100 as q12,sum(q2)*100 as q2,"
-                                          "sum(q31)*100 as q31,sum(q32)*100 as q32,sum(q33)*100 as q33 ") +
-                           rows});
+        QStringList sumList;
+        for (const QString& column : totals)
+            sumList << QStringLiteral("sum(%1)*100 as %1").arg(column);
+        sums.setStatement({QStringLiteral("select ") + sumList.join(u',') + u' ' + rows});
         sums.open();
-        std::array<QString, 6> values;
-        for (size_t i = 0; i < TotalColumns.size(); ++i) {
-            const QString column = QString::fromLatin1(TotalColumns[i]);
-            values[i] = totalText(sums.fieldByName(column).asFloat(), column, rymc, sums.text());
-        }
+        QStringList values;
+        for (const QString& column : totals)
+            values << totalText(sums.fieldByName(column).asFloat(), column, rymc, sums.text());
         sums.close();
-        execute(*dm.xssj2,
-                {QStringLiteral("update rydm set q11=%1,").arg(values[0]), QStringLiteral("q12=%1,").arg(values[1]),
-                 QStringLiteral("q2=%1,").arg(values[2]), QStringLiteral("q31=%1,").arg(values[3]),
-                 QStringLiteral("q32=%1,").arg(values[4]), QStringLiteral("q33=%1").arg(values[5]), key});
+        execute(*dm.xssj2, totalsUpdate(values, key));
     }
     teachers.close();
-    execute(*dm.xssj2, {QStringLiteral("update rydm set q=q11+q12+q2+q31+q32+q33")});
+    execute(*dm.xssj2, {QStringLiteral("update rydm set q=") + totals.join(u'+')});
+}
+
+// "update rydm set q11=<v>," "q12=<v>," ... "q33=<v>" and the teacher's key, a line each.
+QStringList WorkloadCalculator::totalsUpdate(const QStringList& values, const QString& key)
+{
+    const QStringList& totals = totalColumns();
+    QStringList lines;
+    for (qsizetype i = 0; i < totals.size(); ++i)
+        lines << (i == 0 ? QStringLiteral("update rydm set ") : QString()) + totals[i] + u'=' + values[i] +
+                     (i + 1 < totals.size() ? QStringLiteral(",") : QString());
+    lines << key;
+    return lines;
+}
+
+const QStringList& WorkloadCalculator::totalColumns()
+{
+    static const QStringList columns = [] {
+        QStringList out;
+        for (const char* c : WorkloadCategories::totalColumns())
+            out << QString::fromLatin1(c);
+        return out;
+    }();
+    return columns;
 }
 
 void WorkloadCalculator::refuseIfNoTeacher(const CalculationSummary& summary, const QString& node)
@@ -205,11 +219,9 @@ Database::CalculationGrant WorkloadCalculator::grant(quint64 budget)
     // serial and the raw facts typed in at entry never are; q32 and q33 are typed in as well, but
     // a parameter row may compute them.
     QStringList computed;
-    for (const char* c : StoreSchema::computedColumns())
+    for (const char* c : WorkloadCategories::computedColumns())
         computed << QString::fromLatin1(c);
-    QStringList totals{QStringLiteral("q")};
-    for (const char* c : TotalColumns)
-        totals << QString::fromLatin1(c);
+    const QStringList totals = QStringList{QStringLiteral("q")} + totalColumns();
     return {{QStringLiteral("gzl"), QStringLiteral("rydm"), QStringLiteral("bmdm"), QStringLiteral("sysparameter")},
             {{QStringLiteral("gzl"), computed}, {QStringLiteral("rydm"), totals}},
             budget};
@@ -245,9 +257,9 @@ void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSu
 // SqlTokens::keepsToItsRows): then the node's rows can be staged on their own.
 bool WorkloadCalculator::parametersKeepToTheirRows()
 {
-    const std::unique_ptr<PreparedStatement> texts = database().prepare(
-        QStringLiteral("select tiaojian, k11, s1, k12, s2, gs from sysparameter "
-                       "where fenlie in (0,1,2,3,4,5,6,7,8,9,10,11,12)"));
+    const std::unique_ptr<PreparedStatement> texts =
+        database().prepare(QStringLiteral("select tiaojian, k11, s1, k12, s2, gs from sysparameter "
+                                          "where fenlie in (0,1,2,3,4,5,6,7,8,9,10,11,12)"));
     while (texts->step()) {
         for (int i = 0; i < texts->columnCount(); ++i)
             if (!SqlTokens::keepsToItsRows(texts->textAt(i)))

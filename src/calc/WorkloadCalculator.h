@@ -69,6 +69,8 @@ private:
     void totalsStage(const Selection& selection, CalculationSummary& summary);
     int assign(const QStringList& lines, const QString& where, const QList<FiniteResults::Assignment>& assigned,
                const FiniteResults::ParameterRow& row);
+    static const QStringList& totalColumns();
+    static QStringList totalsUpdate(const QStringList& values, const QString& key);
     static void refuseIfNoTeacher(const CalculationSummary& summary, const QString& node);
 
     DataModule& m_data;

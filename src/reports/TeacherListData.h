@@ -12,16 +12,17 @@
 struct TeacherListRow
 {
     QString rymc;
-    std::optional<double> q11;
-    std::optional<double> q12;
-    std::optional<double> q2;
-    std::optional<double> q31;
-    std::optional<double> q32;
-    std::optional<double> q33;
+    // One per teacher total of the workload categories, in their order (q11, q12, q2, q31, q32, q33).
+    std::vector<std::optional<double>> figures = std::vector<std::optional<double>>(figureCount());
     std::optional<double> q;
 
-    // The seven totals in the order of the list's columns.
-    std::array<std::optional<double>, 7> totals() const { return {q11, q12, q2, q31, q32, q33, q}; }
+    // The figure of a total column ("q11").
+    std::optional<double>& figure(const char* column);
+    const std::optional<double>& figure(const char* column) const;
+    // The figures and then the grand total, in the order of the list's columns.
+    std::vector<std::optional<double>> totals() const;
+
+    static std::size_t figureCount();
 };
 
 // What the teacher workload list is made from: the year title of the selection (`YearTitle`, the

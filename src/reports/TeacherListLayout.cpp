@@ -81,13 +81,13 @@ void addDetailLine(PageBuilder& b, double top, int number, const TeacherListRow&
     const auto& x = Layout::boundaries;
     b.centred(x[0], x[1], y, QString::number(number));
     b.centred(x[1], x[2], y, row.rymc);
-    b.centred(x[2], x[3], y, ReportFormat::general(row.q11), ReportFont::SmallBody);
-    b.centred(x[3], x[4], y, ReportFormat::general(row.q12));
-    b.centred(x[4], x[5], y, ReportFormat::general(row.q2));
-    b.centred(x[5], x[6], y, ReportFormat::general(row.q31));
+    b.centred(x[2], x[3], y, ReportFormat::general(row.figure("q11")), ReportFont::SmallBody);
+    b.centred(x[3], x[4], y, ReportFormat::general(row.figure("q12")));
+    b.centred(x[4], x[5], y, ReportFormat::general(row.figure("q2")));
+    b.centred(x[5], x[6], y, ReportFormat::general(row.figure("q31")));
     // The two left-aligned columns start where their headings start.
-    b.label(headingX[6], y, x[7], ReportFormat::general(row.q32));
-    b.label(headingX[7], y, x[8], ReportFormat::general(row.q33));
+    b.label(headingX[6], y, x[7], ReportFormat::general(row.figure("q32")));
+    b.label(headingX[7], y, x[8], ReportFormat::general(row.figure("q33")));
     b.centred(x[8], x[9], y, ReportFormat::general(row.q));
 
     for (std::size_t i = 1; i + 1 < x.size(); ++i)

@@ -3,6 +3,7 @@
 #include "session/Session.h"
 #include "store/DataModule.h"
 #include "store/Query.h"
+#include "store/WorkloadCategories.h"
 
 namespace {
 
@@ -18,12 +19,9 @@ TeacherListRow currentRow(const Query& rows)
 {
     TeacherListRow row;
     row.rymc = rows.fieldByName(QStringLiteral("Rymc")).asString();
-    row.q11 = total(rows, QStringLiteral("Q11"));
-    row.q12 = total(rows, QStringLiteral("Q12"));
-    row.q2 = total(rows, QStringLiteral("Q2"));
-    row.q31 = total(rows, QStringLiteral("Q31"));
-    row.q32 = total(rows, QStringLiteral("Q32"));
-    row.q33 = total(rows, QStringLiteral("Q33"));
+    const std::vector<const char*>& columns = WorkloadCategories::totalColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        row.figures[i] = total(rows, QString::fromLatin1(columns[i]));
     row.q = total(rows, QStringLiteral("Q"));
     return row;
 }

@@ -9,6 +9,6 @@ TeacherListTotals TeacherListTotals::of(const TeacherListData& data)
             totals.sums[i] += values[i].value_or(0.0);
     }
     if (!data.rows.empty())
-        totals.average = totals.sums[6] / double(data.rows.size());
+        totals.average = totals.sums.back() / double(data.rows.size());
     return totals;
 }

@@ -18,40 +18,20 @@ const QString Postgraduate = QStringLiteral("研究生");
 
 QString WorkloadRows::categoryName(Category category)
 {
-    switch (category) {
-    case Category::Theory:
-        return QStringLiteral("理论实验");
-    case Category::Internship:
-        return QStringLiteral("实习设计");
-    case Category::Graduation:
-        return QStringLiteral("毕业设计");
-    case Category::Supervision:
-        return QStringLiteral("指导硕士");
-    }
-    return {};
+    return WorkloadCategories::fl(category);
 }
 
 Query* WorkloadRows::view(Category category) const
 {
-    switch (category) {
-    case Category::Theory:
-        return m_data.dtllsj;
-    case Category::Internship:
-        return m_data.dtsxsj;
-    case Category::Graduation:
-        return m_data.dtbysj;
-    case Category::Supervision:
-        return m_data.dtzdss;
-    }
-    return nullptr;
+    return m_data.query(QString::fromLatin1(WorkloadCategories::of(category).view));
 }
 
 void WorkloadRows::openViews(const Selection& selection)
 {
-    for (Category c : {Category::Theory, Category::Internship, Category::Graduation, Category::Supervision}) {
-        Query* holder = view(c);
+    for (const WorkloadCategories::Category& c : WorkloadCategories::all()) {
+        Query* holder = view(c.id);
         holder->setStatement({QStringLiteral("select * from gzl where fl=%1 and %2")
-                                  .arg(Sql::quote(categoryName(c)), selection.YearFilter)});
+                                  .arg(Sql::quote(categoryName(c.id)), selection.YearFilter)});
         holder->open();
     }
 }

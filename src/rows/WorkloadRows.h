@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rows/RowField.h"
+#include "store/WorkloadCategories.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,13 +20,8 @@ struct Session;
 class WorkloadRows
 {
 public:
-    enum class Category
-    {
-        Theory,     // "理论实验", view dtllsj
-        Internship, // "实习设计", view dtsxsj
-        Graduation, // "毕业设计", view dtbysj
-        Supervision // "指导硕士", view dtzdss
-    };
+    // The kinds of workload row (see WorkloadCategories).
+    using Category = WorkloadCategories::Id;
 
     // The names and attributes a workload row copies from its teacher.
     struct Teacher

@@ -42,6 +42,14 @@ QList<Query*> DataModule::queries() const
             dtbysj, dtzdss,  dtk12,   dts3,   Query1, Query2, xssj1};
 }
 
+Query* DataModule::query(const QString& name) const
+{
+    for (Query* q : queries())
+        if (q->objectName() == name)
+            return q;
+    return nullptr;
+}
+
 void DataModule::connectTo(const QString& dataDir)
 {
     attach(Database::open(dataDir));

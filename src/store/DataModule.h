@@ -54,6 +54,8 @@ public:
     DataSource* const Dbs3;
 
     QList<Query*> queries() const;
+    // The holder of that name; nullptr when there is none.
+    Query* query(const QString& name) const;
 
 private:
     std::unique_ptr<Database> m_db;

@@ -1,6 +1,7 @@
 #include "store/DemoData.h"
 
 #include "store/Database.h"
+#include "store/WorkloadCategories.h"
 
 #include <QVariantList>
 
@@ -94,6 +95,16 @@ const QString InsertRow = QStringLiteral(
     "insert into gzl (xh,jiaoshi,yuanbu,jiaoyanshi,gm,yan,banji,r1,kname,t1,shuoming,r2,t2,bg,fzs,r3,w,nd,"
     "xingzhi,zhicheng,fl,r32,r33,q32,q33,gangwei) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
+// A teacher with every total 0.
+QString insertTeacher()
+{
+    QStringList totals{QStringLiteral("q")};
+    for (const char* c : WorkloadCategories::totalColumns())
+        totals << QString::fromLatin1(c);
+    return QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw,%1) values (?,?,?,?,?,?%2)")
+        .arg(totals.join(u','), QStringLiteral(",0").repeated(totals.size()));
+}
+
 void addRow(Database& db, Random& rnd, const Teacher& t, const QString& year, int xh)
 {
     const int entryYear = year.left(4).toInt() - rnd.between(0, 3);
@@ -111,19 +122,22 @@ void addRow(Database& db, Random& rnd, const Teacher& t, const QString& year, in
         v << (rnd.chance(95) ? 0 : 1) << student << className << double(students)
           << u(t.plan->courses[rnd.next() % t.plan->courses.size()]) << double(rnd.pick({32, 32, 48, 48, 64})) << type
           << double(labHours ? students : 0) << double(labHours) << double(rnd.chance(85) ? 0 : 1) << double(groups)
-          << n << n << year << t.nature << t.title << u("理论实验") << n << n << n << n;
+          << n << n << year << t.nature << t.title << WorkloadCategories::fl(WorkloadCategories::Id::Theory) << n << n
+          << n << n;
     } else if (kind <= 85) { // internship and course design
         const QString type = u(rnd.pick(PracticeTypes));
         v << (rnd.chance(95) ? 0 : 1) << u("本科生") << className << n << type << n << type << n << n << n << n
-          << double(rnd.between(15, 60)) << double(rnd.between(1, 4)) << year << t.nature << t.title << u("实习设计")
-          << n << n << 0.0 << n;
+          << double(rnd.between(15, 60)) << double(rnd.between(1, 4)) << year << t.nature << t.title
+          << WorkloadCategories::fl(WorkloadCategories::Id::Internship) << n << n << 0.0 << n;
     } else if (kind <= 95) { // graduation design
         v << 0 << u("本科生") << className << n << className << n << QString() << n << n << n << n << n << n << year
-          << t.nature << t.title << u("毕业设计") << double(rnd.between(3, 12)) << n << 0.0 << n;
+          << t.nature << t.title << WorkloadCategories::fl(WorkloadCategories::Id::Graduation)
+          << double(rnd.between(3, 12)) << n << 0.0 << n;
     } else { // postgraduate supervision
         const QString cls = QStringLiteral("%1研%2级").arg(t.classPrefix).arg(entryYear);
         v << 0 << u("研究生") << cls << n << cls << n << QString() << n << n << n << n << n << n << year << t.nature
-          << t.title << u("指导硕士") << n << double(rnd.between(1, 5)) << n << 0.0;
+          << t.title << WorkloadCategories::fl(WorkloadCategories::Id::Supervision) << n << double(rnd.between(1, 5))
+          << n << 0.0;
     }
     v << t.post;
     db.executeBound(InsertRow, v);
@@ -197,10 +211,8 @@ int generate(Database& db, const Options& o)
                 teacher.faculty = faculty;
                 teacher.classPrefix = u(plan.shortName);
                 teacher.plan = &plan;
-                db.executeBound(
-                    QStringLiteral("insert into rydm (rydm,rymc,bmdm,ryzc,ryxz,rygw,q,q11,q12,q2,q31,q32,q33) "
-                                   "values (?,?,?,?,?,?,0,0,0,0,0,0,0)"),
-                    {teacher.code, teacher.name, sectionCode, teacher.title, teacher.nature, teacher.post});
+                db.executeBound(insertTeacher(),
+                                {teacher.code, teacher.name, sectionCode, teacher.title, teacher.nature, teacher.post});
                 for (int y = 0; y < o.years.size(); ++y) {
                     const bool newest = y == o.years.size() - 1;
                     const int rows = newest || o.fullOlderYears

@@ -3,6 +3,7 @@
 #include "store/SqliteDatabase.h"
 #include "store/StoreError.h"
 #include "store/StoreSchema.h"
+#include "store/WorkloadCategories.h"
 
 #include <QRegularExpression>
 
@@ -44,7 +45,7 @@ int SqliteWorkloadStage::writeBack()
     QStringList columns;
     QStringList staged;
     QStringList changed;
-    for (const char* column : StoreSchema::computedColumns()) {
+    for (const char* column : WorkloadCategories::computedColumns()) {
         const QLatin1String c(column);
         columns << c;
         staged << QStringLiteral("s.%1").arg(c);

@@ -1,5 +1,7 @@
 #include "store/StoreSchema.h"
 
+#include "store/WorkloadCategories.h"
+
 namespace StoreSchema {
 namespace {
 
@@ -58,11 +60,15 @@ const std::vector<ColumnDef>& rydmColumns()
 {
     static const std::vector<ColumnDef> c{
         {"rydm", T::Text, 20}, {"rymc", T::Text, 15, true}, {"bmdm", T::Text, 20}, {"ryzc", T::Text, 9},
-        {"ryxz", T::Text, 9},  {"rygw", T::Text, 25},       {"q", T::Number},      {"q11", T::Number},
-        {"q12", T::Number},    {"q2", T::Number},           {"q31", T::Number},    {"q32", T::Number},
-        {"q33", T::Number},
+        {"ryxz", T::Text, 9},  {"rygw", T::Text, 25},       {"q", T::Number},
     };
-    return c;
+    static const std::vector<ColumnDef> withTotals = [] {
+        std::vector<ColumnDef> all = c;
+        for (const char* total : WorkloadCategories::totalColumns())
+            all.push_back({total, T::Number});
+        return all;
+    }();
+    return withTotals;
 }
 
 QString sectionNameIndex()
@@ -132,17 +138,10 @@ const std::vector<ColumnDef>& gzlColumns()
     return c;
 }
 
-const std::vector<const char*>& computedColumns()
-{
-    static const std::vector<const char*> c{"q1",  "q11", "q12", "k11", "s1",  "k12", "kk12", "s2",
-                                            "c12", "k2",  "q2",  "s3",  "k31", "q31", "q32",  "q33"};
-    return c;
-}
-
 QString createStagedWorkload()
 {
     QStringList finite;
-    for (const char* c : computedColumns())
+    for (const char* c : WorkloadCategories::computedColumns())
         finite << QStringLiteral("CONSTRAINT finite_%1 CHECK(%1 IS NULL OR abs(%1) < 9e999)").arg(QLatin1String(c));
     return tableSql(QStringLiteral("temp.gzl"), gzlColumns(), true, finite);
 }

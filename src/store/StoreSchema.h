@@ -38,9 +38,6 @@ constexpr int Version = 6;
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();
 
-// The workload columns that the calculation computes: its parameter rows write these and no other.
-const std::vector<const char*>& computedColumns();
-
 // The calculation's staged workload table "temp.gzl": the forty columns with their types and
 // checks, each computed column also refusing an infinite value by a check named
 // "finite_<column>".

@@ -199,7 +199,8 @@ void TestReportFiles::pdfTextStaysInside()
     // A title too long for its place after 42.3 mm, a seven-character name and a fifteen-digit total.
     TeacherListData data{
         QStringLiteral("2026-2027学年马克思主义理论与思政学院工作量"), ReportFixtures::generatedAt(), {}};
-    data.rows.push_back({QStringLiteral("阿卜杜热合曼江"), 1234.56789, 2, 3, 4, 5, 6, 12345.6789012345});
+    data.rows.push_back(
+        ReportFixtures::row(QStringLiteral("阿卜杜热合曼江"), {1234.56789, 2, 3, 4, 5, 6}, 12345.6789012345));
     const QString path = m_dir.filePath(QStringLiteral("inside.pdf"));
     TeacherListReport(data).writePdf(path);
     QByteArray html;
@@ -442,13 +443,15 @@ void TestReportFiles::xlsxText()
 void TestReportFiles::csvBytes()
 {
     TeacherListData data{QStringLiteral("2026-2027学年测试"), ReportFixtures::generatedAt(), {}};
-    data.rows.push_back({QStringLiteral("王,五"), 1, 0.5, std::nullopt, 0.25, 2, std::nullopt, 3.75});
     data.rows.push_back(
-        {QStringLiteral("赵\"六\""), 2.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 2.5});
-    data.rows.push_back(
-        {QStringLiteral("李\r四"), 0, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0});
-    data.rows.push_back({QStringLiteral("孙\n七"), std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                         std::nullopt, std::nullopt});
+        ReportFixtures::row(QStringLiteral("王,五"), {1, 0.5, std::nullopt, 0.25, 2, std::nullopt}, 3.75));
+    data.rows.push_back(ReportFixtures::row(
+        QStringLiteral("赵\"六\""), {2.5, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, 2.5));
+    data.rows.push_back(ReportFixtures::row(
+        QStringLiteral("李\r四"), {0, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, 0));
+    data.rows.push_back(ReportFixtures::row(
+        QStringLiteral("孙\n七"), {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+        std::nullopt));
     const QString path = m_dir.filePath(QStringLiteral("list.csv"));
     TeacherListReport(data).writeCsv(path);
     const QByteArray expected =

@@ -327,10 +327,10 @@ void TestReportLayout::summary()
 void TestReportLayout::summaryFigures()
 {
     TeacherListData data = ReportFixtures::teachers(0);
-    TeacherListRow a{QStringLiteral("甲"), 1000, 200, 0.125, std::nullopt, 10, 0.3, 1210.125};
-    TeacherListRow b{QStringLiteral("乙"), 30, 4.5, 0.125, std::nullopt, 2, 0.7, 37};
-    TeacherListRow c{QStringLiteral("丙"), std::nullopt, std::nullopt, std::nullopt,
-                     std::nullopt,         std::nullopt, std::nullopt, std::nullopt};
+    const std::optional<double> none;
+    const TeacherListRow a = ReportFixtures::row(QStringLiteral("甲"), {1000, 200, 0.125, none, 10, 0.3}, 1210.125);
+    const TeacherListRow b = ReportFixtures::row(QStringLiteral("乙"), {30, 4.5, 0.125, none, 2, 0.7}, 37);
+    const TeacherListRow c = ReportFixtures::row(QStringLiteral("丙"), {none, none, none, none, none, none}, none);
     data.rows = {a, b, c};
     const TeacherListReport report(data);
     const ReportPage& page = report.pages().back();
