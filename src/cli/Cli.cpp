@@ -71,6 +71,33 @@ QStringList Cli::decodeArguments(int argc, const char* const* argv)
     return out;
 }
 
+const Cli::Handler& Cli::parse(const Command& command, const QStringList& words, CommandArguments& given)
+{
+    if (command.actions.isEmpty()) {
+        given = command.syntax.parse(words);
+        return command.run;
+    }
+    // Options may stand before the action's name: the words are read by the options of every
+    // action, then checked by the syntax of the one they name.
+    QList<const CommandSyntax*> syntaxes;
+    QStringList names;
+    for (const Action& action : command.actions) {
+        syntaxes << &action.syntax;
+        names << action.name;
+    }
+    given = CommandSyntax::optionsOf(syntaxes).read(words);
+    given.takeAction();
+    if (given.action().isEmpty())
+        throw UsageError{QStringLiteral("give one of ") + names.join(QStringLiteral(", "))};
+    for (const Action& action : command.actions) {
+        if (action.name == given.action()) {
+            action.syntax.check(given, action.name);
+            return action.run;
+        }
+    }
+    throw UsageError{QStringLiteral("unknown action %1").arg(given.action())};
+}
+
 Cli::Cli()
 {
     m_commands << initCommand() << sqlCommand();
@@ -156,10 +183,12 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
             out << "usage: workloadctl [--dir DIR] " << c.usage << "\n" << c.summary << "\n";
             return 0;
         }
-        Context context{dataDir.value_or(QDir::currentPath()), args, out, err};
         try {
+            // The command line is checked before anything is done.
+            Context context{dataDir.value_or(QDir::currentPath()), {}, out, err};
+            const Handler& handler = parse(c, args, context.args);
             finishInterruptedWork(context);
-            return c.run(context);
+            return handler(context);
         } catch (const ProgramError& e) {
             report(e, name, c.usage, err);
             return e.exitCode();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CommandArguments.h"
+#include "cli/CommandSyntax.h"
 #include "store/ProgramError.h"
 
 #include <QString>
@@ -17,7 +19,7 @@ public:
     struct Context
     {
         QString dataDir;
-        QStringList args; // the command's own arguments
+        CommandArguments args; // the command's own, read and checked by its syntax
         QTextStream& out;
         QTextStream& err;
     };
@@ -31,12 +33,24 @@ public:
 
     using Handler = std::function<int(Context&)>;
 
+    // One action of a command ("faculty add"): what it takes after its name, and what it does.
+    struct Action
+    {
+        QString name;
+        CommandSyntax syntax;
+        Handler run;
+    };
+
+    // A command, declared once: its help, what its command line takes, and what it does. A
+    // command has either a syntax and a handler, or actions, the first argument naming one.
     struct Command
     {
         QString name;
         QString usage;
         QString summary;
-        Handler run;
+        CommandSyntax syntax = {};
+        Handler run = {};
+        QList<Action> actions = {};
         // Draws pages with the system's fonts: the process needs a QGuiApplication.
         bool drawsPages = false;
     };
@@ -54,8 +68,11 @@ public:
     int run(const QStringList& arguments, QTextStream& out, QTextStream& err) const;
     // Whether the command a command line names draws pages (see Command::drawsPages).
     bool drawsPages(const QStringList& arguments) const;
+    const QList<Command>& commands() const { return m_commands; }
 
 private:
+    // Reads and checks a command's own arguments by its declaration: what runs, with what it is given.
+    static const Handler& parse(const Command& command, const QStringList& words, CommandArguments& given);
     void printHelp(QTextStream& out) const;
     static void report(const ProgramError& e, const QString& command, const QString& usage, QTextStream& err);
 

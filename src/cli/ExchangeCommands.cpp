@@ -1,5 +1,4 @@
 #include "cli/Cli.h"
-#include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "exchange/ExchangeTable.h"
 #include "exchange/WorkloadExport.h"
@@ -7,23 +6,8 @@
 #include "store/DataModule.h"
 
 #include <QFileInfo>
-#include <QHash>
 
 namespace {
-
-// Options of the form "--name value"; anything else is a usage error.
-QHash<QString, QString> options(const QStringList& args, const QStringList& known)
-{
-    QHash<QString, QString> out;
-    CommandOptions given;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!known.contains(a))
-            throw Cli::UsageError{QStringLiteral("unexpected argument %1").arg(a)};
-        out.insert(a.mid(2), given.takeValue(args, i));
-    }
-    return out;
-}
 
 // The file is BASE plus the format's ending, so BASE must end in a name of its own: "DIR/" or a
 // directory would give a hidden ".dbf" inside it, or a file beside it named after it.
@@ -38,13 +22,9 @@ void checkBase(const QString& base)
 
 int runExport(Cli::Context& c)
 {
-    QStringList args = c.args;
-    const NodeArguments node = NodeArguments::take(args);
-    const QHash<QString, QString> o = options(args, {QStringLiteral("--format"), QStringLiteral("--to")});
-    const QString format = o.value(QStringLiteral("format"));
-    const QString base = o.value(QStringLiteral("to"));
-    if (base.isEmpty())
-        throw Cli::UsageError{QStringLiteral("--to is required")};
+    const NodeArguments node = NodeArguments::from(c.args);
+    const QString format = c.args.value(u"--format").value_or(QString());
+    const QString base = c.args.value(u"--to").value_or(QString());
     checkBase(base);
     if (format != u"dbt" && format != u"dbf")
         throw Cli::UsageError{QStringLiteral("--format must be dbt or dbf")};
@@ -52,8 +32,8 @@ int runExport(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
-    if (const QString problem = node.problemIn(*data.database()); !problem.isEmpty()) {
-        c.err << "workloadctl export: " << problem << "\n";
+    if (const std::optional<QString> problem = node.problemIn(data)) {
+        c.err << "workloadctl export: " << *problem << "\n";
         return 1;
     }
     WorkloadExport exporter(data);
@@ -79,13 +59,11 @@ int runExport(Cli::Context& c)
 
 int runImport(Cli::Context& c)
 {
-    if (c.args.size() != 1)
-        throw Cli::UsageError{QStringLiteral("give the exchange file as one argument")};
     DataModule data;
     data.connectTo(c.dataDir);
     WorkloadImport importer(data);
     importer.makeCounters();
-    WorkloadImport::Outcome outcome = importer.copyToWorkCopy(c.args.first());
+    WorkloadImport::Outcome outcome = importer.copyToWorkCopy(c.args.argument(0));
     if (outcome == WorkloadImport::Outcome::Ready)
         outcome = importer.openWorkCopy();
     if (outcome != WorkloadImport::Outcome::Ready) {
@@ -107,19 +85,25 @@ int runImport(Cli::Context& c)
 
 Cli::Command exportCommand()
 {
-    return {QStringLiteral("export"),
-            QStringLiteral("export --year Y [--faculty F | --section S | --teacher T --section S] --format dbt|dbf "
-                           "--to BASE"),
-            QStringLiteral("writes the workload rows of a year or a tree node to BASE.dbt (Paradox) or BASE.dbf "
-                           "(dBASE) and prints the row count; Y must be one of the store's years and the node must "
-                           "exist"),
-            runExport};
+    using Option = CommandSyntax::Option;
+    return {.name = QStringLiteral("export"),
+            .usage = QStringLiteral("export --year Y [--faculty F | --section S | --teacher T --section S] --format "
+                                    "dbt|dbf --to BASE"),
+            .summary = QStringLiteral("writes the workload rows of a year or a tree node to BASE.dbt (Paradox) or "
+                                      "BASE.dbf (dBASE) and prints the row count; Y must be one of the store's years "
+                                      "and the node must exist"),
+            .syntax = {.options = NodeArguments::options()
+                                  << Option::text("--format", "dbt|dbf") << Option::requiredText("--to", "BASE")},
+            .run = runExport};
 }
 
 Cli::Command importCommand()
 {
-    return {QStringLiteral("import"), QStringLiteral("import FILE"),
-            QStringLiteral("merges the rows of an exchange file (.dbt or .dbf) into the store and prints the rows "
-                           "imported and the faculties, sections and teachers created"),
-            runImport};
+    return {.name = QStringLiteral("import"),
+            .usage = QStringLiteral("import FILE"),
+            .summary =
+                QStringLiteral("merges the rows of an exchange file (.dbt or .dbf) into the store and prints the "
+                               "rows imported and the faculties, sections and teachers created"),
+            .syntax = CommandSyntax::takingOneArgument("the exchange file"),
+            .run = runImport};
 }

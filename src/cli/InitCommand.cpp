@@ -1,6 +1,6 @@
 #include "calc/WorkloadCalculator.h"
 #include "cli/Cli.h"
-#include "cli/CommandOptions.h"
+#include "masterdata/SettingsRecord.h"
 #include "session/DataDirectoryLock.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
@@ -10,36 +10,28 @@
 
 namespace {
 
+// --synthetic F,S,T,R,Y: five positive whole numbers.
+QList<int> syntheticSizes(const QString& value)
+{
+    QList<int> sizes;
+    for (const QString& part : value.split(u',')) {
+        bool ok = false;
+        const int n = part.toInt(&ok);
+        if (!ok || n < 1)
+            throw Cli::UsageError{QStringLiteral("--synthetic wants five positive whole numbers")};
+        sizes << n;
+    }
+    if (sizes.size() != 5)
+        throw Cli::UsageError{QStringLiteral("--synthetic wants FACULTIES,SECTIONS,TEACHERS,ROWS,YEARS")};
+    return sizes;
+}
+
 int runInit(Cli::Context& c)
 {
-    bool demo = false;
-    bool force = false;
-    QList<int> synthetic;
-    CommandOptions given;
-    for (qsizetype i = 0; i < c.args.size(); ++i) {
-        const QString& a = c.args[i];
-        if (a == u"--demo") {
-            given.note(a);
-            demo = true;
-        } else if (a == u"--force") {
-            given.note(a);
-            force = true;
-        } else if (a == u"--synthetic") {
-            for (const QString& part : given.takeValue(c.args, i).split(u',')) {
-                bool ok = false;
-                const int n = part.toInt(&ok);
-                if (!ok || n < 1)
-                    throw Cli::UsageError{QStringLiteral("--synthetic wants five positive whole numbers")};
-                synthetic << n;
-            }
-            if (synthetic.size() != 5)
-                throw Cli::UsageError{QStringLiteral("--synthetic wants FACULTIES,SECTIONS,TEACHERS,ROWS,YEARS")};
-        } else {
-            throw Cli::UsageError{QStringLiteral("unknown argument %1").arg(a)};
-        }
-    }
-    if (demo && !synthetic.isEmpty())
-        throw Cli::UsageError{QStringLiteral("--demo and --synthetic exclude each other")};
+    const bool demo = c.args.has(u"--demo");
+    const bool force = c.args.has(u"--force");
+    const std::optional<QString> sizes = c.args.value(u"--synthetic");
+    const QList<int> synthetic = sizes ? syntheticSizes(*sizes) : QList<int>();
     if (Database::exists(c.dataDir) && !force) {
         c.err << "a store already exists: " << Database::storePath(c.dataDir) << " (use --force to replace it)\n";
         return 1;
@@ -66,8 +58,7 @@ int runInit(Cli::Context& c)
             // The demo opens with its totals computed: every faculty of the settings record's year.
             DataModule data;
             data.connectTo(building);
-            const Database::Result year = data.database()->select(QStringLiteral("select Nd from system"));
-            calculated = year.rows.empty() ? QString() : year.rows.front().value(0).toString();
+            calculated = SettingsRecord(*data.Tbsystem).year();
             WorkloadCalculator(data).calculateYear(calculated);
         }
     });
@@ -84,9 +75,16 @@ int runInit(Cli::Context& c)
 
 Cli::Command initCommand()
 {
-    return {QStringLiteral("init"), QStringLiteral("init [--demo | --synthetic F,S,T,R,Y] [--force]"),
-            QStringLiteral("creates a store with the default operators, years and parameters; --demo adds a sample "
-                           "university, --synthetic a generated one (faculties, sections per faculty, teachers per "
-                           "section, rows per teacher and year, years); --force replaces an existing store"),
-            runInit};
+    using Option = CommandSyntax::Option;
+    using Group = CommandSyntax::Group;
+    return {.name = QStringLiteral("init"),
+            .usage = QStringLiteral("init [--demo | --synthetic F,S,T,R,Y] [--force]"),
+            .summary = QStringLiteral("creates a store with the default operators, years and parameters; --demo adds a "
+                                      "sample university, --synthetic a generated one (faculties, sections per "
+                                      "faculty, teachers per section, rows per teacher and year, years); --force "
+                                      "replaces an existing store"),
+            .syntax = {.options = {Option::flag("--demo"), Option::text("--synthetic", "F,S,T,R,Y"),
+                                   Option::flag("--force")},
+                       .groups = {Group::of(Group::Rule::AtMostOne, {"--demo", "--synthetic"})}},
+            .run = runInit};
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "cli/CommandArguments.h"
+#include "cli/CommandSyntax.h"
 #include "session/Selection.h"
 
+#include <QList>
 #include <QString>
-#include <QStringList>
 
-class Database;
+#include <optional>
+
+class DataModule;
 
 // The tree node that a command line names, the same way for every command:
 // --year Y [--faculty F | --section S | --teacher T --section S]. Builds the selection the main
@@ -13,17 +17,15 @@ class Database;
 struct NodeArguments
 {
     QString year;
-    QString faculty;
-    QString section;
-    QString teacher;
-    bool hasFaculty = false;
-    bool hasSection = false;
-    bool hasTeacher = false;
+    std::optional<QString> faculty;
+    std::optional<QString> section;
+    std::optional<QString> teacher;
 
-    // Takes the four options and their values out of `args`; the rest stays for the command.
-    static NodeArguments take(QStringList& args);
+    // The options that name a node, for the syntax of a command that takes one; --year is required.
+    static QList<CommandSyntax::Option> options();
+    static NodeArguments from(const CommandArguments& given);
 
-    bool namesNode() const { return hasFaculty || hasSection || hasTeacher; }
+    bool namesNode() const { return faculty || section || teacher; }
     // The node's selection, the whole year when no node is named. Inconsistent options are a
     // usage error.
     Selection selection() const;
@@ -36,9 +38,9 @@ struct NodeArguments
         Title
     };
 
-    // Why the store cannot have this node, empty when it can. The year must be one of the
-    // store's years (of niandu or of the workload rows) and, when it filters, the only one that
-    // the selection's year filter reaches; a named faculty, section or teacher (a teacher of that
+    // Why the store cannot have this node; none when it can. The year must be one of the store's
+    // years (of niandu or of the workload rows) and, when it filters, the only one that the
+    // selection's year filter reaches; a named faculty, section or teacher (a teacher of that
     // name in a section of that name) must exist. Names are looked up exactly, as given.
-    QString problemIn(Database& db, YearUse use = YearUse::Filter) const;
+    std::optional<QString> problemIn(DataModule& data, YearUse use = YearUse::Filter) const;
 };

@@ -1,11 +1,9 @@
 #include "cli/Cli.h"
-#include "cli/CommandOptions.h"
 #include "cli/NodeArguments.h"
 #include "masterdata/Organisation.h"
 #include "reports/TeacherListReport.h"
 #include "reports/TeacherListSource.h"
 #include "store/DataModule.h"
-#include "store/Database.h"
 
 #include <QGuiApplication>
 
@@ -17,24 +15,14 @@ struct Output
     QString path;
 };
 
-Output takeOutput(const QStringList& args)
+Output outputOf(const CommandArguments& given)
 {
-    Output output;
-    CommandOptions given;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a != u"--pdf" && a != u"--xlsx" && a != u"--csv")
-            throw Cli::UsageError{QStringLiteral("unknown argument %1").arg(a)};
-        given.note(a);
-        if (!output.format.isEmpty())
-            throw Cli::UsageError{QStringLiteral("give one of --pdf, --xlsx, --csv")};
-        if (i + 1 >= args.size() || args[i + 1].isEmpty())
-            throw Cli::UsageError{QStringLiteral("%1 needs a file name").arg(a)};
-        output = {a.mid(2), args[++i]};
+    for (const char* format : {"pdf", "xlsx", "csv"}) {
+        const QString name = QString::fromLatin1(format);
+        if (const std::optional<QString> path = given.value(QStringLiteral("--") + name))
+            return {name, *path};
     }
-    if (output.format.isEmpty())
-        throw Cli::UsageError{QStringLiteral("give one of --pdf FILE, --xlsx FILE, --csv FILE")};
-    return output;
+    return {};
 }
 
 void write(const TeacherListReport& report, const Output& output)
@@ -49,11 +37,10 @@ void write(const TeacherListReport& report, const Output& output)
 
 int runReport(Cli::Context& c)
 {
-    QStringList args = c.args;
-    const NodeArguments node = NodeArguments::take(args);
-    if (node.hasTeacher || node.hasFaculty == node.hasSection)
+    const NodeArguments node = NodeArguments::from(c.args);
+    if (node.teacher || node.faculty.has_value() == node.section.has_value())
         throw Cli::UsageError{QStringLiteral("give exactly one of --faculty, --section")};
-    const Output output = takeOutput(args);
+    const Output output = outputOf(c.args);
     if (output.format == u"pdf" && !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         c.err << "writing a PDF needs the fonts of a graphical application\n";
         return 1;
@@ -61,17 +48,17 @@ int runReport(Cli::Context& c)
 
     DataModule data;
     data.connectTo(c.dataDir);
-    if (const QString problem = node.problemIn(*data.database(), NodeArguments::YearUse::Title); !problem.isEmpty()) {
-        c.err << problem << "\n";
+    if (const std::optional<QString> problem = node.problemIn(data, NodeArguments::YearUse::Title)) {
+        c.err << *problem << "\n";
         return 1;
     }
     // The teacher grid's list for the node: its statement, its order, its title.
     Organisation organisation(data);
     const Selection selection = node.selection();
-    const int teachers = node.hasFaculty ? organisation.listFacultyTeachers(node.faculty)
-                                         : organisation.listSectionTeachers(node.section);
+    const int teachers = node.faculty ? organisation.listFacultyTeachers(*node.faculty)
+                                      : organisation.listSectionTeachers(*node.section);
     const QString nodeName =
-        node.hasFaculty ? QStringLiteral("faculty ") + node.faculty : QStringLiteral("section ") + node.section;
+        node.faculty ? QStringLiteral("faculty ") + *node.faculty : QStringLiteral("section ") + *node.section;
     if (teachers == 0) {
         c.err << nodeName << " has no teachers: nothing written\n";
         return 1;
@@ -90,11 +77,20 @@ int runReport(Cli::Context& c)
 
 Cli::Command reportCommand()
 {
-    return {QStringLiteral("report"),
-            QStringLiteral("report --year Y (--faculty F | --section S) (--pdf FILE | --xlsx FILE | --csv FILE)"),
-            QStringLiteral("writes the teacher workload list of a faculty or a section, the list and title the "
-                           "program's teacher grid prints at that node, as a PDF file (the printed pages), an Excel "
-                           "workbook or a CSV file (UTF-8); an unknown year, faculty or section, or a node without "
-                           "teachers, writes nothing (exit 1)"),
-            runReport, true};
+    using Option = CommandSyntax::Option;
+    using Group = CommandSyntax::Group;
+    // --teacher is taken to be refused in the report's own words: the list is of a faculty or a section.
+    return {.name = QStringLiteral("report"),
+            .usage =
+                QStringLiteral("report --year Y (--faculty F | --section S) (--pdf FILE | --xlsx FILE | --csv FILE)"),
+            .summary = QStringLiteral("writes the teacher workload list of a faculty or a section, the list and title "
+                                      "the program's teacher grid prints at that node, as a PDF file (the printed "
+                                      "pages), an Excel workbook or a CSV file (UTF-8); an unknown year, faculty or "
+                                      "section, or a node without teachers, writes nothing (exit 1)"),
+            .syntax = {.options = NodeArguments::options()
+                                  << Option::fileName("--pdf", "FILE") << Option::fileName("--xlsx", "FILE")
+                                  << Option::fileName("--csv", "FILE"),
+                       .groups = {Group::of(Group::Rule::ExactlyOne, {"--pdf", "--xlsx", "--csv"})}},
+            .run = runReport,
+            .drawsPages = true};
 }

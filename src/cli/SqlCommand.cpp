@@ -15,10 +15,8 @@ QString cell(const QVariant& v)
 
 int runSql(Cli::Context& c)
 {
-    if (c.args.size() != 1)
-        throw Cli::UsageError{QStringLiteral("give the statement as one argument")};
     auto db = Database::open(c.dataDir);
-    const QString statement = c.args.first();
+    const QString statement = c.args.argument(0);
     const Database::Result r = db->select(statement);
     if (r.columns.isEmpty())
         return 0;
@@ -39,7 +37,10 @@ int runSql(Cli::Context& c)
 
 Cli::Command sqlCommand()
 {
-    return {QStringLiteral("sql"), QStringLiteral("sql STATEMENT"),
-            QStringLiteral("runs one statement as the program does; a select prints a tab-separated header and rows"),
-            runSql};
+    return {.name = QStringLiteral("sql"),
+            .usage = QStringLiteral("sql STATEMENT"),
+            .summary = QStringLiteral(
+                "runs one statement as the program does; a select prints a tab-separated header and rows"),
+            .syntax = CommandSyntax::takingOneArgument("the statement"),
+            .run = runSql};
 }

@@ -7,16 +7,9 @@
 
 namespace {
 
-QString oneFile(const Cli::Context& c)
-{
-    if (c.args.size() != 1 || c.args.first().isEmpty())
-        throw Cli::UsageError{QStringLiteral("give the file as one argument")};
-    return c.args.first();
-}
-
 int runBackup(Cli::Context& c)
 {
-    const QString target = oneFile(c);
+    const QString target = c.args.argument(0);
     const int layout = StoreBackup::backup(c.dataDir, target);
     c.out << "backed up "
           << QDir::toNativeSeparators(QDir(c.dataDir).absoluteFilePath(QStringLiteral("workload.sqlite3"))) << " to "
@@ -26,7 +19,7 @@ int runBackup(Cli::Context& c)
 
 int runRestore(Cli::Context& c)
 {
-    const QString source = oneFile(c);
+    const QString source = c.args.argument(0);
     if (!QFileInfo(c.dataDir).isDir()) {
         c.err << QStringLiteral("没有数据目录: %1").arg(QDir::toNativeSeparators(c.dataDir)) << "\n";
         return 1;
@@ -57,17 +50,22 @@ bool Cli::holdDataDirectory(Context& c, DataDirectoryLock& lock, const QString& 
 
 Cli::Command backupCommand()
 {
-    return {QStringLiteral("backup"), QStringLiteral("backup FILE"),
-            QStringLiteral("copies the whole store consistently to FILE, also while the program works on it, and "
-                           "checks the copy (integrity and layout)"),
-            runBackup};
+    return {.name = QStringLiteral("backup"),
+            .usage = QStringLiteral("backup FILE"),
+            .summary = QStringLiteral("copies the whole store consistently to FILE, also while the program works on "
+                                      "it, and checks the copy (integrity and layout)"),
+            .syntax = CommandSyntax::takingOneArgument("the file", true),
+            .run = runBackup};
 }
 
 Cli::Command restoreCommand()
 {
-    return {QStringLiteral("restore"), QStringLiteral("restore FILE"),
-            QStringLiteral("replaces the store with a checked copy of FILE (a backup); the replaced store is kept "
-                           "beside it as workload.sqlite3.<date-time>.bak; refused while the program holds the data "
-                           "directory"),
-            runRestore};
+    return {.name = QStringLiteral("restore"),
+            .usage = QStringLiteral("restore FILE"),
+            .summary =
+                QStringLiteral("replaces the store with a checked copy of FILE (a backup); the replaced store is "
+                               "kept beside it as workload.sqlite3.<date-time>.bak; refused while the program "
+                               "holds the data directory"),
+            .syntax = CommandSyntax::takingOneArgument("the file", true),
+            .run = runRestore};
 }

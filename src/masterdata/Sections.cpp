@@ -45,6 +45,12 @@ std::optional<Sections::Row> Sections::find(const QString& code)
     return Row{row[0], row[1], row[2]};
 }
 
+bool Sections::existsNamed(const QString& name)
+{
+    return ScratchQuery(*m_data.dtbmdm1)
+        .exists({QStringLiteral("select * from bmdm"), QStringLiteral("where bmmc=") + Sql::quote(name)});
+}
+
 bool Sections::facultyExists(const QString& faculty)
 {
     return ScratchQuery(*m_data.dtbmdm1)

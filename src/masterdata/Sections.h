@@ -29,6 +29,9 @@ public:
     // dtbmdm on every section, by faculty and code.
     int openAll();
     std::optional<Row> find(const QString& code);
+    // Whether a section of any faculty has this name (the tree and the workload rows name a
+    // section by its name).
+    bool existsNamed(const QString& name);
 
     // Files a new section under a faculty; refused when the faculty does not exist or the code
     // exists in any faculty.

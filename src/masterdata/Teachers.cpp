@@ -79,6 +79,13 @@ std::optional<Teachers::Row> Teachers::find(const QString& code)
     return Row{{row[0], row[1], row[2], row[3], row[4]}, row[5], row[6], row[7]};
 }
 
+bool Teachers::existsInSection(const QString& name, const QString& sectionName)
+{
+    return ScratchQuery(*m_data.dtbmdm1)
+        .exists({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm"),
+                 QStringLiteral("and rymc=%1 and bmmc=%2").arg(Sql::quote(name), Sql::quote(sectionName))});
+}
+
 bool Teachers::sectionExists(const QString& sectionCode)
 {
     return ScratchQuery(*m_data.dtbmdm1)

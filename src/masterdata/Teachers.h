@@ -59,6 +59,8 @@ public:
     // dtrydm on every teacher by section code and code, with the section's name where there is one.
     int openAll();
     std::optional<Row> find(const QString& code);
+    // Whether a teacher of this name belongs to a section of that name.
+    bool existsInSection(const QString& name, const QString& sectionName);
 
     // Files a new teacher under a section; refused when the section does not exist or the code
     // exists.

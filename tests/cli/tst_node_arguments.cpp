@@ -1,6 +1,8 @@
 // The node options of calc and export name what the store holds, exactly: a year of the store
 // (and no other year besides), an existing faculty, section, or teacher of that section.
 // Anything else is refused with its name before anything changes.
+#include "calc/WorkloadCalculator.h"
+#include "session/Selection.h"
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "support/CliRun.h"
@@ -155,6 +157,46 @@ private slots:
                                        "2026-2027学年(重修)\n"));
         QCOMPARE(state(store.db()), before);
         QCOMPARE(runCli({"--dir", store.dir(), "calc", "--year", "2026-2027学年(重修)", "--all"}).status, 0);
+    }
+
+    // The node is checked in the calculation's transaction, yet the check is not one of the
+    // calculation's statements: calc's trace holds exactly the statements that the calculation runs.
+    void traceLeavesTheCheckOut_data()
+    {
+        QTest::addColumn<QStringList>("node");
+        QTest::newRow("year") << QStringList{"--all"};
+        QTest::newRow("faculty") << QStringList{"--faculty", "信息学院"};
+        QTest::newRow("section") << QStringList{"--section", "软件教研室"};
+        QTest::newRow("teacher") << QStringList{"--teacher", "张三", "--section", "软件教研室"};
+    }
+    void traceLeavesTheCheckOut()
+    {
+        QFETCH(QStringList, node);
+        TestStore byCommand;
+        prepare(byCommand.db());
+        const CliRun r = runCli(QStringList{"--dir", byCommand.dir(), "calc", "--year", Year, "--trace"} + node);
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QStringList traced = r.outLines();
+        QVERIFY(traced.takeLast().startsWith(QStringLiteral("calculated ")));
+
+        TestStore byCalculator;
+        prepare(byCalculator.db());
+        QStringList expected;
+        byCalculator.db().setTracer(
+            [&expected](const QString& statement) { expected << QString(statement).replace(u'\n', u' '); });
+        WorkloadCalculator calculator(byCalculator.data());
+        const QByteArray tag = QTest::currentDataTag();
+        if (tag == "year")
+            calculator.calculateYear(Year);
+        else if (tag == "faculty")
+            calculator.calculate(Selection::faculty(Year, node[1]));
+        else if (tag == "section")
+            calculator.calculate(Selection::section(Year, node[1]));
+        else
+            calculator.calculate(Selection::teacher(Year, node[1], node[3]));
+        QVERIFY(expected.size() > 5);
+        QCOMPARE(traced, expected);
     }
 };
 
