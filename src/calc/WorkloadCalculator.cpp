@@ -125,12 +125,12 @@ int WorkloadCalculator::assign(const QStringList& lines, const QString& where,
 void WorkloadCalculator::totalsStage(const Selection& selection, CalculationSummary& summary)
 {
     DataModule& dm = m_data;
-    const QString& filter = selection.YearFilter;
+    const QString& filter = selection.YearFilter();
     Query& teachers = *dm.Query2;
     Query& sums = *dm.Query1;
     const QStringList& totals = totalColumns();
     teachers.setStatement({QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ") +
-                           selection.NodeFilter + QStringLiteral(" order by rydm")});
+                           selection.NodeFilter() + QStringLiteral(" order by rydm")});
     teachers.open();
     for (; !teachers.eof(); teachers.next()) {
         const QString rydm = teachers.fieldByName(QStringLiteral("rydm")).asString();
@@ -235,11 +235,11 @@ void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSu
             // The staging copies rows into a table of the calculation's own, which the guard does
             // not allow; the write back is under the guard like every update of the store's rows
             // (a trigger on them runs no statement that a parameter row could not).
-            const std::unique_ptr<WorkloadStage> stage = staging ? database().stageWorkload(node.YearFilter) : nullptr;
+            const std::unique_ptr<WorkloadStage> stage = staging ? database().stageWorkload(node.YearFilter()) : nullptr;
             m_stage = stage.get();
             const std::unique_ptr<Database::Scope> guard = database().guardCalculation(grant(m_stepLimit));
-            courseTypeStage(node.YearFilter, summary);
-            formulaStages(node.YearFilter, summary);
+            courseTypeStage(node.YearFilter(), summary);
+            formulaStages(node.YearFilter(), summary);
             totalsStage(node, summary);
             if (stage)
                 stage->writeBack();
@@ -279,7 +279,7 @@ CalculationSummary WorkloadCalculator::calculate(const Selection& selection, con
     db.refreshPlannerStatistics(QStringLiteral("gzl"));
     CalculationSummary summary;
     runGuarded({selection}, summary);
-    refuseIfNoTeacher(summary, selection.YearTitle);
+    refuseIfNoTeacher(summary, selection.YearTitle());
     transaction.commit();
     return summary;
 }

@@ -63,7 +63,7 @@ int runReport(Cli::Context& c)
         c.err << nodeName << " has no teachers: nothing written\n";
         return 1;
     }
-    const TeacherListReport report(TeacherListSource::read(*data.dtrydm, selection.YearTitle));
+    const TeacherListReport report(TeacherListSource::read(*data.dtrydm, selection.YearTitle()));
     write(report, output);
     c.out << "wrote " << output.path << ": " << report.title() << ", " << teachers
           << (teachers == 1 ? " teacher" : " teachers");

@@ -41,7 +41,7 @@ int WorkloadExport::selectRows(const Selection& selection)
 {
     Query* q = m_data.dtbmdm1;
     q->setStatement({QStringLiteral("select * from gzl"),
-                     QStringLiteral("where %1 order by nd,jiaoyanshi,jiaoshi").arg(selection.YearFilter)});
+                     QStringLiteral("where %1 order by nd,jiaoyanshi,jiaoshi").arg(selection.YearFilter())});
     q->open();
     return q->recordCount();
 }

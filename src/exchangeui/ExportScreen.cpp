@@ -117,7 +117,7 @@ void ExportScreen::refill()
     m_panel->setProgress(0);
     m_dbt->setChecked(true);
     m_format = WorkloadExport::Format::Paradox;
-    setWindowTitle(QStringLiteral("备份：") + m_session.selection.YearFilter + QStringLiteral("的工作量"));
+    setWindowTitle(QStringLiteral("备份：") + m_session.selection.YearFilter() + QStringLiteral("的工作量"));
 }
 
 void ExportScreen::onFormatClicked()

@@ -41,5 +41,5 @@ TeacherListData TeacherListSource::read(Query& dtrydm, const QString& yearTitle,
 
 TeacherListData TeacherListSource::read(DataModule& data, const Session& session)
 {
-    return read(*data.dtrydm, session.selection.YearTitle);
+    return read(*data.dtrydm, session.selection.YearTitle());
 }

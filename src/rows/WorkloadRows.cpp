@@ -31,7 +31,7 @@ void WorkloadRows::openViews(const Selection& selection)
     for (const WorkloadCategories::Category& c : WorkloadCategories::all()) {
         Query* holder = view(c.id);
         holder->setStatement({QStringLiteral("select * from gzl where fl=%1 and %2")
-                                  .arg(Sql::quote(categoryName(c.id)), selection.YearFilter)});
+                                  .arg(Sql::quote(categoryName(c.id)), selection.YearFilter())});
         holder->open();
     }
 }
@@ -49,7 +49,7 @@ QString WorkloadRows::teacherTotal(const Selection& selection, QString* name)
 {
     Query* teacher = m_data.dtbmdm2;
     teacher->setStatement(
-        {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and") + selection.NodeFilter});
+        {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and") + selection.NodeFilter()});
     teacher->open();
     const QString total = teacher->fieldByName(QStringLiteral("Q")).asString();
     if (name)
@@ -85,7 +85,7 @@ WorkloadRows::Teacher WorkloadRows::selectedTeacher()
 {
     Query* q = m_data.dtbmdm2;
     q->setStatement(
-        {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ") + m_session.selection.NodeFilter});
+        {QStringLiteral("select * from rydm,bmdm where rydm.bmdm=bmdm.bmdm and ") + m_session.selection.NodeFilter()});
     q->open();
     Teacher t;
     if (q->recordCount() > 0) {

@@ -48,7 +48,7 @@ QStringList reachedBy(DataModule& data, const Selection& selection)
     // The store's years first (the year index lists them without reading the rows), then the filter.
     return firstColumn(data, QStringLiteral("select nd from (select nd from niandu union select nd from gzl) where %1 "
                                             "order by 1")
-                                 .arg(selection.YearFilter));
+                                 .arg(selection.YearFilter()));
 }
 
 } // namespace YearList

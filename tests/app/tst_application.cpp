@@ -203,7 +203,7 @@ private slots:
         // The operator starts in the tree, not in the year box.
         QCOMPARE(window->focusWidget(), window->findChild<QTreeWidget*>(QStringLiteral("TreeView1")));
         QCOMPARE(window->nodes().count(), 1); // an empty organisation: the root alone
-        QCOMPARE(startup.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
+        QCOMPARE(startup.session().selection.YearFilter(), QStringLiteral("nd like '%2026-2027学年%'"));
         QCOMPARE(ended.count(), 0);
 
         window->close();

@@ -61,7 +61,7 @@ private slots:
         addParameter(db, 12, 1, QStringLiteral("q32"), QStringLiteral("r32*12"), QStringLiteral("fl='毕业设计'"));
         addRow(db, 1, QStringLiteral("fl,shuoming,yan,t1"), QStringLiteral("'理论实验','专业课','本科生',10"));
 
-        const QString f = faculty().YearFilter;
+        const QString f = faculty().YearFilter();
         QCOMPARE(f, QStringLiteral("nd like '%2026-2027学年%' and yuanbu='信息学院'"));
         QStringList trace;
         db.setTracer([&](const QString& s) { trace << s; });

@@ -123,7 +123,7 @@ private slots:
         else
             addParameter(db, fenlie, 99, gs, k11, tiaojian);
         const QStringList before = state(db);
-        const QString filter = faculty().YearFilter;
+        const QString filter = faculty().YearFilter();
 
         QString last;
         db.setTracer([&](const QString& s) { last = s; });

@@ -46,7 +46,7 @@ public:
     void openView(Query* view, const QString& category)
     {
         view->setStatement(
-            {QStringLiteral("select * from gzl where fl='%1' and %2").arg(category, session.selection.YearFilter)});
+            {QStringLiteral("select * from gzl where fl='%1' and %2").arg(category, session.selection.YearFilter())});
         view->open();
     }
 

@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(popup->PopupLevel(), level);
         for (QAction* item : {popup->editAction(), popup->backupAction(), popup->restoreAction()})
             QCOMPARE(item->isEnabled(), enabled);
-        QCOMPARE(h.session().selection.YearFilter, yearFilter);
+        QCOMPARE(h.session().selection.YearFilter(), yearFilter);
         QCOMPARE(systemField(h.store(), "yx"), yx);
         QCOMPARE(systemField(h.store(), "jys"), jys);
         QCOMPARE(h.window().view(), view);

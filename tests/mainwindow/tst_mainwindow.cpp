@@ -57,9 +57,9 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("澜石大学教师工作量统计系统 V2.0"));
         QCOMPARE(w.view(), MainWindow::View::Welcome);
         QCOMPARE(h.session().NextXh, 41);
-        QCOMPARE(h.session().selection.YearFilter, QStringLiteral("nd like '%2026-2027学年%'"));
-        QCOMPARE(h.session().selection.NodeFilter, QString());
-        QCOMPARE(h.session().selection.YearTitle, QStringLiteral("2026-2027学年工作量"));
+        QCOMPARE(h.session().selection.YearFilter(), QStringLiteral("nd like '%2026-2027学年%'"));
+        QCOMPARE(h.session().selection.NodeFilter(), QString());
+        QCOMPARE(h.session().selection.YearTitle(), QStringLiteral("2026-2027学年工作量"));
 
         // root, 2 faculties, 3 sections, 3 teachers; the section without teachers is a leaf.
         QCOMPARE(w.nodes().count(), 9);
@@ -153,9 +153,9 @@ private slots:
 
         MainWindowHarness h;
         h.select(path);
-        QCOMPARE(h.session().selection.YearFilter, yearFilter);
-        QCOMPARE(h.session().selection.NodeFilter, nodeFilter);
-        QCOMPARE(h.session().selection.YearTitle, yearTitle);
+        QCOMPARE(h.session().selection.YearFilter(), yearFilter);
+        QCOMPARE(h.session().selection.NodeFilter(), nodeFilter);
+        QCOMPARE(h.session().selection.YearTitle(), yearTitle);
         QCOMPARE(systemField(h.store(), "yx"), settings[0]);
         QCOMPARE(systemField(h.store(), "jys"), settings[1]);
         QCOMPARE(systemField(h.store(), "jysmc"), settings[2]);
@@ -170,9 +170,9 @@ private slots:
         // The root changes the view only; the node's values stay in force.
         h.select({});
         QCOMPARE(h.window().view(), MainWindow::View::Welcome);
-        QCOMPARE(h.session().selection.YearFilter, yearFilter);
-        QCOMPARE(h.session().selection.NodeFilter, nodeFilter);
-        QCOMPARE(h.session().selection.YearTitle, yearTitle);
+        QCOMPARE(h.session().selection.YearFilter(), yearFilter);
+        QCOMPARE(h.session().selection.NodeFilter(), nodeFilter);
+        QCOMPARE(h.session().selection.YearTitle(), yearTitle);
     }
 
     void teacherSelectionFillsTheTabs()
@@ -229,7 +229,7 @@ private slots:
     {
         MainWindowHarness h;
         h.select({QStringLiteral("理学院")});
-        const QString filter = h.session().selection.YearFilter;
+        const QString filter = h.session().selection.YearFilter();
         auto* box = h.find<SettingsYearBox>("DBComboBox2");
         box->lineEdit()->end(false);
         QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
@@ -237,12 +237,12 @@ private slots:
         QCOMPARE(h.tree()->topLevelItem(0)->text(0), QStringLiteral("2026-2027学X工作量"));
         QCOMPARE(h.window().nodes().count(), 9);
         QCOMPARE(h.window().view(), MainWindow::View::Welcome);
-        QCOMPARE(h.session().selection.YearFilter, filter);
+        QCOMPARE(h.session().selection.YearFilter(), filter);
         // Not stored until the record's next post.
         QCOMPARE(systemField(h.store(), "Nd"), TestOrganisation::Year);
         h.select({QStringLiteral("理学院"), QStringLiteral("物理教研室")});
         QCOMPARE(systemField(h.store(), "Nd"), QStringLiteral("2026-2027学X"));
-        QCOMPARE(h.session().selection.YearFilter,
+        QCOMPARE(h.session().selection.YearFilter(),
                  QStringLiteral("nd like '%2026-2027学X%' and jiaoyanshi='物理教研室'"));
     }
 
@@ -315,7 +315,7 @@ private slots:
         QCOMPARE(h.window().view(), MainWindow::View::Welcome);
         QTest::mouseClick(h.tree()->viewport(), Qt::LeftButton, {}, h.tree()->visualItemRect(current).center());
         QCOMPARE(h.window().view(), view);
-        QCOMPARE(h.session().selection.YearFilter,
+        QCOMPARE(h.session().selection.YearFilter(),
                  QStringLiteral("nd like '%2026-2027学年%' and jiaoshi='李四' and jiaoyanshi='数学教研室'"));
     }
 

@@ -159,7 +159,7 @@ private slots:
         QFETCH(QString, yearFilter);
         MainWindowHarness h;
         h.select(node);
-        QCOMPARE(h.session().selection.YearFilter, yearFilter);
+        QCOMPARE(h.session().selection.YearFilter(), yearFilter);
         auto* grid = h.find<QTableView>("DBGrid5");
         grid->selectRow(1);
         const QString teacher = h.store().data().dtrydm->fieldByName(QStringLiteral("rydm")).asString();

@@ -40,24 +40,25 @@ private slots:
                             : level == u"section"
                                 ? Selection::section(y, QStringLiteral("软件工程教研室"))
                                 : Selection::teacher(y, QStringLiteral("张三"), QStringLiteral("软件工程教研室"));
-        QCOMPARE(f.YearFilter, yearFilter);
-        QCOMPARE(f.NodeFilter, nodeFilter);
-        QCOMPARE(f.YearTitle, yearTitle);
+        QCOMPARE(f.YearFilter(), yearFilter);
+        QCOMPARE(f.NodeFilter(), nodeFilter);
+        QCOMPARE(f.YearTitle(), yearTitle);
 
         // A whole year keeps the teacher condition chosen before; every node brings its own.
         Session session;
-        session.selection.NodeFilter = QStringLiteral(" earlier");
+        session.select(Selection::section(y, QStringLiteral("数学教研室")));
         session.select(f);
-        QCOMPARE(session.selection.YearFilter, yearFilter);
-        QCOMPARE(session.selection.NodeFilter, nodeFilter.isEmpty() ? QStringLiteral(" earlier") : nodeFilter);
-        QCOMPARE(session.selection.YearTitle, yearTitle);
+        QCOMPARE(session.selection.YearFilter(), yearFilter);
+        QCOMPARE(session.selection.NodeFilter(),
+                 nodeFilter.isEmpty() ? QStringLiteral(" bmdm.bmmc='数学教研室'") : nodeFilter);
+        QCOMPARE(session.selection.YearTitle(), yearTitle);
     }
 
     void quotesStayLiteral()
     {
         const Selection f = Selection::teacher(QStringLiteral("2026"), QStringLiteral("O'Neil"), QStringLiteral("a'b"));
-        QCOMPARE(f.YearFilter, QStringLiteral("nd like '%2026%' and jiaoshi='O''Neil' and jiaoyanshi='a''b'"));
-        QCOMPARE(f.NodeFilter, QStringLiteral(" bmdm.bmmc='a''b' and rymc='O''Neil'"));
+        QCOMPARE(f.YearFilter(), QStringLiteral("nd like '%2026%' and jiaoshi='O''Neil' and jiaoyanshi='a''b'"));
+        QCOMPARE(f.NodeFilter(), QStringLiteral(" bmdm.bmmc='a''b' and rymc='O''Neil'"));
     }
 };
 
