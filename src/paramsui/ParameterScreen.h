@@ -4,10 +4,12 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class DataModule;
 class QLabel;
 class QLineEdit;
-class QModelIndex;
+class Query;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -36,13 +38,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* buildK12Page();
-    QWidget* buildS3Page();
-    QWidget* buildK31Page();
+    // Tab `number`: TabSheet<number> with what it shows (a grid, or the k31 found at opening), the
+    // row count of a grid, the input and its "确认修改" BitBtn<2n-1> and "返回" BitBtn<2n>.
+    QWidget* buildPage(int number, QWidget* shown, QLabel* count, const QString& caption, QLineEdit* edit,
+                       void (ParameterScreen::*confirmed)());
+    // A click on a grid's row chooses it: the row's value goes into the input and `remember`
+    // keeps its keys; a double click also puts the focus in the input.
+    void chooseRowsOf(QTableView* grid, Query* rows, QLineEdit* edit, const QString& valueField,
+                      const std::function<void(const Query&)>& remember);
     void bindDataSources();
     void refill();
-    void onK12Chosen(const QModelIndex& index, bool focusInput);
-    void onS3Chosen(const QModelIndex& index, bool focusInput);
     void onK12ConfirmClicked();
     void onS3ConfirmClicked();
     void onK31ConfirmClicked();

@@ -297,9 +297,9 @@ private slots:
         } catch (const Cli::UsageError& e) {
             QVERIFY2(refused > 0, qPrintable(e.text()));
             QCOMPARE(e.text(), QStringLiteral("argument %1 is not valid UTF-8: \"%2\" (give names and file names in "
-                                               "UTF-8)")
-                                    .arg(refused)
-                                    .arg(shown));
+                                              "UTF-8)")
+                                   .arg(refused)
+                                   .arg(shown));
         }
     }
 
