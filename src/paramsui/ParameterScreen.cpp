@@ -58,14 +58,26 @@ ParameterScreen::ParameterScreen(DataModule& data, QWidget* parent)
     setObjectName(QStringLiteral("fmcsdyF"));
     setWindowTitle(QStringLiteral("参数管理"));
     setModal(true);
-    m_tabs->addTab(
-        buildPage(1, m_k12Grid, m_k12Count, QStringLiteral("k12:"), m_k12Input, &ParameterScreen::onK12ConfirmClicked),
-        QStringLiteral("定义k12"));
-    m_tabs->addTab(
-        buildPage(2, m_s3Grid, m_s3Count, QStringLiteral("S3:"), m_s3Input, &ParameterScreen::onS3ConfirmClicked),
-        QStringLiteral("定义S3"));
+    m_tabs->addTab(buildPage(1, m_k12Grid, m_k12Count, QStringLiteral("k12:"), m_k12Input,
+                             [this] {
+                                 confirmChange(m_k12Input, QStringLiteral("k12"), Parameters::checkK12,
+                                               [this](const QString& text) {
+                                                   return m_parameters.setK12(text, m_k12Shuoming, m_k12Yan);
+                                               });
+                             }),
+                   QStringLiteral("定义k12"));
+    m_tabs->addTab(buildPage(2, m_s3Grid, m_s3Count, QStringLiteral("S3:"), m_s3Input,
+                             [this] {
+                                 confirmChange(
+                                     m_s3Input, QStringLiteral("S3"), Parameters::checkS3,
+                                     [this](const QString& text) { return m_parameters.setS3(text, m_s3Shuoming); });
+                             }),
+                   QStringLiteral("定义S3"));
     m_tabs->addTab(buildPage(3, m_k31Original, nullptr, QStringLiteral("课程实习、设计系数："), m_k31Input,
-                             &ParameterScreen::onK31ConfirmClicked),
+                             [this] {
+                                 confirmChange(m_k31Input, QStringLiteral("K31"), Parameters::checkK31,
+                                               [this](const QString& text) { return m_parameters.setK31(text); });
+                             }),
                    QStringLiteral("定义k31"));
     chooseRowsOf(m_k12Grid, m_data.dtk12, m_k12Input, QStringLiteral("k12"), [this](const Query& row) {
         m_k12Shuoming = row.fieldByName(QStringLiteral("shuoming")).asString();
@@ -80,7 +92,7 @@ ParameterScreen::ParameterScreen(DataModule& data, QWidget* parent)
 }
 
 QWidget* ParameterScreen::buildPage(int number, QWidget* shown, QLabel* count, const QString& caption, QLineEdit* edit,
-                                    void (ParameterScreen::*confirmed)())
+                                    const std::function<void()>& confirmed)
 {
     auto* page = named(new QWidget, QStringLiteral("TabSheet%1").arg(number));
     auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), QStringLiteral("BitBtn%1").arg(2 * number - 1));
@@ -155,32 +167,13 @@ bool ParameterScreen::refused(const Outcome& outcome, QLineEdit* input)
     return true;
 }
 
-void ParameterScreen::onK12ConfirmClicked()
+void ParameterScreen::confirmChange(QLineEdit* input, const QString& name, Outcome (*check)(const QString&),
+                                    const std::function<Outcome(const QString&)>& write)
 {
-    const QString text = m_k12Input->text();
-    if (refused(Parameters::checkK12(text), m_k12Input))
+    const QString text = input->text();
+    if (refused(check(text), input))
         return;
-    if (!MessageBox::question(this, QStringLiteral("你确信修改k12的数据吗？")))
+    if (!MessageBox::question(this, QStringLiteral("你确信修改%1的数据吗？").arg(name)))
         return;
-    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK12(text, m_k12Shuoming, m_k12Yan), m_k12Input); });
-}
-
-void ParameterScreen::onS3ConfirmClicked()
-{
-    const QString text = m_s3Input->text();
-    if (refused(Parameters::checkS3(text), m_s3Input))
-        return;
-    if (!MessageBox::question(this, QStringLiteral("你确信修改S3的数据吗？")))
-        return;
-    ErrorDisplay::guard(this, [&] { refused(m_parameters.setS3(text, m_s3Shuoming), m_s3Input); });
-}
-
-void ParameterScreen::onK31ConfirmClicked()
-{
-    const QString text = m_k31Input->text();
-    if (refused(Parameters::checkK31(text), m_k31Input))
-        return;
-    if (!MessageBox::question(this, QStringLiteral("你确信修改K31的数据吗？")))
-        return;
-    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK31(text), m_k31Input); });
+    ErrorDisplay::guard(this, [&] { refused(write(text), input); });
 }
