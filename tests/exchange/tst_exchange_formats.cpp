@@ -203,9 +203,9 @@ private slots:
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<int>("rows");
-        for (const char* format : {"dbt", "dbf"})
+        for (const QString& format : {QStringLiteral("dbt"), QStringLiteral("dbf")})
             for (const int n : {0, 1, 8, 9, 16, 17, 100})
-                QTest::addRow("%s %d rows", format, n) << QString::fromLatin1(format) << n;
+                QTest::addRow("%s %d rows", qPrintable(format), n) << format << n;
     }
     void rowsAcrossBlocks()
     {
