@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a Debug build with AddressSanitizer and UBSan, and runs the tests headless.
+# Installs what is missing, builds a Debug build with AddressSanitizer and UBSan (warnings are
+# errors), and runs the tests headless.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
-cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWORKLOAD_SANITIZE=ON >/dev/null
+cmake -S . -B build/debug -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWORKLOAD_SANITIZE=ON -DWORKLOAD_WERROR=ON >/dev/null
 cmake --build build/debug
 
 export QT_QPA_PLATFORM=offscreen

@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-    build-essential clang cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev qt6-translations-l10n
+    build-essential clang clang-format cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libsqlite3-dev sqlite3 libshp-dev pxlib-dev libsodium-dev
     fonts-arphic-ukai fonts-arphic-uming
     libxlsxwriter-dev poppler-utils unzip python3-openpyxl

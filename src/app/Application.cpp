@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/CommandWiring.h"
 #include "entry/PracticeEntryDialog.h"
 #include "entry/TheoryEntryDialog.h"
 #include "exchangeui/ExportScreen.h"
@@ -28,7 +29,6 @@
 #include "store/StoreRecovery.h"
 #include "store/StoreSetup.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -91,14 +91,15 @@ void Application::wireCommands()
 {
     // The faculty and parameter screens block the main window; the parameter item shows only
     // with ParamRight.
-    openModal(m_facultyScreen, {"N2"});
-    openModal(m_parameters, {"N8"});
+    const CommandWiring commands(*m_mainWindow);
+    commands.openModal(*m_facultyScreen, {"N2"});
+    commands.openModal(*m_parameters, {"N8"});
     // The others open beside it and come to the front when already open.
-    openBeside(m_sectionScreen, {"N3", "ToolButton2"});
-    openBeside(m_export, {"N5", "ToolButton4"});
-    openBeside(m_import, {"N6", "ToolButton5"});
-    openBeside(m_password, {"N10", "ToolButton6"});
-    openBeside(m_about, {"N12", "ToolButton7"});
+    commands.openBeside(*m_sectionScreen, {"N3", "ToolButton2"});
+    commands.openBeside(*m_export, {"N5", "ToolButton4"});
+    commands.openBeside(*m_import, {"N6", "ToolButton5"});
+    commands.openBeside(*m_password, {"N10", "ToolButton6"});
+    commands.openBeside(*m_about, {"N12", "ToolButton7"});
     // The tree popup's "编辑" shows the faculty or the section screen modally.
     connect(m_mainWindow, &MainWindow::facultyScreenRequested, m_facultyScreen, [this] { m_facultyScreen->exec(); });
     connect(m_mainWindow, &MainWindow::sectionScreenRequested, m_sectionScreen, [this] { m_sectionScreen->exec(); });
@@ -154,32 +155,6 @@ bool Application::finishInterruptedWork()
         return false;
     }
     return true;
-}
-
-void Application::openBeside(QWidget* screen, std::initializer_list<const char*> commands)
-{
-    for (const char* name : commands) {
-        auto* action = m_mainWindow->findChild<QAction*>(QString::fromLatin1(name));
-        if (!action)
-            continue;
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, screen, [screen] {
-            screen->show();
-            screen->raise();
-            screen->activateWindow();
-        });
-    }
-}
-
-void Application::openModal(QDialog* screen, std::initializer_list<const char*> commands)
-{
-    for (const char* name : commands) {
-        auto* action = m_mainWindow->findChild<QAction*>(QString::fromLatin1(name));
-        if (!action)
-            continue;
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, screen, [screen] { screen->exec(); });
-    }
 }
 
 bool Application::start()

@@ -8,7 +8,6 @@
 #include <QString>
 #include <QTranslator>
 
-#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -23,7 +22,6 @@ class MainWindow;
 class ParameterScreen;
 class PasswordDialog;
 class PracticeEntryDialog;
-class QDialog;
 class QWidget;
 class ReportPreview;
 class SectionDialog;
@@ -64,20 +62,7 @@ public:
     Session& session() { return m_session; }
     MainWindow* mainWindow() const { return m_mainWindow; }
     LoginDialog* loginDialog() const { return m_login; }
-    TheoryEntryDialog* theoryDialog() const { return m_theory; }
-    PracticeEntryDialog* practiceDialog() const { return m_practice; }
     ExportScreen* exportScreen() const { return m_export; }
-    ImportScreen* importScreen() const { return m_import; }
-    ParameterScreen* parameterScreen() const { return m_parameters; }
-    PasswordDialog* passwordDialog() const { return m_password; }
-    AboutBox* aboutBox() const { return m_about; }
-    ReportPreview* reportPreview() const { return m_reportPreview; }
-    FacultyScreen* facultyScreen() const { return m_facultyScreen; }
-    SectionScreen* sectionScreen() const { return m_sectionScreen; }
-    TeacherScreen* teacherScreen() const { return m_teacherScreen; }
-    // The teacher dialog of the teacher screen ("rydm1") and of the main window's teacher grid ("rydm2").
-    TeacherDialog* teacherDialog1() const { return m_teacherDialog1; }
-    TeacherDialog* teacherDialog2() const { return m_teacherDialog2; }
 
 signals:
     void ended();
@@ -90,12 +75,9 @@ private:
     // the temporaries of ended commands (before the store is looked for); false when the program
     // is to end.
     bool finishInterruptedWork();
-    // Which command opens which screen, modal or beside the main window.
+    // Which command opens which screen, modal or beside the main window; a command the main
+    // window does not have is thrown (ProgramError).
     void wireCommands();
-    // The main window's menu items and toolbar buttons of these names show a screen beside it.
-    void openBeside(QWidget* screen, std::initializer_list<const char*> commands);
-    // ... and these show a screen modally.
-    void openModal(QDialog* screen, std::initializer_list<const char*> commands);
     // Every window but the main window opens above the window it belongs to, centred on it.
     void keepWindows();
 

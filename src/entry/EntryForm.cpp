@@ -3,11 +3,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 EntryForm::EntryForm(QDialog* dialog) : m_dialog(dialog), m_grid(new QGridLayout) {}
 
@@ -28,6 +25,13 @@ QComboBox* EntryForm::dropDown(const char* name, const QStringList& items, QWidg
     return c;
 }
 
+void EntryForm::fillTypes(QComboBox* box, const QStringList& types)
+{
+    box->clear();
+    box->addItems(types);
+    box->setEditText(types.value(0));
+}
+
 void EntryForm::place(int row, int column, const QString& caption, QWidget* input)
 {
     auto* label = new QLabel(caption, m_dialog);
@@ -36,26 +40,11 @@ void EntryForm::place(int row, int column, const QString& caption, QWidget* inpu
     m_grid->addWidget(input, row, column * 2 + 1);
 }
 
-void EntryForm::finish(QPushButton* ok, QPushButton* cancel, const QList<QWidget*>& tabOrder)
+QGridLayout* EntryForm::finish(const QList<QWidget*>& tabOrder)
 {
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
-    // Enter in an input moves on (the Enter chain); Enter on a focused button presses that button,
-    // and the focused one is drawn as the default.
-    ok->setAutoDefault(true);
-    cancel->setAutoDefault(true);
     m_grid->setColumnStretch(1, 2);
     m_grid->setColumnStretch(3, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(m_dialog);
-    layout->addLayout(m_grid);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
-
     for (int i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    return m_grid;
 }

@@ -7,10 +7,9 @@ class QComboBox;
 class QDialog;
 class QGridLayout;
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
-// The common shape of the entry dialogs: captioned inputs in two columns over a "确定"/"放弃" row.
+// The common shape of the entry dialogs: captioned inputs in two columns.
 class EntryForm
 {
 public:
@@ -19,12 +18,13 @@ public:
     static QLineEdit* lineEdit(const char* name, QWidget* parent);
     // An editable list that keeps typed text out of its items.
     static QComboBox* dropDown(const char* name, const QStringList& items, QWidget* parent);
+    // Lists the course or practice types afresh and shows the first.
+    static void fillTypes(QComboBox* box, const QStringList& types);
 
     // A caption and its input in column 0 or 1 of a row.
     void place(int row, int column, const QString& caption, QWidget* input);
-    // Lays out the inputs over the buttons and sets the tab order. Enter in an input never presses
-    // a button (it moves between the inputs); Enter on a focused button presses it.
-    void finish(QPushButton* ok, QPushButton* cancel, const QList<QWidget*>& tabOrder);
+    // Sets the tab order; the grid of captioned inputs is then ready for the dialog's layout.
+    QGridLayout* finish(const QList<QWidget*>& tabOrder);
 
 private:
     QDialog* m_dialog;

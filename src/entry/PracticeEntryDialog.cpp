@@ -1,16 +1,15 @@
 #include "entry/PracticeEntryDialog.h"
 
 #include "entry/EntryForm.h"
-#include "gui/EnterKeyChain.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
 #include "rows/NumberInput.h"
 #include "store/DataModule.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace {
 
@@ -34,15 +33,13 @@ WorkloadRows::Category categoryOf(PracticeEntryDialog::Kind kind)
 } // namespace
 
 PracticeEntryDialog::PracticeEntryDialog(DataModule& data, Session& session, QWidget* parent)
-    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)),
+    : RecordDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)),
       m_w(EntryForm::lineEdit("w", this)), m_banji(EntryForm::lineEdit("banji", this)),
       m_r3(EntryForm::lineEdit("r3", this)), m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
       m_gm(EntryForm::dropDown("gm", {Yes, QStringLiteral("否")}, this)),
       m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
       m_r32(EntryForm::lineEdit("r32", this)), m_q32(EntryForm::lineEdit("q32", this)),
-      m_r33(EntryForm::lineEdit("r33", this)), m_q33(EntryForm::lineEdit("q33", this)),
-      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_cancel(new QPushButton(QStringLiteral("放弃"), this)),
-      m_enter(new EnterKeyChain(this))
+      m_r33(EntryForm::lineEdit("r33", this)), m_q33(EntryForm::lineEdit("q33", this))
 {
     setObjectName(QStringLiteral("fmsjjxf"));
     setWindowTitle(QStringLiteral("录入实践教学工作量"));
@@ -59,65 +56,45 @@ PracticeEntryDialog::PracticeEntryDialog(DataModule& data, Session& session, QWi
     form.place(4, 1, QStringLiteral("工作量:"), m_q32);
     form.place(5, 0, QStringLiteral("指导硕士人数:"), m_r33);
     form.place(5, 1, QStringLiteral("工作量:"), m_q33);
-    form.finish(m_ok, m_cancel,
-                {m_kname, m_w, m_banji, m_r3, m_shuoming, m_gm, m_yan, m_r32, m_q32, m_r33, m_q33, m_ok, m_cancel});
+    layOut(form.finish({m_kname, m_w, m_banji, m_r3, m_shuoming, m_gm, m_yan, m_r32, m_q32, m_r33, m_q33, okButton(),
+                        cancelButton()}));
 
-    m_enter->link(m_kname, m_w);
-    m_enter->link(m_w, m_banji);
-    m_enter->link(m_banji, m_r3);
-    m_enter->link(m_r3, m_shuoming);
-    m_enter->link(m_shuoming, m_ok);
-    m_enter->link(m_gm, m_q32);
-    m_enter->link(m_yan, m_q32);
-    m_enter->link(m_r32, m_q32);
-    m_enter->link(m_r33, m_q33);
-    m_enter->link(m_q32, m_ok);
-    m_enter->link(m_q33, m_ok);
-
-    connect(m_ok, &QPushButton::clicked, this, &PracticeEntryDialog::onOkClicked);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    enterMovesOn(m_kname, m_w);
+    enterMovesOn(m_w, m_banji);
+    enterMovesOn(m_banji, m_r3);
+    enterMovesOn(m_r3, m_shuoming);
+    enterMovesOn(m_shuoming, okButton());
+    enterMovesOn(m_gm, m_q32);
+    enterMovesOn(m_yan, m_q32);
+    enterMovesOn(m_r32, m_q32);
+    enterMovesOn(m_r33, m_q33);
+    enterMovesOn(m_q32, okButton());
+    enterMovesOn(m_q33, okButton());
 }
 
 int PracticeEntryDialog::exec(Kind kind, Mode mode)
 {
     m_kind = kind;
-    m_mode = mode;
-    return QDialog::exec();
+    return RecordDialog::exec(mode);
 }
 
 void PracticeEntryDialog::show(Kind kind, Mode mode)
 {
     m_kind = kind;
-    m_mode = mode;
-    QDialog::show();
-}
-
-void PracticeEntryDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        refill();
+    RecordDialog::show(mode);
 }
 
 void PracticeEntryDialog::refill()
 {
     ErrorDisplay::guard(this, [this] {
-        fillPracticeTypes();
-        if (m_mode == Mode::Edit)
+        EntryForm::fillTypes(m_shuoming, m_rows.practiceTypes());
+        if (mode() == Mode::Edit)
             loadCurrentRow();
         else
             setDefaults();
         enableForKind();
         m_kname->setFocus(Qt::OtherFocusReason);
     });
-}
-
-void PracticeEntryDialog::fillPracticeTypes()
-{
-    const QStringList types = m_rows.practiceTypes();
-    m_shuoming->clear();
-    m_shuoming->addItems(types);
-    m_shuoming->setEditText(types.value(0));
 }
 
 void PracticeEntryDialog::setDefaults()
@@ -164,11 +141,6 @@ void PracticeEntryDialog::enableForKind()
     m_q33->setEnabled(m_kind == Kind::Supervision);
 }
 
-void PracticeEntryDialog::onOkClicked()
-{
-    ErrorDisplay::guard(this, [this] { save(); });
-}
-
 bool PracticeEntryDialog::amountsPass()
 {
     // Weeks, then students, then graduation-design students, then supervised students, disabled
@@ -213,7 +185,7 @@ QList<RowField> PracticeEntryDialog::fields()
     };
 }
 
-void PracticeEntryDialog::save()
+void PracticeEntryDialog::saveAndClose()
 {
     if (!amountsPass())
         return;
@@ -224,7 +196,7 @@ void PracticeEntryDialog::save()
 
     const QList<RowField> row = fields();
     const WorkloadRows::Save saved =
-        m_mode == Mode::Edit ? m_rows.updatePracticeRow(row, m_xh) : m_rows.insertPracticeRow(row);
+        mode() == Mode::Edit ? m_rows.updatePracticeRow(row, m_xh) : m_rows.insertPracticeRow(row);
     switch (saved) {
     case WorkloadRows::Save::Saved:
         break;

@@ -1,16 +1,15 @@
 #include "entry/TheoryEntryDialog.h"
 
 #include "entry/EntryForm.h"
-#include "gui/EnterKeyChain.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
 #include "rows/NumberInput.h"
 #include "store/DataModule.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace {
 
@@ -24,15 +23,13 @@ const QString Postgraduate = QStringLiteral("研究生");
 } // namespace
 
 TheoryEntryDialog::TheoryEntryDialog(DataModule& data, Session& session, QWidget* parent)
-    : QDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)),
+    : RecordDialog(parent), m_rows(data, session), m_kname(EntryForm::lineEdit("kname", this)),
       m_t1(EntryForm::lineEdit("t1", this)), m_banji(EntryForm::lineEdit("banji", this)),
       m_r1(EntryForm::lineEdit("r1", this)), m_shuoming(EntryForm::dropDown("shuoming", {}, this)),
       m_yan(EntryForm::dropDown("yan", {Undergraduate, QStringLiteral("专科生"), Postgraduate}, this)),
       m_t2(EntryForm::lineEdit("t2", this)), m_r2(EntryForm::lineEdit("r2", this)),
       m_fzs(EntryForm::lineEdit("fzs", this)), m_gm(EntryForm::dropDown("gm", {Yes, No}, this)),
-      m_bg(EntryForm::dropDown("bg", {ReportsSet, NoReports}, this)),
-      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_cancel(new QPushButton(QStringLiteral("放弃"), this)),
-      m_enter(new EnterKeyChain(this))
+      m_bg(EntryForm::dropDown("bg", {ReportsSet, NoReports}, this))
 {
     setObjectName(QStringLiteral("fmlilunf"));
     setWindowTitle(QStringLiteral("录入理论实验工作量"));
@@ -49,62 +46,32 @@ TheoryEntryDialog::TheoryEntryDialog(DataModule& data, Session& session, QWidget
     form.place(4, 0, QStringLiteral("实验分组数:"), m_fzs);
     form.place(4, 1, QStringLiteral("规模排课:"), m_gm);
     form.place(5, 1, QStringLiteral("实验报告:"), m_bg);
-    form.finish(m_ok, m_cancel,
-                {m_kname, m_t1, m_banji, m_r1, m_shuoming, m_yan, m_t2, m_r2, m_fzs, m_gm, m_bg, m_ok, m_cancel});
+    layOut(form.finish(
+        {m_kname, m_t1, m_banji, m_r1, m_shuoming, m_yan, m_t2, m_r2, m_fzs, m_gm, m_bg, okButton(), cancelButton()}));
 
-    m_enter->link(m_kname, m_t1);
-    m_enter->link(m_t1, m_banji);
-    m_enter->link(m_banji, m_r1);
-    m_enter->link(m_r1, m_shuoming);
-    m_enter->link(m_shuoming, m_yan);
-    m_enter->link(m_yan, m_t2);
-    m_enter->link(m_t2, m_r2);
-    m_enter->link(m_r2, m_fzs);
-    m_enter->link(m_fzs, m_ok);
-    m_enter->link(m_gm, m_t2);
-    m_enter->link(m_bg, m_t2);
-
-    connect(m_ok, &QPushButton::clicked, this, &TheoryEntryDialog::onOkClicked);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-int TheoryEntryDialog::exec(Mode mode)
-{
-    m_mode = mode;
-    return QDialog::exec();
-}
-
-void TheoryEntryDialog::show(Mode mode)
-{
-    m_mode = mode;
-    QDialog::show();
-}
-
-void TheoryEntryDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        refill();
+    enterMovesOn(m_kname, m_t1);
+    enterMovesOn(m_t1, m_banji);
+    enterMovesOn(m_banji, m_r1);
+    enterMovesOn(m_r1, m_shuoming);
+    enterMovesOn(m_shuoming, m_yan);
+    enterMovesOn(m_yan, m_t2);
+    enterMovesOn(m_t2, m_r2);
+    enterMovesOn(m_r2, m_fzs);
+    enterMovesOn(m_fzs, okButton());
+    enterMovesOn(m_gm, m_t2);
+    enterMovesOn(m_bg, m_t2);
 }
 
 void TheoryEntryDialog::refill()
 {
     ErrorDisplay::guard(this, [this] {
-        fillCourseTypes();
-        if (m_mode == Mode::Add)
+        EntryForm::fillTypes(m_shuoming, m_rows.courseTypes());
+        if (mode() == Mode::Add)
             setDefaults();
         else
             loadCurrentRow();
         m_kname->setFocus(Qt::OtherFocusReason);
     });
-}
-
-void TheoryEntryDialog::fillCourseTypes()
-{
-    const QStringList types = m_rows.courseTypes();
-    m_shuoming->clear();
-    m_shuoming->addItems(types);
-    m_shuoming->setEditText(types.value(0));
 }
 
 void TheoryEntryDialog::setDefaults()
@@ -136,11 +103,6 @@ void TheoryEntryDialog::loadCurrentRow()
     m_yan->setEditText(text("yan"));
     m_bg->setEditText(row->fieldByName(QStringLiteral("bg")).asFloat() != 0 ? NoReports : ReportsSet);
     m_shuoming->setEditText(text("shuoming"));
-}
-
-void TheoryEntryDialog::onOkClicked()
-{
-    ErrorDisplay::guard(this, [this] { save(); });
 }
 
 bool TheoryEntryDialog::amountsPass() const
@@ -186,9 +148,9 @@ QList<RowField> TheoryEntryDialog::fields()
     };
 }
 
-void TheoryEntryDialog::save()
+void TheoryEntryDialog::saveAndClose()
 {
-    const bool editing = m_mode == Mode::Edit;
+    const bool editing = mode() == Mode::Edit;
     QString xh, section, faculty;
     if (editing) {
         const Query* row = m_rows.view(WorkloadRows::Category::Theory);

@@ -1,57 +1,33 @@
 #pragma once
 
+#include "gui/RecordDialog.h"
 #include "rows/WorkloadRows.h"
 
-#include <QDialog>
-
 class DataModule;
-class EnterKeyChain;
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 struct Session;
 
 // "录入理论实验工作量": adds a theory/lab workload row for the teacher selected in the tree, or
 // edits the row current in the theory/lab grid.
-class TheoryEntryDialog : public QDialog
+class TheoryEntryDialog : public RecordDialog
 {
     Q_OBJECT
 public:
-    enum class Mode
-    {
-        Edit,
-        Add
-    };
-
     TheoryEntryDialog(DataModule& data, Session& session, QWidget* parent = nullptr);
 
-    // Opens the dialog modally in the given mode; returns how it was closed.
-    int exec(Mode mode);
-    // Shows it without waiting (tests drive it this way).
-    void show(Mode mode);
-    Mode mode() const { return m_mode; }
-
     // When shown: rebuilds the course-type list and resets (adding) or reloads (editing) every input.
-    void refill();
-    // "确定": checks, saves, refreshes the grid's holder and closes; stays open on any failure.
-    void onOkClicked();
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void refill() override;
 
 private:
-    using QDialog::exec;
-    using QDialog::show;
-
-    void fillCourseTypes();
     void setDefaults();
     void loadCurrentRow();
     bool amountsPass() const;
     QList<RowField> fields();
-    void save();
+    // "确定": checks, saves, refreshes the grid's holder and closes; stays open on any failure.
+    void saveAndClose() override;
 
     WorkloadRows m_rows;
-    Mode m_mode = Mode::Add;
     QLineEdit* m_kname;
     QLineEdit* m_t1;
     QLineEdit* m_banji;
@@ -63,7 +39,4 @@ private:
     QLineEdit* m_fzs;
     QComboBox* m_gm;
     QComboBox* m_bg;
-    QPushButton* m_ok;
-    QPushButton* m_cancel;
-    EnterKeyChain* m_enter;
 };

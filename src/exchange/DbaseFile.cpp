@@ -6,7 +6,6 @@
 #include "exchange/GbkDecoder.h"
 #include "exchange/NumberText.h"
 #include "exchange/SequentialFileHooks.h"
-#include "store/Gbk.h"
 #include "store/StoreFiles.h"
 
 #include <QDir>
@@ -24,8 +23,8 @@ namespace DbaseFile {
 namespace {
 
 using ExchangeValueText::numberOf;
+using ExchangeValueText::putGbk;
 using ExchangeValueText::shown;
-using ExchangeValueText::textOf;
 
 constexpr int FileHeader = 32;
 constexpr int FieldHeader = 32;
@@ -54,12 +53,7 @@ using DbfHandle = std::unique_ptr<DBFInfo, DbfCloser>;
 // for the NUL and is refused rather than shortened.
 void putText(char* field, int width, const ExchangeValue& v, const QString& name)
 {
-    char digits[32];
-    const long long length = Gbk::encodeInto(textOf(v, digits), field, width);
-    if (length < 0)
-        fail(QStringLiteral("%1: text without a GBK form").arg(name));
-    if (length > width)
-        fail(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(name, shown(v)).arg(width));
+    const int length = putGbk(field, width, v, name);
     if (length == 0 || field[length - 1] != ' ')
         return;
     if (length == width)
@@ -263,6 +257,8 @@ void write(const QString& path, const QList<ExchangeColumn>& columns, ExchangeRo
         if (written.records != rowsWritten || written.columns.size() != columns.size())
             failToWrite(QStringLiteral("the table was not written completely"));
     } catch (...) {
+        // The failure to write is what the operator is told; a temporary that cannot be removed
+        // either is only clutter beside the destination, which stays as it was.
         QFile::remove(temp);
         throw;
     }

@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangeFileError.h"
 #include "exchange/NumberText.h"
+#include "store/Gbk.h"
 
 #include <charconv>
 #include <cmath>
@@ -52,6 +53,17 @@ double numberOf(const ExchangeValue& v, const QString& column)
     if (const std::optional<double> parsed = NumberText::parse(v.text))
         return *parsed;
     throw ExchangeFileError(QStringLiteral("%1: \"%2\" is not a number").arg(column, shown(v)));
+}
+
+int putGbk(char* field, int width, const ExchangeValue& v, const QString& column)
+{
+    char digits[32];
+    const long long length = Gbk::encodeInto(textOf(v, digits), field, width);
+    if (length < 0)
+        throw ExchangeFileError(QStringLiteral("%1: text without a GBK form").arg(column));
+    if (length > width)
+        throw ExchangeFileError(QStringLiteral("%1: \"%2\" is longer than %3 bytes").arg(column, shown(v)).arg(width));
+    return int(length);
 }
 
 } // namespace ExchangeValueText

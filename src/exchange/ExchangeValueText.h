@@ -18,4 +18,8 @@ std::string_view textOf(const ExchangeValue& v, char (&digits)[32]);
 // The value as a number; text must be one decimal number. Throws ExchangeFileError naming the column.
 double numberOf(const ExchangeValue& v, const QString& column);
 
+// Writes the value's text in GBK into a field of `width` bytes and returns its length. Throws
+// ExchangeFileError naming the column for a text without a GBK form or one longer than the field.
+int putGbk(char* field, int width, const ExchangeValue& v, const QString& column);
+
 } // namespace ExchangeValueText

@@ -8,6 +8,8 @@
 
 GbkDecoder::~GbkDecoder()
 {
+    // Closing a converter that this object opened fails only for a descriptor that is not one:
+    // there is nothing to report or undo.
     if (m_iconv)
         iconv_close(static_cast<iconv_t>(m_iconv));
 }
@@ -43,7 +45,7 @@ std::optional<std::string_view> GbkDecoder::utf8(const char* data, int size)
         size_t srcLeft = std::size_t(size);
         char* dst = out.data();
         size_t dstLeft = std::size_t(out.size());
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state: this cannot fail
         if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0)
             return std::nullopt;
         out.truncate(out.size() - qsizetype(dstLeft));

@@ -42,24 +42,25 @@ bool turn(File* file, File::Last next)
     return true;
 }
 
-SAOffset read(void* p, SAOffset size, SAOffset count, SAFile f)
+// Reads or writes `count` items of `size` bytes (fread or fwrite) and keeps the position.
+template <class Items> SAOffset transfer(SAFile f, File::Last direction, SAOffset size, Items items)
 {
     File* file = of(f);
-    if (!turn(file, File::Last::Read))
+    if (!turn(file, direction))
         return 0;
-    const std::size_t n = std::fread(p, size, count, file->fp);
+    const std::size_t n = items(file->fp);
     file->pos += SAOffset(n) * size;
     return SAOffset(n);
 }
 
+SAOffset read(void* p, SAOffset size, SAOffset count, SAFile f)
+{
+    return transfer(f, File::Last::Read, size, [&](std::FILE* fp) { return std::fread(p, size, count, fp); });
+}
+
 SAOffset write(void* p, SAOffset size, SAOffset count, SAFile f)
 {
-    File* file = of(f);
-    if (!turn(file, File::Last::Write))
-        return 0;
-    const std::size_t n = std::fwrite(p, size, count, file->fp);
-    file->pos += SAOffset(n) * size;
-    return SAOffset(n);
+    return transfer(f, File::Last::Write, size, [&](std::FILE* fp) { return std::fwrite(p, size, count, fp); });
 }
 
 SAOffset seek(SAFile f, SAOffset offset, int whence)

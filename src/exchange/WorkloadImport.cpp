@@ -37,14 +37,11 @@ int column(const Query* staged, const char* name)
 // disk full are said as such; any other refusal means the file's rows cannot be an exchange table.
 WorkloadImport::Outcome refusalOf(const StoreError& e)
 {
-    switch (e.kind()) {
-    case StoreError::Kind::Busy:
+    if (e.kind() == StoreError::Kind::Busy)
         return WorkloadImport::Outcome::Busy;
-    case StoreError::Kind::DiskFull:
+    if (e.kind() == StoreError::Kind::DiskFull)
         return WorkloadImport::Outcome::DiskFull;
-    default:
-        return WorkloadImport::Outcome::NotOurFile;
-    }
+    return WorkloadImport::Outcome::NotOurFile;
 }
 
 void tell(const WorkloadImport::Observer& observer, int progress, const QString& status)
@@ -95,23 +92,10 @@ WorkloadImport::~WorkloadImport() = default;
 
 QString WorkloadImport::message(Outcome outcome)
 {
-    switch (outcome) {
-    case Outcome::NoPath:
-        return NoPath;
-    case Outcome::CopyFailed:
-        return CopyFailed;
-    case Outcome::NotOurFile:
-        return NotOurFile;
-    case Outcome::NoRows:
-        return NoRows;
-    case Outcome::Busy:
-        return Busy;
-    case Outcome::DiskFull:
-        return DiskFull;
-    case Outcome::Ready:
-        break;
-    }
-    return {};
+    // In the order of Outcome; Ready has none.
+    const QString* const texts[] = {nullptr, &NoPath, &CopyFailed, &NotOurFile, &NoRows, &Busy, &DiskFull};
+    const QString* text = texts[int(outcome)];
+    return text ? *text : QString();
 }
 
 void WorkloadImport::makeCounters()

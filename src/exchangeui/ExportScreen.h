@@ -1,13 +1,11 @@
 #pragma once
 
 #include "exchange/WorkloadExport.h"
-
-#include <QWidget>
+#include "gui/SideScreen.h"
 
 class DataModule;
 class ProgressPanel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QToolButton;
 struct Session;
@@ -15,7 +13,7 @@ struct Session;
 // The export screen "备份数据": writes the rows of the session's selection (YearFilter) into an
 // exchange file. Shown without blocking the main window; Enter in the path field exports, Esc
 // closes it.
-class ExportScreen : public QWidget
+class ExportScreen : public SideScreen
 {
     Q_OBJECT
 public:
@@ -31,12 +29,8 @@ public:
 
     WorkloadExport::Format format() const { return m_format; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    void refill();
+    void refill() override;
     void onFormatClicked();
     void onDestinationClicked();
     void onBrowseClicked();
@@ -45,10 +39,10 @@ private:
     {
         Done,
         NoRows,
-        CopyFailed,
-        ValueRefused, // a stored value the file cannot carry
+        CopyFailed, // also a stored value the file cannot carry
         StoreFailed
     };
+    // Writes the file; when it is not Done, m_failure says why.
     Result runExport();
     void ready();
 
@@ -59,12 +53,9 @@ private:
     QLineEdit* m_path;
     QToolButton* m_browse;
     ProgressPanel* m_panel;
-    QPushButton* m_export;
-    QPushButton* m_return;
 
     DataModule& m_data;
     const Session& m_session;
     WorkloadExport::Format m_format = WorkloadExport::Format::Paradox;
-    QString m_storeError;
-    QString m_refusal;
+    QString m_failure;
 };

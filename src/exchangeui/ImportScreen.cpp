@@ -12,58 +12,36 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 ImportScreen::ImportScreen(DataModule& data, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), m_path(named(new QLineEdit, "Edit1")),
-      m_browse(named(new QToolButton, "SpeedButton1")), m_panel(new ProgressPanel),
-      m_import(named(new QPushButton(QStringLiteral("导入")), "BitBtn1")),
-      m_return(named(new QPushButton(QStringLiteral("返回")), "BitBtn2")), m_data(data)
+    : SideScreen(QStringLiteral("导入"), parent), m_path(named(new QLineEdit, "Edit1")),
+      m_browse(named(new QToolButton, "SpeedButton1")), m_panel(new ProgressPanel), m_data(data)
 {
     setObjectName(QStringLiteral("fmrecover"));
     setWindowTitle(QStringLiteral("导入备份资料"));
     m_browse->setText(QStringLiteral("┅"));
-    m_import->setDefault(true);
-    // Enter on a focused button presses it (outside a dialog class buttons do not take Enter).
-    m_import->setAutoDefault(true);
-    m_return->setAutoDefault(true);
 
     auto* source = new QHBoxLayout;
     source->addWidget(named(new QLabel(QStringLiteral("源文件：")), "Label3"));
     source->addWidget(m_path);
     source->addWidget(m_browse);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_import);
-    buttons->addWidget(m_return);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(named(new QLabel(QStringLiteral("选择备份文件：")), "Label1"));
     layout->addLayout(source);
     layout->addWidget(m_panel);
     layout->addWidget(named(new QLabel(QStringLiteral("注：系统只能导入自身的数据；")), "Label4"));
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
 
     connect(m_browse, &QToolButton::clicked, this, &ImportScreen::onBrowseClicked);
-    connect(m_import, &QPushButton::clicked, this, &ImportScreen::onImportClicked);
+    connect(actionButton(), &QPushButton::clicked, this, &ImportScreen::onImportClicked);
     // Enter in the path field: "导入", as typing a path and pressing Enter means.
-    connect(m_path, &QLineEdit::returnPressed, m_import, &QPushButton::click);
-    connect(m_return, &QPushButton::clicked, this, &QWidget::close);
-}
-
-void ImportScreen::showEvent(QShowEvent* event)
-{
-    // Refilled when the program shows it, not when the window system restores it from an icon.
-    if (!event->spontaneous())
-        refill();
-    QWidget::showEvent(event);
+    connect(m_path, &QLineEdit::returnPressed, actionButton(), &QPushButton::click);
 }
 
 void ImportScreen::refill()
@@ -79,14 +57,6 @@ void ImportScreen::onBrowseClicked()
         return;
     ExchangeFolder::remember(QFileInfo(chosen).absolutePath());
     m_path->setText(QDir::toNativeSeparators(chosen));
-}
-
-void ImportScreen::keyPressEvent(QKeyEvent* event)
-{
-    if (event->matches(QKeySequence::Cancel)) // Esc, as on a dialog
-        close();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void ImportScreen::reset()

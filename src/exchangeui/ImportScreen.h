@@ -1,18 +1,16 @@
 #pragma once
 
 #include "exchange/WorkloadImport.h"
-
-#include <QWidget>
+#include "gui/SideScreen.h"
 
 class DataModule;
 class ProgressPanel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 // The import screen "导入备份资料": merges the rows of an exchange file into the store.
 // Shown without blocking the main window; Enter in the path field imports, Esc closes it.
-class ImportScreen : public QWidget
+class ImportScreen : public SideScreen
 {
     Q_OBJECT
 public:
@@ -26,12 +24,8 @@ public:
     // Tests fix the time the code counters are made from.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    void refill();
+    void refill() override;
     void onBrowseClicked();
     void onImportClicked();
     // The import's steps; the outcome of the first that does not end Ready.
@@ -41,8 +35,6 @@ private:
     QLineEdit* m_path;
     QToolButton* m_browse;
     ProgressPanel* m_panel;
-    QPushButton* m_import;
-    QPushButton* m_return;
     DataModule& m_data;
     WorkloadImport::Counts m_counts;
     std::function<QDateTime()> m_clock;

@@ -20,23 +20,10 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& caption, con
     QMessageBox box(parent);
     box.setWindowTitle(caption);
     box.setText(text);
-    switch (icon) {
-    case Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case NoIcon:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    }
+    // In the order of Icon.
+    static constexpr QMessageBox::Icon qtIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                                    QMessageBox::Question, QMessageBox::Warning, QMessageBox::Critical};
+    box.setIcon(qtIcons[icon]);
     QAbstractButton* ok = nullptr;
     QAbstractButton* yes = nullptr;
     if (buttons == YesNo) {
@@ -78,11 +65,6 @@ void MessageBox::setScripted(bool scripted)
     s_scripted = scripted;
     s_answers.clear();
     s_shown.clear();
-}
-
-bool MessageBox::isScripted()
-{
-    return s_scripted;
 }
 
 void MessageBox::setNextAnswer(Answer answer)

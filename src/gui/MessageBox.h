@@ -55,7 +55,6 @@ public:
 
     // Scripting for tests: answers are used in order; with scripting on and the queue empty, OK is answered.
     static void setScripted(bool scripted);
-    static bool isScripted();
     static void setNextAnswer(Answer answer);
     static const std::deque<Shown>& shown();
     static void clearShown();

@@ -8,3 +8,9 @@ template <typename T> T* named(T* object, const char* name)
     object->setObjectName(QString::fromLatin1(name));
     return object;
 }
+
+template <typename T> T* named(T* object, const QString& name)
+{
+    object->setObjectName(name);
+    return object;
+}

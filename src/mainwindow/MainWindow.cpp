@@ -62,7 +62,7 @@ constexpr int TreeWidth = 260;
 
 MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator,
                        TheoryEntryDialog& theoryDialog, PracticeEntryDialog& practiceDialog,
-                       TeacherDialog& teacherDialog, QWidget* parent)
+                       RecordDialog& teacherDialog, QWidget* parent)
     : QMainWindow(parent), m_data(data), m_session(session), m_year(new SettingsYearBox), m_tree(new QTreeWidget),
       m_splitter(new QSplitter), m_views(new QStackedWidget), m_welcome(buildWelcome()),
       m_teachers(new TeacherPanel(data, session, calculator, teacherDialog)),

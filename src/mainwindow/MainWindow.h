@@ -10,8 +10,8 @@ class QSplitter;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+class RecordDialog;
 class SettingsYearBox;
-class TeacherDialog;
 class TeacherFinder;
 class TeacherPanel;
 class TheoryEntryDialog;
@@ -36,7 +36,7 @@ public:
     };
 
     MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator, TheoryEntryDialog& theoryDialog,
-               PracticeEntryDialog& practiceDialog, TeacherDialog& teacherDialog, QWidget* parent = nullptr);
+               PracticeEntryDialog& practiceDialog, RecordDialog& teacherDialog, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Once every screen exists: the grids and the year box are bound to the data module.

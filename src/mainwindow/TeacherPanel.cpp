@@ -1,25 +1,27 @@
 #include "mainwindow/TeacherPanel.h"
 
 #include "calc/WorkloadCalculator.h"
+#include "gui/ButtonRow.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/GridBinding.h"
 #include "gui/GridColumns.h"
+#include "gui/ListCommands.h"
+#include "gui/RecordCountLabel.h"
+#include "gui/RecordDialog.h"
 #include "gui/WaitCursor.h"
 #include "masterdata/MasterDataText.h"
 #include "masterdata/Teachers.h"
-#include "masterdataui/ListCommands.h"
-#include "masterdataui/RecordCountLabel.h"
-#include "masterdataui/TeacherDialog.h"
 #include "session/Session.h"
 #include "store/DataModule.h"
 
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
-TeacherPanel::TeacherPanel(DataModule& data, Session& session, WorkloadCalculator& calculator, TeacherDialog& dialog,
+TeacherPanel::TeacherPanel(DataModule& data, Session& session, WorkloadCalculator& calculator, RecordDialog& dialog,
                            QWidget* parent)
     : QWidget(parent), m_data(data), m_session(session), m_calculator(calculator), m_dialog(dialog),
       m_count(new RecordCountLabel), m_grid(new QTableView)
@@ -45,10 +47,7 @@ TeacherPanel::TeacherPanel(DataModule& data, Session& session, WorkloadCalculato
     connect(calculate, &QPushButton::clicked, this, &TeacherPanel::onCalculateClicked);
     setEditingEnabled(false);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {m_editing[0], m_editing[1], m_editing[2], print, calculate})
-        buttons->addWidget(b);
+    auto* buttons = new ButtonRow({m_editing[0], m_editing[1], m_editing[2], print, calculate});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -98,7 +97,7 @@ void TeacherPanel::onAddClicked()
 {
     ErrorDisplay::guard(this, [this] {
         ListCommands::add(*m_data.dtrydm, *m_count,
-                          [this] { return m_dialog.exec(MasterDataDialog::Mode::Add) == QDialog::Accepted; });
+                          [this] { return m_dialog.exec(RecordDialog::Mode::Add) == QDialog::Accepted; });
     });
 }
 
@@ -107,7 +106,7 @@ void TeacherPanel::onEditClicked()
     if (m_data.dtrydm->recordCount() == 0)
         return;
     ErrorDisplay::guard(
-        this, [this] { ListCommands::edit(*m_data.dtrydm, [this] { m_dialog.exec(MasterDataDialog::Mode::Edit); }); });
+        this, [this] { ListCommands::edit(*m_data.dtrydm, [this] { m_dialog.exec(RecordDialog::Mode::Edit); }); });
 }
 
 void TeacherPanel::onDeleteClicked()
@@ -115,9 +114,12 @@ void TeacherPanel::onDeleteClicked()
     if (m_data.dtrydm->recordCount() == 0)
         return;
     ErrorDisplay::guard(this, [this] {
-        ListCommands::remove(this, *m_data.dtrydm, *m_count, MasterDataText::TeacherDeleteQuestion, [this] {
-            return Teachers(m_data).remove(m_data.dtrydm->fieldByName(QStringLiteral("rydm")).asString());
-        });
+        ListCommands::remove(
+            this, *m_data.dtrydm, *m_count, MasterDataText::TeacherDeleteQuestion, [this]() -> std::optional<QString> {
+                const Outcome outcome =
+                    Teachers(m_data).remove(m_data.dtrydm->fieldByName(QStringLiteral("rydm")).asString());
+                return outcome.ok() ? std::nullopt : std::optional(outcome.message);
+            });
     });
 }
 

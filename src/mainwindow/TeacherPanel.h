@@ -6,7 +6,7 @@ class DataModule;
 class QPushButton;
 class QTableView;
 class RecordCountLabel;
-class TeacherDialog;
+class RecordDialog;
 class WorkloadCalculator;
 struct Session;
 
@@ -18,7 +18,7 @@ class TeacherPanel : public QWidget
 {
     Q_OBJECT
 public:
-    TeacherPanel(DataModule& data, Session& session, WorkloadCalculator& calculator, TeacherDialog& dialog,
+    TeacherPanel(DataModule& data, Session& session, WorkloadCalculator& calculator, RecordDialog& dialog,
                  QWidget* parent = nullptr);
 
     // Once the data module exists: the grid shows dtrydm.
@@ -42,7 +42,7 @@ private:
     DataModule& m_data;
     Session& m_session;
     WorkloadCalculator& m_calculator;
-    TeacherDialog& m_dialog;
+    RecordDialog& m_dialog;
     RecordCountLabel* m_count;
     QTableView* m_grid;
     QList<QPushButton*> m_editing;

@@ -6,9 +6,9 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/GridBinding.h"
 #include "gui/GridColumns.h"
+#include "gui/ListCommands.h"
 #include "gui/MessageBox.h"
 #include "gui/WaitCursor.h"
-#include "masterdataui/ListCommands.h"
 #include "session/Session.h"
 #include "store/DataModule.h"
 

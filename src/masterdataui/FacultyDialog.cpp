@@ -7,19 +7,9 @@
 
 FacultyDialog::FacultyDialog(DataModule& data, QWidget* parent)
     : MasterDataDialog(data, *data.dtbmdm, QStringLiteral("ybdm1"), QStringLiteral("录入院部资料"), parent),
-      m_name(addText("Edit1", QStringLiteral("院部名称:")))
+      m_name(addText("Edit1", QStringLiteral("院部名称:"), QStringLiteral("mc")))
 {
     chainEnter({m_name});
-}
-
-void FacultyDialog::setDefaults()
-{
-    m_name->clear();
-}
-
-void FacultyDialog::loadCurrentRow()
-{
-    m_name->setText(list().fieldByName(QStringLiteral("mc")).asString());
 }
 
 Outcome FacultyDialog::save(Mode mode, const QString& oldKey)

@@ -12,9 +12,6 @@ public:
     explicit FacultyDialog(DataModule& data, QWidget* parent = nullptr);
 
 protected:
-    void setDefaults() override;
-    void loadCurrentRow() override;
-    QString keyField() const override { return QStringLiteral("mc"); }
     Outcome save(Mode mode, const QString& oldKey) override;
 
 private:

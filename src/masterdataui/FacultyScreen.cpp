@@ -7,17 +7,12 @@
 
 FacultyScreen::FacultyScreen(DataModule& data, FacultyDialog& dialog, QWidget* parent)
     : ListScreen(data, *data.dtbmdm, dialog, QStringLiteral("fmybdmF"), QStringLiteral("院部管理"),
-                 {{QStringLiteral("mc"), QStringLiteral("院部名称")}}, parent)
+                 {{QStringLiteral("mc"), QStringLiteral("院部名称")}}, MasterDataText::FacultyDeleteQuestion, parent)
 {}
 
 int FacultyScreen::openList()
 {
     return Faculties(data()).openList();
-}
-
-QString FacultyScreen::deleteQuestion() const
-{
-    return MasterDataText::FacultyDeleteQuestion;
 }
 
 Outcome FacultyScreen::removeCurrent()

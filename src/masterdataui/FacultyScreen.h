@@ -13,6 +13,5 @@ public:
 
 protected:
     int openList() override;
-    QString deleteQuestion() const override;
     Outcome removeCurrent() override;
 };

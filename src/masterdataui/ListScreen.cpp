@@ -3,21 +3,22 @@
 #include "gui/ErrorDisplay.h"
 #include "gui/GridBinding.h"
 #include "gui/GridColumns.h"
-#include "masterdataui/ListCommands.h"
-#include "masterdataui/RecordCountLabel.h"
+#include "gui/ListCommands.h"
+#include "gui/RecordCountLabel.h"
 #include "store/DataModule.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 
 ListScreen::ListScreen(DataModule& data, Query& list, MasterDataDialog& dialog, const QString& name,
-                       const QString& title, const QList<DataSource::Column>& columns, QWidget* parent)
-    : QDialog(parent), m_data(data), m_list(list), m_dialog(dialog), m_count(new RecordCountLabel),
-      m_grid(new QTableView), m_buttons(new QHBoxLayout), m_close(new QPushButton(QStringLiteral("返回")))
+                       const QString& title, const QList<DataSource::Column>& columns, const QString& deleteQuestion,
+                       QWidget* parent)
+    : RefillingDialog(parent), m_data(data), m_list(list), m_dialog(dialog), m_deleteQuestion(deleteQuestion),
+      m_count(new RecordCountLabel), m_grid(new QTableView), m_buttons(new QHBoxLayout),
+      m_close(new QPushButton(QStringLiteral("返回")))
 {
     setObjectName(name);
     setWindowTitle(title);
@@ -67,14 +68,7 @@ QPushButton* ListScreen::addCommand(const QString& caption, const std::function<
     return button;
 }
 
-void ListScreen::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        refresh();
-}
-
-void ListScreen::refresh()
+void ListScreen::refill()
 {
     ErrorDisplay::guard(this, [this] {
         m_count->setCount(openList());
@@ -103,5 +97,8 @@ void ListScreen::onDeleteClicked()
 {
     if (!guardPasses())
         return;
-    ListCommands::remove(this, m_list, *m_count, deleteQuestion(), [this] { return removeCurrent(); });
+    ListCommands::remove(this, m_list, *m_count, m_deleteQuestion, [this]() -> std::optional<QString> {
+        const Outcome outcome = removeCurrent();
+        return outcome.ok() ? std::nullopt : std::optional(outcome.message);
+    });
 }

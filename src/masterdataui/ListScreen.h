@@ -1,10 +1,9 @@
 #pragma once
 
+#include "gui/RefillingDialog.h"
 #include "masterdata/Outcome.h"
 #include "masterdataui/MasterDataDialog.h"
 #include "store/DataSource.h"
-
-#include <QDialog>
 
 #include <functional>
 
@@ -20,7 +19,7 @@ class RecordCountLabel;
 // read-only grid over the list's holder, and "增加", "编辑", "删除", the screen's own commands
 // and "返回". Each showing loads the list again. "编辑", "删除" (and the screen's own guarded
 // commands) do nothing while the count is 0 or less; a double click is "编辑".
-class ListScreen : public QDialog
+class ListScreen : public RefillingDialog
 {
     Q_OBJECT
 public:
@@ -28,14 +27,15 @@ public:
     QTableView* grid() const { return m_grid; }
 
     // L1: loads the list and counts it; the title follows.
-    void refresh();
+    void refill() override;
     void onAddClicked();
     void onEditClicked();
     void onDeleteClicked();
 
 protected:
+    // `deleteQuestion`: what "删除" asks before it deletes.
     ListScreen(DataModule& data, Query& list, MasterDataDialog& dialog, const QString& name, const QString& title,
-               const QList<DataSource::Column>& columns, QWidget* parent);
+               const QList<DataSource::Column>& columns, const QString& deleteQuestion, QWidget* parent);
 
     DataModule& data() const { return m_data; }
     Query& list() const { return m_list; }
@@ -47,16 +47,14 @@ protected:
     // The screen's list statement, run in its holder; returns the row count.
     virtual int openList() = 0;
     virtual void setTitleAfterOpening() {}
-    virtual QString deleteQuestion() const = 0;
     // Deletes the current row through the master-data service.
     virtual Outcome removeCurrent() = 0;
-
-    void showEvent(QShowEvent* event) override;
 
 private:
     DataModule& m_data;
     Query& m_list;
     MasterDataDialog& m_dialog;
+    QString m_deleteQuestion;
     RecordCountLabel* m_count;
     QTableView* m_grid;
     QHBoxLayout* m_buttons;

@@ -8,21 +8,10 @@
 
 SectionDialog::SectionDialog(DataModule& data, QWidget* parent)
     : MasterDataDialog(data, *data.dtbmdm, QStringLiteral("bmdm1"), QStringLiteral("录入教研室资料"), parent),
-      m_code(addText("Edit1", QStringLiteral("教研室代码:"))), m_name(addText("Edit2", QStringLiteral("教研室名称:")))
+      m_code(addText("Edit1", QStringLiteral("教研室代码:"), QStringLiteral("bmdm"))),
+      m_name(addText("Edit2", QStringLiteral("教研室名称:"), QStringLiteral("bmmc")))
 {
     chainEnter({m_code, m_name});
-}
-
-void SectionDialog::setDefaults()
-{
-    m_code->clear();
-    m_name->clear();
-}
-
-void SectionDialog::loadCurrentRow()
-{
-    m_code->setText(list().fieldByName(QStringLiteral("bmdm")).asString());
-    m_name->setText(list().fieldByName(QStringLiteral("bmmc")).asString());
 }
 
 Outcome SectionDialog::save(Mode mode, const QString& oldKey)

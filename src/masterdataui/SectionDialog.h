@@ -13,9 +13,6 @@ public:
     explicit SectionDialog(DataModule& data, QWidget* parent = nullptr);
 
 protected:
-    void setDefaults() override;
-    void loadCurrentRow() override;
-    QString keyField() const override { return QStringLiteral("bmdm"); }
     Outcome save(Mode mode, const QString& oldKey) override;
 
 private:

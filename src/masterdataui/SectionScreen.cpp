@@ -13,7 +13,7 @@ SectionScreen::SectionScreen(DataModule& data, SectionDialog& dialog, TeacherScr
     : ListScreen(data, *data.dtbmdm, dialog, QStringLiteral("fmbmdmF"), QStringLiteral("教研室管理"),
                  {{QStringLiteral("Bmdm"), QStringLiteral("教研室代码")},
                   {QStringLiteral("Bmmc"), QStringLiteral("教研室名称")}},
-                 parent),
+                 MasterDataText::SectionDeleteQuestion, parent),
       m_teachers(teachers)
 {
     addCommand(QStringLiteral("人员名单"), [this] { onTeachersClicked(); });
@@ -29,11 +29,6 @@ int SectionScreen::openList()
 void SectionScreen::setTitleAfterOpening()
 {
     setWindowTitle(SettingsRecord(*data().Tbsystem).faculty() + QStringLiteral(" 教研室管理"));
-}
-
-QString SectionScreen::deleteQuestion() const
-{
-    return MasterDataText::SectionDeleteQuestion;
 }
 
 Outcome SectionScreen::removeCurrent()
@@ -57,6 +52,6 @@ bool SectionScreen::event(QEvent* event)
     // window, so when it comes back to the front over a faculty list, it loads its own again.
     if (event->type() == QEvent::WindowActivate && isVisible() && !m_statement.isEmpty() &&
         list().text() != m_statement)
-        refresh();
+        refill();
     return ListScreen::event(event);
 }

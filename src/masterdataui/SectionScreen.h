@@ -20,7 +20,6 @@ public:
 protected:
     int openList() override;
     void setTitleAfterOpening() override;
-    QString deleteQuestion() const override;
     Outcome removeCurrent() override;
     bool event(QEvent* event) override;
 

@@ -15,9 +15,6 @@ public:
     TeacherDialog(DataModule& data, const QString& name, QWidget* parent = nullptr);
 
 protected:
-    void setDefaults() override;
-    void loadCurrentRow() override;
-    QString keyField() const override { return QStringLiteral("rydm"); }
     Outcome save(Mode mode, const QString& oldKey) override;
 
 private:

@@ -14,7 +14,7 @@ TeacherScreen::TeacherScreen(DataModule& data, TeacherDialog& dialog, QWidget* p
                   {QStringLiteral("ryzc"), QStringLiteral("职称")},
                   {QStringLiteral("ryxz"), QStringLiteral("性质")},
                   {QStringLiteral("rygw"), QStringLiteral(" 岗位")}},
-                 parent)
+                 MasterDataText::TeacherDeleteQuestion, parent)
 {}
 
 int TeacherScreen::openList()
@@ -25,11 +25,6 @@ int TeacherScreen::openList()
 void TeacherScreen::setTitleAfterOpening()
 {
     setWindowTitle(SettingsRecord(*data().Tbsystem).section() + QStringLiteral(" 教师管理"));
-}
-
-QString TeacherScreen::deleteQuestion() const
-{
-    return MasterDataText::TeacherDeleteQuestion;
 }
 
 Outcome TeacherScreen::removeCurrent()

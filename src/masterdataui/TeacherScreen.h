@@ -15,6 +15,5 @@ public:
 protected:
     int openList() override;
     void setTitleAfterOpening() override;
-    QString deleteQuestion() const override;
     Outcome removeCurrent() override;
 };

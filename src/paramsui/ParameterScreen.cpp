@@ -58,59 +58,74 @@ ParameterScreen::ParameterScreen(DataModule& data, QWidget* parent)
     setObjectName(QStringLiteral("fmcsdyF"));
     setWindowTitle(QStringLiteral("参数管理"));
     setModal(true);
-    m_tabs->addTab(buildK12Page(), QStringLiteral("定义k12"));
-    m_tabs->addTab(buildS3Page(), QStringLiteral("定义S3"));
-    m_tabs->addTab(buildK31Page(), QStringLiteral("定义k31"));
+    m_tabs->addTab(buildPage(1, m_k12Grid, m_k12Count, QStringLiteral("k12:"), m_k12Input,
+                             [this] {
+                                 confirmChange(m_k12Input, QStringLiteral("k12"), Parameters::checkK12,
+                                               [this](const QString& text) {
+                                                   return m_parameters.setK12(text, m_k12Shuoming, m_k12Yan);
+                                               });
+                             }),
+                   QStringLiteral("定义k12"));
+    m_tabs->addTab(buildPage(2, m_s3Grid, m_s3Count, QStringLiteral("S3:"), m_s3Input,
+                             [this] {
+                                 confirmChange(
+                                     m_s3Input, QStringLiteral("S3"), Parameters::checkS3,
+                                     [this](const QString& text) { return m_parameters.setS3(text, m_s3Shuoming); });
+                             }),
+                   QStringLiteral("定义S3"));
+    m_tabs->addTab(buildPage(3, m_k31Original, nullptr, QStringLiteral("课程实习、设计系数："), m_k31Input,
+                             [this] {
+                                 confirmChange(m_k31Input, QStringLiteral("K31"), Parameters::checkK31,
+                                               [this](const QString& text) { return m_parameters.setK31(text); });
+                             }),
+                   QStringLiteral("定义k31"));
+    chooseRowsOf(m_k12Grid, m_data.dtk12, m_k12Input, QStringLiteral("k12"), [this](const Query& row) {
+        m_k12Shuoming = row.fieldByName(QStringLiteral("shuoming")).asString();
+        m_k12Yan = row.fieldByName(QStringLiteral("yan")).asString();
+    });
+    chooseRowsOf(m_s3Grid, m_data.dts3, m_s3Input, QStringLiteral("k11"),
+                 [this](const Query& row) { m_s3Shuoming = row.fieldByName(QStringLiteral("shuoming")).asString(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     bindDataSources();
     resize(640, 480);
 }
 
-QWidget* ParameterScreen::buildK12Page()
+QWidget* ParameterScreen::buildPage(int number, QWidget* shown, QLabel* count, const QString& caption, QLineEdit* edit,
+                                    const std::function<void()>& confirmed)
 {
-    auto* page = named(new QWidget, "TabSheet1");
-    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), "BitBtn1");
-    auto* back = named(new QPushButton(QStringLiteral("返回")), "BitBtn2");
+    auto* page = named(new QWidget, QStringLiteral("TabSheet%1").arg(number));
+    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), QStringLiteral("BitBtn%1").arg(2 * number - 1));
+    auto* back = named(new QPushButton(QStringLiteral("返回")), QStringLiteral("BitBtn%1").arg(2 * number));
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(m_k12Grid, 1);
-    layout->addLayout(commandRow(m_k12Count, QStringLiteral("k12:"), m_k12Input, confirm, back));
-    connect(m_k12Grid, &QTableView::clicked, this, [this](const QModelIndex& index) { onK12Chosen(index, false); });
-    connect(m_k12Grid, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { onK12Chosen(index, true); });
-    connect(confirm, &QPushButton::clicked, this, &ParameterScreen::onK12ConfirmClicked);
+    if (count) {
+        layout->addWidget(shown, 1);
+        layout->addLayout(commandRow(count, caption, edit, confirm, back));
+    } else {
+        layout->addStretch();
+        layout->addWidget(shown);
+        layout->addLayout(commandRow(nullptr, caption, edit, confirm, back));
+        layout->addStretch();
+    }
+    connect(confirm, &QPushButton::clicked, this, confirmed);
     connect(back, &QPushButton::clicked, this, &QDialog::reject);
     return page;
 }
 
-QWidget* ParameterScreen::buildS3Page()
+void ParameterScreen::chooseRowsOf(QTableView* grid, Query* rows, QLineEdit* edit, const QString& valueField,
+                                   const std::function<void(const Query&)>& remember)
 {
-    auto* page = named(new QWidget, "TabSheet2");
-    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), "BitBtn3");
-    auto* back = named(new QPushButton(QStringLiteral("返回")), "BitBtn4");
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(m_s3Grid, 1);
-    layout->addLayout(commandRow(m_s3Count, QStringLiteral("S3:"), m_s3Input, confirm, back));
-    connect(m_s3Grid, &QTableView::clicked, this, [this](const QModelIndex& index) { onS3Chosen(index, false); });
-    connect(m_s3Grid, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { onS3Chosen(index, true); });
-    connect(confirm, &QPushButton::clicked, this, &ParameterScreen::onS3ConfirmClicked);
-    connect(back, &QPushButton::clicked, this, &QDialog::reject);
-    return page;
-}
-
-QWidget* ParameterScreen::buildK31Page()
-{
-    auto* page = named(new QWidget, "TabSheet3");
-    auto* confirm = named(new QPushButton(QStringLiteral("确认修改")), "BitBtn5");
-    auto* back = named(new QPushButton(QStringLiteral("返回")), "BitBtn6");
-    auto* layout = new QVBoxLayout(page);
-    layout->addStretch();
-    layout->addWidget(m_k31Original);
-    layout->addLayout(commandRow(nullptr, QStringLiteral("课程实习、设计系数："), m_k31Input, confirm, back));
-    layout->addStretch();
-    connect(confirm, &QPushButton::clicked, this, &ParameterScreen::onK31ConfirmClicked);
-    connect(back, &QPushButton::clicked, this, &QDialog::reject);
-    return page;
+    const auto choose = [rows, edit, valueField, remember](const QModelIndex& index, bool focusInput) {
+        if (!index.isValid() || index.row() >= rows->recordCount())
+            return;
+        rows->moveTo(index.row());
+        edit->setText(rows->fieldByName(valueField).asString());
+        remember(*rows);
+        if (focusInput)
+            edit->setFocus();
+    };
+    connect(grid, &QTableView::clicked, this, [choose](const QModelIndex& index) { choose(index, false); });
+    connect(grid, &QTableView::doubleClicked, this, [choose](const QModelIndex& index) { choose(index, true); });
 }
 
 void ParameterScreen::bindDataSources()
@@ -141,31 +156,6 @@ void ParameterScreen::refill()
     m_k31Original->setText(QStringLiteral("课程实习、设计系数原始值：") + m_k31Input->text());
 }
 
-void ParameterScreen::onK12Chosen(const QModelIndex& index, bool focusInput)
-{
-    Query* rows = m_data.dtk12;
-    if (!index.isValid() || index.row() >= rows->recordCount())
-        return;
-    rows->moveTo(index.row());
-    m_k12Input->setText(rows->fieldByName(QStringLiteral("k12")).asString());
-    m_k12Shuoming = rows->fieldByName(QStringLiteral("shuoming")).asString();
-    m_k12Yan = rows->fieldByName(QStringLiteral("yan")).asString();
-    if (focusInput)
-        m_k12Input->setFocus();
-}
-
-void ParameterScreen::onS3Chosen(const QModelIndex& index, bool focusInput)
-{
-    Query* rows = m_data.dts3;
-    if (!index.isValid() || index.row() >= rows->recordCount())
-        return;
-    rows->moveTo(index.row());
-    m_s3Input->setText(rows->fieldByName(QStringLiteral("k11")).asString());
-    m_s3Shuoming = rows->fieldByName(QStringLiteral("shuoming")).asString();
-    if (focusInput)
-        m_s3Input->setFocus();
-}
-
 bool ParameterScreen::refused(const Outcome& outcome, QLineEdit* input)
 {
     if (outcome.ok())
@@ -177,32 +167,13 @@ bool ParameterScreen::refused(const Outcome& outcome, QLineEdit* input)
     return true;
 }
 
-void ParameterScreen::onK12ConfirmClicked()
+void ParameterScreen::confirmChange(QLineEdit* input, const QString& name, Outcome (*check)(const QString&),
+                                    const std::function<Outcome(const QString&)>& write)
 {
-    const QString text = m_k12Input->text();
-    if (refused(Parameters::checkK12(text), m_k12Input))
+    const QString text = input->text();
+    if (refused(check(text), input))
         return;
-    if (!MessageBox::question(this, QStringLiteral("你确信修改k12的数据吗？")))
+    if (!MessageBox::question(this, QStringLiteral("你确信修改%1的数据吗？").arg(name)))
         return;
-    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK12(text, m_k12Shuoming, m_k12Yan), m_k12Input); });
-}
-
-void ParameterScreen::onS3ConfirmClicked()
-{
-    const QString text = m_s3Input->text();
-    if (refused(Parameters::checkS3(text), m_s3Input))
-        return;
-    if (!MessageBox::question(this, QStringLiteral("你确信修改S3的数据吗？")))
-        return;
-    ErrorDisplay::guard(this, [&] { refused(m_parameters.setS3(text, m_s3Shuoming), m_s3Input); });
-}
-
-void ParameterScreen::onK31ConfirmClicked()
-{
-    const QString text = m_k31Input->text();
-    if (refused(Parameters::checkK31(text), m_k31Input))
-        return;
-    if (!MessageBox::question(this, QStringLiteral("你确信修改K31的数据吗？")))
-        return;
-    ErrorDisplay::guard(this, [&] { refused(m_parameters.setK31(text), m_k31Input); });
+    ErrorDisplay::guard(this, [&] { refused(write(text), input); });
 }

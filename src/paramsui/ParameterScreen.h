@@ -4,10 +4,12 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class DataModule;
 class QLabel;
 class QLineEdit;
-class QModelIndex;
+class Query;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -36,16 +38,20 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* buildK12Page();
-    QWidget* buildS3Page();
-    QWidget* buildK31Page();
+    // Tab `number`: TabSheet<number> with what it shows (a grid, or the k31 found at opening), the
+    // row count of a grid, the input and its "确认修改" BitBtn<2n-1> and "返回" BitBtn<2n>.
+    QWidget* buildPage(int number, QWidget* shown, QLabel* count, const QString& caption, QLineEdit* edit,
+                       const std::function<void()>& confirmed);
+    // A click on a grid's row chooses it: the row's value goes into the input and `remember`
+    // keeps its keys; a double click also puts the focus in the input.
+    void chooseRowsOf(QTableView* grid, Query* rows, QLineEdit* edit, const QString& valueField,
+                      const std::function<void(const Query&)>& remember);
     void bindDataSources();
     void refill();
-    void onK12Chosen(const QModelIndex& index, bool focusInput);
-    void onS3Chosen(const QModelIndex& index, bool focusInput);
-    void onK12ConfirmClicked();
-    void onS3ConfirmClicked();
-    void onK31ConfirmClicked();
+    // "确认修改": the value typed is checked, the operator asked ("你确信修改<name>的数据吗？") and
+    // the value written; a refusal is shown.
+    void confirmChange(QLineEdit* input, const QString& name, Outcome (*check)(const QString&),
+                       const std::function<Outcome(const QString&)>& write);
     // The messages of a refused value; false when the value may be written.
     bool refused(const Outcome& outcome, QLineEdit* input);
 

@@ -100,10 +100,11 @@ bool ReportPainter::paint(QPagedPaintDevice& device, const std::vector<ReportPag
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    for (int number = first; number <= last; ++number) {
-        if (number > first)
-            device.newPage();
-        paintPage(painter, pages[std::size_t(number - 1)]);
+    bool paged = true;
+    for (int number = first; number <= last && paged; ++number) {
+        paged = number == first || device.newPage();
+        if (paged)
+            paintPage(painter, pages[std::size_t(number - 1)]);
     }
-    return painter.end();
+    return painter.end() && paged;
 }

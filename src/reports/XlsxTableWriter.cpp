@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -53,6 +54,24 @@ struct Formats
     lxw_format* summaryNumber;
 };
 
+// How a cell of the table looks (the title has a look of its own).
+struct Look
+{
+    bool bold;
+    bool centred;
+};
+
+lxw_format* addFormat(lxw_workbook* book, Look look)
+{
+    lxw_format* format = workbook_add_format(book);
+    if (look.bold)
+        format_set_bold(format);
+    if (look.centred)
+        format_set_align(format, LXW_ALIGN_CENTER);
+    format_set_border(format, LXW_BORDER_THIN);
+    return format;
+}
+
 Formats addFormats(lxw_workbook* book)
 {
     Formats f{};
@@ -61,67 +80,74 @@ Formats addFormats(lxw_workbook* book)
     format_set_font_size(f.title, 16);
     format_set_align(f.title, LXW_ALIGN_CENTER);
     format_set_align(f.title, LXW_ALIGN_VERTICAL_CENTER);
-
-    f.heading = workbook_add_format(book);
-    format_set_bold(f.heading);
-    format_set_align(f.heading, LXW_ALIGN_CENTER);
-    format_set_border(f.heading, LXW_BORDER_THIN);
-
-    f.text = workbook_add_format(book);
-    format_set_align(f.text, LXW_ALIGN_CENTER);
-    format_set_border(f.text, LXW_BORDER_THIN);
-
-    f.number = workbook_add_format(book);
-    format_set_border(f.number, LXW_BORDER_THIN);
-
-    f.summaryText = workbook_add_format(book);
-    format_set_bold(f.summaryText);
-    format_set_align(f.summaryText, LXW_ALIGN_CENTER);
-    format_set_border(f.summaryText, LXW_BORDER_THIN);
-
-    f.summaryNumber = workbook_add_format(book);
-    format_set_bold(f.summaryNumber);
-    format_set_border(f.summaryNumber, LXW_BORDER_THIN);
+    f.heading = addFormat(book, {.bold = true, .centred = true});
+    f.text = addFormat(book, {.bold = false, .centred = true});
+    f.number = addFormat(book, {.bold = false, .centred = false});
+    f.summaryText = addFormat(book, {.bold = true, .centred = true});
+    f.summaryNumber = addFormat(book, {.bold = true, .centred = false});
     return f;
 }
 
-void writeCell(lxw_worksheet* sheet, int row, int column, const TeacherListTable::Cell& cell, lxw_format* text,
-               lxw_format* number)
+// The worksheet of one file: every call that the library may refuse (a text too long for a cell,
+// no memory) is checked, and the first refusal ends the file.
+class Sheet
 {
-    if (const auto* s = std::get_if<QString>(&cell))
-        worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), XlsxText::escaped(*s).constData(), text);
-    else if (const auto* n = std::get_if<double>(&cell))
-        worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(column), *n, number);
-    else
-        worksheet_write_blank(sheet, lxw_row_t(row), lxw_col_t(column), number);
-}
+public:
+    Sheet(lxw_worksheet* sheet, const QString& path) : m_sheet(sheet), m_path(path) {}
 
-void fillSheet(lxw_worksheet* sheet, const Formats& f, const TeacherListTable& table)
-{
-    const int lastColumn = TeacherListTable::columnCount - 1;
-    worksheet_set_row(sheet, titleRow, 24, nullptr);
-    worksheet_merge_range(sheet, titleRow, 0, titleRow, lxw_col_t(lastColumn),
-                          XlsxText::escaped(table.title).constData(), f.title);
-    for (int c = 0; c <= lastColumn; ++c)
-        worksheet_write_string(sheet, headingRow, lxw_col_t(c), XlsxText::escaped(table.heading.value(c)).constData(),
-                               f.heading);
-    int r = firstBodyRow;
-    for (const TeacherListTable::Row& row : table.rows) {
-        const bool summary = r - firstBodyRow >= table.teacherCount;
-        for (int c = 0; c <= lastColumn && c < int(row.size()); ++c)
-            writeCell(sheet, r, c, row[std::size_t(c)], summary ? f.summaryText : f.text,
-                      summary ? f.summaryNumber : f.number);
-        ++r;
+    void writeCell(int row, int column, const TeacherListTable::Cell& cell, lxw_format* text, lxw_format* number) const
+    {
+        const auto r = lxw_row_t(row);
+        const auto c = lxw_col_t(column);
+        if (const auto* s = std::get_if<QString>(&cell))
+            check(worksheet_write_string(m_sheet, r, c, XlsxText::escaped(*s).constData(), text));
+        else if (const auto* n = std::get_if<double>(&cell))
+            check(worksheet_write_number(m_sheet, r, c, *n, number));
+        else
+            check(worksheet_write_blank(m_sheet, r, c, number));
     }
 
-    const auto widths = columnWidths(table);
-    for (int c = 0; c <= lastColumn; ++c)
-        worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[std::size_t(c)], nullptr);
-    worksheet_freeze_panes(sheet, firstBodyRow, 0);
-    worksheet_set_paper(sheet, paperA4);
-    worksheet_fit_to_pages(sheet, 1, 0);
-    worksheet_repeat_rows(sheet, titleRow, headingRow);
-}
+    void fill(const Formats& f, const TeacherListTable& table) const
+    {
+        const int lastColumn = TeacherListTable::columnCount - 1;
+        check(worksheet_set_row(m_sheet, titleRow, 24, nullptr));
+        check(worksheet_merge_range(m_sheet, titleRow, 0, titleRow, lxw_col_t(lastColumn),
+                                    XlsxText::escaped(table.title).constData(), f.title));
+        for (int c = 0; c <= lastColumn; ++c)
+            writeCell(headingRow, c, table.heading.value(c), f.heading, f.heading);
+        int r = firstBodyRow;
+        for (const TeacherListTable::Row& row : table.rows) {
+            const bool summary = r - firstBodyRow >= table.teacherCount;
+            for (int c = 0; c <= lastColumn && c < int(row.size()); ++c)
+                writeCell(r, c, row[std::size_t(c)], summary ? f.summaryText : f.text,
+                          summary ? f.summaryNumber : f.number);
+            ++r;
+        }
+        layOut(table);
+    }
+
+private:
+    // Column widths, the frozen heading and the printed page.
+    void layOut(const TeacherListTable& table) const
+    {
+        const auto widths = columnWidths(table);
+        for (int c = 0; c < TeacherListTable::columnCount; ++c)
+            check(worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), widths[std::size_t(c)], nullptr));
+        worksheet_freeze_panes(m_sheet, firstBodyRow, 0);
+        worksheet_set_paper(m_sheet, paperA4);
+        worksheet_fit_to_pages(m_sheet, 1, 0);
+        check(worksheet_repeat_rows(m_sheet, titleRow, headingRow));
+    }
+
+    void check(lxw_error error) const
+    {
+        if (error != LXW_NO_ERROR)
+            throw ReportFileError(m_path, QString::fromUtf8(lxw_strerror(error)));
+    }
+
+    lxw_worksheet* m_sheet;
+    QString m_path;
+};
 
 } // namespace
 
@@ -133,12 +159,14 @@ void XlsxTableWriter::write(const QString& path, const TeacherListTable& table)
         throw ReportFileError(path, work.errorString());
     const QString workPath = work.filePath(QStringLiteral("list.xlsx"));
 
-    lxw_workbook* book = workbook_new(QFile::encodeName(workPath).constData());
-    if (!book)
+    // Closing the workbook writes and frees it; a refused cell frees it unwritten.
+    std::unique_ptr<lxw_workbook, void (*)(lxw_workbook*)> book(workbook_new(QFile::encodeName(workPath).constData()),
+                                                                lxw_workbook_free);
+    lxw_worksheet* sheet = book ? workbook_add_worksheet(book.get(), "教师工作量一览表") : nullptr;
+    if (!sheet)
         throw ReportFileError(path, QStringLiteral("无法创建工作簿"));
-    lxw_worksheet* sheet = workbook_add_worksheet(book, "教师工作量一览表");
-    fillSheet(sheet, addFormats(book), table);
-    if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR)
+    Sheet(sheet, path).fill(addFormats(book.get()), table);
+    if (const lxw_error error = workbook_close(book.release()); error != LXW_NO_ERROR)
         throw ReportFileError(path, QString::fromUtf8(lxw_strerror(error)));
 
     QFile written(workPath);

@@ -191,13 +191,20 @@ void ReportPreview::onPrintClicked()
         MessageBox::error(this, QStringLiteral("无法打印：打印机不能使用"));
         return;
     }
-    const WaitCursor wait;
-    for (qsizetype i = 0; i < sequence.size(); ++i) {
-        if (i > 0)
-            printer.newPage();
-        report.paintPage(painter, sequence[i]);
+    bool printed = true;
+    {
+        const WaitCursor wait;
+        for (qsizetype i = 0; i < sequence.size() && printed; ++i) {
+            printed = i == 0 || printer.newPage();
+            if (printed)
+                report.paintPage(painter, sequence[i]);
+        }
+        // Ending the painter sends the job: a printer that refused a page or the job printed
+        // nothing the operator can use.
+        printed = painter.end() && printed;
     }
-    painter.end();
+    if (!printed)
+        MessageBox::error(this, QStringLiteral("无法打印：打印机不能使用"));
 }
 
 QString ReportPreview::suggestedPath(const QString& suffix) const

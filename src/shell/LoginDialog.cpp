@@ -1,6 +1,8 @@
 #include "shell/LoginDialog.h"
 
+#include "gui/ButtonRow.h"
 #include "gui/ErrorDisplay.h"
+#include "gui/FormRows.h"
 #include "gui/MessageBox.h"
 #include "gui/SettingsYearBox.h"
 #include "session/Operators.h"
@@ -8,17 +10,15 @@
 #include "session/YearList.h"
 #include "store/DataModule.h"
 
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 LoginDialog::LoginDialog(DataModule& data, Session& session, QWidget* parent)
-    : QDialog(parent), m_data(data), m_session(session), m_code(new QLineEdit(this)), m_password(new QLineEdit(this)),
-      m_ok(new QPushButton(QStringLiteral("确定"), this)), m_quit(new QPushButton(QStringLiteral("退出"), this)),
-      m_year(new SettingsYearBox(this))
+    : RefillingDialog(parent), m_data(data), m_session(session), m_code(new QLineEdit(this)),
+      m_password(new QLineEdit(this)), m_ok(new QPushButton(QStringLiteral("确定"), this)),
+      m_quit(new QPushButton(QStringLiteral("退出"), this)), m_year(new SettingsYearBox(this))
 {
     setObjectName(QStringLiteral("fmpwdF"));
     setWindowTitle(QStringLiteral("输入口令"));
@@ -41,17 +41,11 @@ LoginDialog::LoginDialog(DataModule& data, Session& session, QWidget* parent)
     m_year->setMinimumContentsLength(14);
 
     // The year box stands at the top although it comes last in the tab order.
-    auto* fields = new QFormLayout;
-    fields->addRow(QStringLiteral("计算年度:"), m_year);
-    fields->addRow(QStringLiteral("操作员代码:"), m_code);
-    fields->addRow(QStringLiteral("  口令:"), m_password);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_quit);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(new FormRows({{QStringLiteral("计算年度:"), m_year},
+                                    {QStringLiteral("操作员代码:"), m_code},
+                                    {QStringLiteral("  口令:"), m_password}}));
+    layout->addLayout(new ButtonRow({m_ok, m_quit}));
     setTabOrder(m_code, m_password);
     setTabOrder(m_password, m_ok);
     setTabOrder(m_ok, m_quit);
@@ -59,13 +53,6 @@ LoginDialog::LoginDialog(DataModule& data, Session& session, QWidget* parent)
 
     connect(m_ok, &QPushButton::clicked, this, [this] { onOkClicked(); });
     connect(m_quit, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void LoginDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        refill();
 }
 
 void LoginDialog::refill()

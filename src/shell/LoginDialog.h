@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/RefillingDialog.h"
 
 class DataModule;
 class QLineEdit;
@@ -11,22 +11,19 @@ struct Session;
 // The login dialog "输入口令": chooses the academic year and checks the operator code and
 // password against user1, filling the session. On success it stores the settings record, hides itself and reports
 // loggedIn(); leaving it any other way rejects it.
-class LoginDialog : public QDialog
+class LoginDialog : public RefillingDialog
 {
     Q_OBJECT
 public:
     LoginDialog(DataModule& data, Session& session, QWidget* parent = nullptr);
 
     // When shown: the data directory, the settings record in edit mode, the year list.
-    void refill();
+    void refill() override;
     // "确定".
     void onOkClicked();
 
 signals:
     void loggedIn();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     DataModule& m_data;

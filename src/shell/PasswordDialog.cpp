@@ -1,17 +1,17 @@
 #include "shell/PasswordDialog.h"
 
+#include "gui/ButtonRow.h"
 #include "gui/EnterKeyChain.h"
 #include "gui/ErrorDisplay.h"
+#include "gui/FormRows.h"
 #include "gui/MessageBox.h"
 #include "session/Operators.h"
 #include "session/Session.h"
 
-#include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,7 +40,7 @@ QString trimmedPassword(const QString& text)
 } // namespace
 
 PasswordDialog::PasswordDialog(DataModule& data, Session& session, QWidget* parent)
-    : QDialog(parent), m_data(data), m_session(session), m_code(new QLineEdit(this)),
+    : RefillingDialog(parent), m_data(data), m_session(session), m_code(new QLineEdit(this)),
       m_old(passwordBox("edOldPassword", this)), m_new(passwordBox("edNewPassword", this)),
       m_confirm(passwordBox("edNewPassword1", this)), m_ok(new QPushButton(QStringLiteral("确定"), this)),
       m_cancel(new QPushButton(QStringLiteral("取消"), this)), m_enter(new EnterKeyChain(this))
@@ -57,25 +57,17 @@ PasswordDialog::PasswordDialog(DataModule& data, Session& session, QWidget* pare
     m_ok->setAutoDefault(true);
     m_cancel->setAutoDefault(true);
 
-    auto* codeRow = new QFormLayout;
-    codeRow->addRow(QStringLiteral("操作员代码:"), m_code);
     auto* line = new QFrame(this);
     line->setObjectName(QStringLiteral("Bevel1"));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    auto* boxes = new QFormLayout;
-    boxes->addRow(QStringLiteral("旧口令:"), m_old);
-    boxes->addRow(QStringLiteral("新口令:"), m_new);
-    boxes->addRow(QStringLiteral("确认新口令:"), m_confirm);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(codeRow);
+    layout->addLayout(new FormRows({{QStringLiteral("操作员代码:"), m_code}}));
     layout->addWidget(line);
-    layout->addLayout(boxes);
-    layout->addLayout(buttons);
+    layout->addLayout(new FormRows({{QStringLiteral("旧口令:"), m_old},
+                                    {QStringLiteral("新口令:"), m_new},
+                                    {QStringLiteral("确认新口令:"), m_confirm}}));
+    layout->addLayout(new ButtonRow({m_ok, m_cancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(m_old, m_new);
@@ -88,13 +80,6 @@ PasswordDialog::PasswordDialog(DataModule& data, Session& session, QWidget* pare
 
     connect(m_ok, &QPushButton::clicked, this, &PasswordDialog::onOkClicked);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void PasswordDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        refill();
 }
 
 void PasswordDialog::refill()

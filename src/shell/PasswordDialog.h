@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/RefillingDialog.h"
 
 class DataModule;
 class EnterKeyChain;
@@ -10,7 +10,7 @@ struct Session;
 
 // "修改口令": the logged-in operator changes the password stored for them. Not modal; refilled
 // each time it is shown.
-class PasswordDialog : public QDialog
+class PasswordDialog : public RefillingDialog
 {
     Q_OBJECT
 public:
@@ -20,12 +20,9 @@ public:
     static inline const QString TooLong = QStringLiteral("新口令不能超过20个字符，否则登录时无法输入");
 
     // When shown: the operator code, three empty password boxes, the focus in the old one.
-    void refill();
+    void refill() override;
     // "确定".
     void onOkClicked();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void warn(const QString& text);

@@ -141,7 +141,8 @@ void HeldTemporary::release() noexcept
 {
     if (m_fd < 0)
         return;
-    // Removed while still held, so no cleaner meets it unlocked under its name.
+    // Removed while still held, so no cleaner meets it unlocked under its name. What cannot be
+    // removed now (nothing is thrown from here) is left to the next removal of leftovers.
     if (!m_keep) {
         if (m_kind == Kind::Directory) {
             QDir(m_path).removeRecursively();
@@ -150,5 +151,5 @@ void HeldTemporary::release() noexcept
                 ::unlink(QFile::encodeName(m_path + QLatin1String(suffix)).constData());
         }
     }
-    ::close(std::exchange(m_fd, -1));
+    ::close(std::exchange(m_fd, -1)); // only the lock's descriptor: nothing was written through it
 }

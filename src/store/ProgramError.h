@@ -21,9 +21,7 @@ public:
         Internal      // what the program itself or its system cannot do
     };
 
-    ProgramError(Kind kind, const QString& text)
-        : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind)
-    {}
+    ProgramError(Kind kind, const QString& text) : std::runtime_error(text.toStdString()), m_text(text), m_kind(kind) {}
 
     const QString& text() const { return m_text; }
     Kind kind() const { return m_kind; }

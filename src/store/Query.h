@@ -78,7 +78,6 @@ public:
 
     // Declared fields: the result must hold each with its type (and text size), and only they are exposed.
     void setDeclaredFields(const QList<FieldDef>& fields) { m_declared = fields; }
-    const QList<FieldDef>& declaredFields() const { return m_declared; }
 
     int fieldCount() const;
     QString fieldName(int index) const;

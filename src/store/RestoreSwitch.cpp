@@ -74,12 +74,14 @@ void keepAside(const QString& store, const QString& replaced)
     if (present(replaced)) {
         if (sameFile(store, replaced))
             return;
-        QFile::remove(replaced); // a copy of the store as it was before this run
+        // A copy of the store as it was before this run; if it cannot go, the link below fails and
+        // the copy that follows replaces it.
+        QFile::remove(replaced);
     }
     if (::link(QFile::encodeName(store).constData(), QFile::encodeName(replaced).constData()) == 0)
         return;
     const QString partial = replaced + QStringLiteral(".part");
-    QFile::remove(partial);
+    QFile::remove(partial); // if it cannot go, the copy onto it below fails and says why
     QFile original(store);
     if (!original.copy(partial))
         throw storageError(QStringLiteral("不能保存原有的数据库 %1: %2").arg(store, original.errorString()));

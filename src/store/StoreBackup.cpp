@@ -84,7 +84,9 @@ void copyDatabase(const QString& sourcePath, const QString& target)
     // All pages in one step: one consistent snapshot of the committed store, however busy it is.
     while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED)
         sqlite3_sleep(50);
-    sqlite3_backup_finish(backup);
+    // The backup's own verdict: a step's failure (already in rc) or one of releasing it.
+    if (const int finished = sqlite3_backup_finish(backup); rc == SQLITE_DONE && finished != SQLITE_OK)
+        rc = finished;
     if (rc == SQLITE_NOTADB)
         throw notAStore(QStringLiteral("不是本系统的数据库: %1").arg(sourcePath));
     if (rc != SQLITE_DONE)

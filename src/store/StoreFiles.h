@@ -18,7 +18,7 @@ void replaceFile(const QString& from, const QString& to);
 QString temporaryFor(const QString& destination, const QString& ending);
 
 // Gives `to` the permissions of `from`, when `from` exists: a file written under a temporary name
-// takes those of the file it stands for.
+// takes those of the file it stands for. Throws a storage StoreError when `to` refuses them.
 void copyPermissions(const QString& from, const QString& to);
 
 // Renames `temporary` onto `destination`, replacing a file there (whose permissions it takes).
@@ -29,7 +29,8 @@ std::optional<QString> moveOnto(const QString& temporary, const QString& destina
 // Throws a storage StoreError with the system's reason for any other failure.
 bool moveWithoutReplacing(const QString& from, const QString& to);
 
-// Writes what the system holds of a file, or of a directory's list of names, to the disk. Only
+// Writes what the system holds of a file, or of a directory's list of names, to the disk; throws
+// a storage StoreError when that fails (the disk is full, an I/O error, no such file). Only
 // for a file that no connection of this process has open: closing a descriptor of a file drops
 // the process's record locks on it, SQLite's included.
 void sync(const QString& path);

@@ -1,4 +1,5 @@
 #include "support/CliRun.h"
+#include "support/FileChecks.h"
 #include "support/TestStore.h"
 
 #include <QDir>
@@ -26,24 +27,6 @@ void fill(Database& db)
                               "('T01','张三','S01',100.5,15.08,20,0,12,0,147.58),"
                               "('T03','王五','S02',80,12,0,0,0,20,112)"));
 }
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs a tool and returns its standard output; skips the test when the tool is not installed.
-#define RUN_TOOL(result, program, ...)                                                                                 \
-    do {                                                                                                               \
-        if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty())                                         \
-            QSKIP(program " is not installed (scripts/install-deps.sh installs it)");                                  \
-        QProcess process;                                                                                              \
-        process.start(QStringLiteral(program), QStringList{__VA_ARGS__});                                              \
-        QVERIFY(process.waitForFinished(60000));                                                                       \
-        QCOMPARE(process.exitCode(), 0);                                                                               \
-        result = process.readAllStandardOutput();                                                                      \
-    } while (false)
 
 } // namespace
 

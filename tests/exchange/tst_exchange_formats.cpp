@@ -5,6 +5,7 @@
 #include "exchange/NumberText.h"
 #include "exchange/ParadoxFile.h"
 #include "store/Gbk.h"
+#include "support/FileChecks.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,14 +40,6 @@ void writeTable(const QString& format, const QString& path, const ExchangeTable&
 ExchangeTable readTable(const QString& format, const QString& path)
 {
     return format == u"dbt" ? ParadoxFile::read(path) : DbaseFile::read(path);
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)
@@ -210,9 +203,9 @@ private slots:
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<int>("rows");
-        for (const char* format : {"dbt", "dbf"})
+        for (const QString& format : {QStringLiteral("dbt"), QStringLiteral("dbf")})
             for (const int n : {0, 1, 8, 9, 16, 17, 100})
-                QTest::addRow("%s %d rows", format, n) << QString::fromLatin1(format) << n;
+                QTest::addRow("%s %d rows", qPrintable(format), n) << format << n;
     }
     void rowsAcrossBlocks()
     {
@@ -285,12 +278,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.") + format);
         writeTable(format, path, table({row()}));
-        const QByteArray before = readBytes(path);
+        const QByteArray before = readFile(path);
 
         QVariantList unfit = row();
         set(unfit, column, value);
         QVERIFY_THROWS_EXCEPTION(ExchangeFileError, writeTable(format, path, table({row(), unfit})));
-        QCOMPARE(readBytes(path), before);
+        QCOMPARE(readFile(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("bt.") + format});
     }
 
@@ -494,7 +487,7 @@ private slots:
         QVariantList r = row();
         set(r, QStringLiteral("r1"), 0.1);
         DbaseFile::write(path, table({r}));
-        const QByteArray bytes = readBytes(path);
+        const QByteArray bytes = readFile(path);
         QCOMPARE(quint8(bytes[29]), quint8(77));
         QVERIFY(bytes.contains(QByteArray(DbaseFile::NumberWidth - 3, ' ') + "0.1"));
         QVERIFY(!bytes.contains("0,1"));
@@ -550,7 +543,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.") + format);
         writeTable(format, path, table(threeRows()));
-        QByteArray b = readBytes(path);
+        QByteArray b = readFile(path);
         const bool px = format == u"dbt";
         const int headerSize = px ? 0x800 : (quint8(b[8]) | (quint8(b[9]) << 8));
         const int firstText = px ? 0x800 + 6 + 4 + 2 + 26 * 8 : headerSize + 1 + 11 + 6 + 26 * 24;
@@ -627,7 +620,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.dbf"));
         DbaseFile::write(path, table(threeRows()));
-        QByteArray b = readBytes(path);
+        QByteArray b = readFile(path);
         QCOMPARE(b.back(), '\x1A');
         if (!mark)
             b.chop(1);
@@ -662,7 +655,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.") + format);
         writeTable(format, path, table({row(written)}));
-        QByteArray b = readBytes(path);
+        QByteArray b = readFile(path);
         const QByteArray text = *Gbk::encode(written);
         const qsizetype at = b.indexOf(text);
         QVERIFY(at > 0);
@@ -702,7 +695,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bt.dbf"));
         DbaseFile::write(path, table({row(text)}));
-        QByteArray b = readBytes(path);
+        QByteArray b = readFile(path);
         const qsizetype at = dbaseFieldAt(b, "jiaoshi");
         QVERIFY(at > 0);
         QCOMPARE(b.mid(at, 15), field);
@@ -766,7 +759,7 @@ private slots:
         QTemporaryDir dir;
         const QString good = dir.filePath(QStringLiteral("good.") + format);
         writeTable(format, good, table(threeRows()));
-        const QByteArray original = readBytes(good);
+        const QByteArray original = readFile(good);
         const QString path = dir.filePath(QStringLiteral("bad.") + format);
         QRandomGenerator random(format == u"dbt" ? 1 : 2);
         int refused = 0, read = 0;

@@ -1,8 +1,9 @@
 #include "MainWindowHarness.h"
 #include "gui/MessageBox.h"
+#include "gui/RecordCountLabel.h"
 #include "masterdata/MasterDataText.h"
-#include "masterdataui/RecordCountLabel.h"
 #include "masterdataui/TeacherScreen.h"
+#include "support/WhileModal.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,23 +16,6 @@ namespace {
 
 const QStringList Faculty{QStringLiteral("理学院")};
 const QStringList Section{QStringLiteral("理学院"), QStringLiteral("数学教研室")};
-
-// Runs `inDialog` once the modal dialog is up while `click` runs; false when none came up.
-bool whileModal(QDialog* dialog, const std::function<void()>& click, const std::function<void()>& inDialog)
-{
-    bool shown = false;
-    QTimer::singleShot(0, dialog, [&] {
-        if (!dialog->isVisible())
-            return;
-        shown = true;
-        inDialog();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    click();
-    QTest::qWait(1);
-    return shown;
-}
 
 void setText(QWidget* dialog, const char* input, const QString& text)
 {

@@ -5,6 +5,7 @@
 #include "session/Session.h"
 #include "store/DataSource.h"
 #include "store/NumberFormat.h"
+#include "support/WhileModal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,23 +27,6 @@ void commitText(QWidget* widget, const QString& text)
     QInputMethodEvent event;
     event.setCommitString(text);
     QApplication::sendEvent(widget, &event);
-}
-
-// Runs `inDialog` once the modal dialog is up (or notes that none came up) while `click` runs.
-bool whileModal(QDialog* dialog, const std::function<void()>& click, const std::function<void()>& inDialog)
-{
-    bool shown = false;
-    QTimer::singleShot(0, dialog, [&] {
-        if (!dialog->isVisible())
-            return;
-        shown = true;
-        inDialog();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    click();
-    QTest::qWait(1); // lets a timer that found no dialog run before the next test step
-    return shown;
 }
 
 QString shownText()

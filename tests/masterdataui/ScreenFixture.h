@@ -1,14 +1,15 @@
 #pragma once
 
 #include "gui/MessageBox.h"
+#include "gui/RecordCountLabel.h"
 #include "masterdata/MasterDataFixture.h"
 #include "masterdataui/FacultyDialog.h"
 #include "masterdataui/FacultyScreen.h"
-#include "masterdataui/RecordCountLabel.h"
 #include "masterdataui/SectionDialog.h"
 #include "masterdataui/SectionScreen.h"
 #include "masterdataui/TeacherDialog.h"
 #include "masterdataui/TeacherScreen.h"
+#include "support/WhileModal.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -119,24 +120,6 @@ inline QString inputText(QWidget* dialog, const QString& name)
     if (auto* combo = dialog->findChild<QComboBox*>(name))
         return combo->currentText();
     return child<QLineEdit>(dialog, name)->text();
-}
-
-// Runs `inDialog` once the modal dialog is up while `click` runs; closes it if still open.
-// False when no dialog came up.
-inline bool whileModal(QDialog* dialog, const std::function<void()>& click, const std::function<void()>& inDialog)
-{
-    bool shown = false;
-    QTimer::singleShot(0, dialog, [&] {
-        if (!dialog->isVisible())
-            return;
-        shown = true;
-        inDialog();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    click();
-    QTest::qWait(1);
-    return shown;
 }
 
 inline QString shown()

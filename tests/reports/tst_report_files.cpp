@@ -2,6 +2,7 @@
 #include "reports/ReportFileError.h"
 #include "reports/ReportPainter.h"
 #include "reports/TeacherListReport.h"
+#include "support/FileChecks.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,24 +19,6 @@
 #include <QXmlStreamReader>
 
 namespace {
-
-// Runs a tool and returns its standard output; skips the test when the tool is not installed.
-#define RUN_TOOL(result, program, ...)                                                                                 \
-    do {                                                                                                               \
-        if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty())                                         \
-            QSKIP(program " is not installed (scripts/install-deps.sh installs it)");                                  \
-        QProcess process;                                                                                              \
-        process.start(QStringLiteral(program), QStringList{__VA_ARGS__});                                              \
-        QVERIFY(process.waitForFinished(60000));                                                                       \
-        QCOMPARE(process.exitCode(), 0);                                                                               \
-        result = process.readAllStandardOutput();                                                                      \
-    } while (false)
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {

@@ -1,6 +1,7 @@
 #include "store/Database.h"
 #include "store/StoreBackup.h"
 #include "store/StoreError.h"
+#include "store/StoreFiles.h"
 #include "store/StoreSchema.h"
 #include "store/StoreSetup.h"
 #include "support/TestStore.h"
@@ -283,6 +284,33 @@ private slots:
         StoreBackup::backup(store.dir(), copy);
         QCOMPARE(modeOf(copy), mode);
         QCOMPARE(entries(out.path()), QStringList{QString(250, u'a')});
+    }
+
+    // Giving a file the store's permissions and writing a file through to the disk say when they
+    // fail, rather than leave a copy with other permissions or unwritten without a word.
+    void fileStepsThatFailSaySo_data()
+    {
+        QTest::addColumn<bool>("permissions");
+        QTest::newRow("permissions") << true;
+        QTest::newRow("sync") << false;
+    }
+    void fileStepsThatFailSaySo()
+    {
+        QFETCH(bool, permissions);
+        QTemporaryDir dir;
+        const QString present = dir.filePath(QStringLiteral("present"));
+        writeFile(present, "x");
+        const QString missing = dir.filePath(QStringLiteral("missing"));
+        try {
+            if (permissions)
+                StoreFiles::copyPermissions(present, missing);
+            else
+                StoreFiles::sync(missing);
+            QFAIL("no error");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.kind(), ProgramError::Kind::Io);
+            QVERIFY2(e.text().contains(missing), qPrintable(e.text()));
+        }
     }
 };
 

@@ -1,4 +1,4 @@
-#include "masterdataui/RecordCountLabel.h"
+#include "gui/RecordCountLabel.h"
 
 RecordCountLabel::RecordCountLabel(QWidget* parent) : QLabel(parent) {}
 

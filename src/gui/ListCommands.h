@@ -1,10 +1,9 @@
 #pragma once
 
-#include "masterdata/Outcome.h"
-
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class Query;
 class QWidget;
@@ -21,10 +20,10 @@ void add(Query& list, RecordCountLabel& count, const std::function<bool()>& runD
 // Runs the edit dialog over the current row and comes back to that row afterwards.
 void edit(Query& list, const std::function<void()>& runDialog);
 
-// Asks, then deletes through `remove`. A refusal is shown as an error; a delete counts one less
-// and leaves the row before the deleted one current, or the new first row when the first was
-// deleted.
+// Asks, then deletes through `remove`, which returns the refusal the operator is shown, if any. A
+// refusal is shown as an error; a delete counts one less and leaves the row before the deleted
+// one current, or the new first row when the first was deleted.
 void remove(QWidget* parent, Query& list, RecordCountLabel& count, const QString& question,
-            const std::function<Outcome()>& remove);
+            const std::function<std::optional<QString>()>& remove);
 
 } // namespace ListCommands

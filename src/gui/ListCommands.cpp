@@ -1,7 +1,7 @@
-#include "masterdataui/ListCommands.h"
+#include "gui/ListCommands.h"
 
 #include "gui/MessageBox.h"
-#include "masterdataui/RecordCountLabel.h"
+#include "gui/RecordCountLabel.h"
 #include "store/Query.h"
 
 namespace ListCommands {
@@ -21,13 +21,12 @@ void edit(Query& list, const std::function<void()>& runDialog)
 }
 
 void remove(QWidget* parent, Query& list, RecordCountLabel& count, const QString& question,
-            const std::function<Outcome()>& remove)
+            const std::function<std::optional<QString>()>& remove)
 {
     if (!MessageBox::confirm(parent, question))
         return;
-    const Outcome outcome = remove();
-    if (!outcome.ok()) {
-        MessageBox::error(parent, outcome.message);
+    if (const std::optional<QString> refusal = remove()) {
+        MessageBox::error(parent, *refusal);
         return;
     }
     count.countDown();
