@@ -235,7 +235,8 @@ void WorkloadCalculator::runGuarded(const QList<Selection>& nodes, CalculationSu
             // The staging copies rows into a table of the calculation's own, which the guard does
             // not allow; the write back is under the guard like every update of the store's rows
             // (a trigger on them runs no statement that a parameter row could not).
-            const std::unique_ptr<WorkloadStage> stage = staging ? database().stageWorkload(node.YearFilter()) : nullptr;
+            const std::unique_ptr<WorkloadStage> stage =
+                staging ? database().stageWorkload(node.YearFilter()) : nullptr;
             m_stage = stage.get();
             const std::unique_ptr<Database::Scope> guard = database().guardCalculation(grant(m_stepLimit));
             courseTypeStage(node.YearFilter(), summary);

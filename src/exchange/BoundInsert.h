@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include <memory>
 #include <QVariantList>
+#include <memory>
 
 #include <unordered_map>
 #include <utility>

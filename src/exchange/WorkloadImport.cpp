@@ -358,7 +358,8 @@ void WorkloadImport::rows(const Observer& observer)
         const qint64 from = low + span * k / slices;
         const qint64 to = low + span * (k + 1) / slices - 1;
         m_data.xssj2->setStatement(
-            head + QStringList{QStringLiteral("where jiaoshi<>'教师' and %1 between %2 and %3").arg(id).arg(from).arg(to)});
+            head +
+            QStringList{QStringLiteral("where jiaoshi<>'教师' and %1 between %2 and %3").arg(id).arg(from).arg(to)});
         m_data.xssj2->execSql();
         tell(observer, int(7 + 90 * (k + 1) / slices), {});
     }

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 #include <strings.h>
+#include <vector>
 
 namespace {
 
@@ -96,10 +96,10 @@ int decideFor(const Grant& grant, int action, const char* a, const char* b, cons
 
 SqliteCalculationGuard::SqliteCalculationGuard(SqliteDatabase& db, Database::CalculationGrant grant) : m_db(db)
 {
-    m_db.setAuthorizer([compiled = std::make_shared<Grant>(grant)](int action, const char* a, const char* b,
-                                                                    const char* schema) {
-        return decideFor(*compiled, action, a, b, schema);
-    });
+    m_db.setAuthorizer(
+        [compiled = std::make_shared<Grant>(grant)](int action, const char* a, const char* b, const char* schema) {
+            return decideFor(*compiled, action, a, b, schema);
+        });
     m_db.setStepLimit(grant.budget);
 }
 

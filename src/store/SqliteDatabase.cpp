@@ -1,13 +1,13 @@
 #include "store/SqliteDatabase.h"
 
-#include "store/SqliteCalculationGuard.h"
-#include "store/SqlitePlannerStatistics.h"
-#include "store/SqlitePreparedStatement.h"
-#include "store/SqliteWorkloadStage.h"
 #include "store/Gbk.h"
 #include "store/GbkFunctions.h"
 #include "store/PasswordHash.h"
 #include "store/SqlDialect.h"
+#include "store/SqliteCalculationGuard.h"
+#include "store/SqlitePlannerStatistics.h"
+#include "store/SqlitePreparedStatement.h"
+#include "store/SqliteWorkloadStage.h"
 #include "store/StatementShape.h"
 #include "store/StoreSchema.h"
 
@@ -479,7 +479,7 @@ int SqliteDatabase::run(const QString& given, Result* result, const QVariantList
     const QByteArray sql = statement.toUtf8();
     const Compiled compiled = compile(statement, sql, values != nullptr);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> done(compiled.stmt,
-                                                                compiled.reused ? sqlite3_reset : sqlite3_finalize);
+                                                               compiled.reused ? sqlite3_reset : sqlite3_finalize);
     if (values)
         bindValues(compiled.stmt, *values, statement);
     return stepRows(compiled.stmt, result, firstRowOnly, statement);
@@ -535,8 +535,7 @@ void SqliteDatabase::bindValues(sqlite3_stmt* stmt, const QVariantList& values, 
             bound = sqlite3_bind_null(stmt, i + 1);
         } else if (v.typeId() == QMetaType::Double) {
             bound = sqlite3_bind_double(stmt, i + 1, v.toDouble());
-        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
-                   v.typeId() == QMetaType::Bool) {
+        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Bool) {
             bound = sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
         } else {
             const QByteArray text = v.toString().toUtf8();
