@@ -18,18 +18,6 @@ const QString Undergraduate = QStringLiteral("本科生");
 const QString Postgraduate = QStringLiteral("研究生");
 const QString NotSaved = QStringLiteral("要修改的工作量记录不在该教师现在的教研室中，没有保存!");
 
-WorkloadRows::Category categoryOf(PracticeEntryDialog::Kind kind)
-{
-    switch (kind) {
-    case PracticeEntryDialog::Kind::Graduation:
-        return WorkloadRows::Category::Graduation;
-    case PracticeEntryDialog::Kind::Supervision:
-        return WorkloadRows::Category::Supervision;
-    default:
-        return WorkloadRows::Category::Internship;
-    }
-}
-
 } // namespace
 
 PracticeEntryDialog::PracticeEntryDialog(DataModule& data, Session& session, QWidget* parent)
@@ -115,7 +103,7 @@ void PracticeEntryDialog::setDefaults()
 
 void PracticeEntryDialog::loadCurrentRow()
 {
-    const Query* row = m_rows.view(categoryOf(m_kind));
+    const Query* row = m_rows.view(m_kind);
     const auto text = [row](const char* field) { return row->fieldByName(QLatin1String(field)).asString(); };
     m_kname->setText(text("kname"));
     m_w->setText(text("w"));
@@ -180,7 +168,7 @@ QList<RowField> PracticeEntryDialog::fields()
         {QStringLiteral("xingzhi"), {}},
         {QStringLiteral("zhicheng"), {}},
         {QStringLiteral("gangwei"), {}},
-        {QStringLiteral("fl"), WorkloadRows::categoryName(categoryOf(m_kind))},
+        {QStringLiteral("fl"), WorkloadRows::categoryName(m_kind)},
         {QStringLiteral("nd"), m_rows.currentYear()},
     };
 }

@@ -2,6 +2,7 @@
 
 #include "gui/RecordDialog.h"
 #include "rows/WorkloadRows.h"
+#include "store/WorkloadCategories.h"
 
 class DataModule;
 class QComboBox;
@@ -14,12 +15,9 @@ class PracticeEntryDialog : public RecordDialog
 {
     Q_OBJECT
 public:
-    enum class Kind
-    {
-        Internship = 1,
-        Graduation = 2,
-        Supervision = 3
-    };
+    // The practice kinds: internship and course design, graduation design, postgraduate
+    // supervision (the workload categories after the theory/lab one).
+    using Kind = WorkloadCategories::Id;
     PracticeEntryDialog(DataModule& data, Session& session, QWidget* parent = nullptr);
 
     // Opens the dialog modally for a kind and mode; returns how it was closed.

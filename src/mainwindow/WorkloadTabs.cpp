@@ -275,32 +275,19 @@ void WorkloadTabs::onCalculateClicked()
     });
 }
 
-int WorkloadTabs::practiceKind() const
-{
-    if (m_kinds[2]->isChecked())
-        return 3;
-    if (m_kinds[1]->isChecked())
-        return 2;
-    return 1;
-}
-
+// The kind whose radio button is checked (the internship one unless another is).
 WorkloadRows::Category WorkloadTabs::practiceCategory() const
 {
-    switch (practiceKind()) {
-    case 3:
+    if (m_kinds[2]->isChecked())
         return WorkloadRows::Category::Supervision;
-    case 2:
+    if (m_kinds[1]->isChecked())
         return WorkloadRows::Category::Graduation;
-    default:
-        return WorkloadRows::Category::Internship;
-    }
+    return WorkloadRows::Category::Internship;
 }
 
 void WorkloadTabs::onPracticeAddClicked()
 {
-    ErrorDisplay::guard(this, [this] {
-        m_practiceDialog.exec(PracticeEntryDialog::Kind(practiceKind()), PracticeEntryDialog::Mode::Add);
-    });
+    ErrorDisplay::guard(this, [this] { m_practiceDialog.exec(practiceCategory(), PracticeEntryDialog::Mode::Add); });
 }
 
 void WorkloadTabs::onPracticeEditClicked()
@@ -308,7 +295,7 @@ void WorkloadTabs::onPracticeEditClicked()
     ErrorDisplay::guard(this, [this] {
         if (m_rows.view(practiceCategory())->recordCount() == 0)
             return;
-        m_practiceDialog.exec(PracticeEntryDialog::Kind(practiceKind()), PracticeEntryDialog::Mode::Edit);
+        m_practiceDialog.exec(practiceCategory(), PracticeEntryDialog::Mode::Edit);
     });
 }
 

@@ -60,7 +60,6 @@ private:
     };
     void deleteCurrentRow(WorkloadRows::Category category, AfterDelete after);
     // The selected practice kind: 1 internship/design, 2 graduation design, 3 supervision.
-    int practiceKind() const;
     WorkloadRows::Category practiceCategory() const;
 
     DataModule& m_data;

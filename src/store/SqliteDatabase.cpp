@@ -500,7 +500,7 @@ QString SqliteDatabase::dialectOf(const QString& given)
 SqliteDatabase::Compiled SqliteDatabase::compile(const QString& statement, const QByteArray& sql, bool bound)
 {
     if (m_reuse && !bound) {
-        if (const std::optional<StatementShape> shape = StatementShape::of(sql)) {
+        if (const std::optional<StatementShape> shape = StatementShape::of(statement)) {
             if (sqlite3_stmt* stmt = reusedStatement(QByteArray::fromStdString(shape->text))) {
                 sqlite3_reset(stmt);
                 sqlite3_clear_bindings(stmt);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QString>
 
 #include <optional>
 #include <string>
@@ -19,5 +19,5 @@ struct StatementShape
     // Literals are taken out only after the first WHERE, VALUES or SET; a literal before them may
     // be a result column whose name is its own text. nullopt when nothing was taken out or the
     // statement already has parameters.
-    static std::optional<StatementShape> of(const QByteArray& utf8);
+    static std::optional<StatementShape> of(const QString& statement);
 };

@@ -60,7 +60,7 @@ private slots:
         QFETCH(QString, statement);
         QFETCH(QString, shape);
         QFETCH(QStringList, values);
-        const std::optional<StatementShape> got = StatementShape::of(statement.toUtf8());
+        const std::optional<StatementShape> got = StatementShape::of(statement);
         QCOMPARE(got.has_value(), !shape.isEmpty());
         if (!got)
             return;
