@@ -54,7 +54,11 @@ void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& as
 void FiniteResults::explainRefusal(const StoreError& refusal, const QString& where, const QList<Assignment>& assigned,
                                    const ParameterRow& row, const QString& statement)
 {
-    const QString column = m_stage ? m_stage->infiniteColumn(refusal) : QString();
+    QString column = m_stage ? m_stage->infiniteColumn(refusal) : QString();
+    // A store that stops at a number beyond every double does not say which column it was
+    // computing: the first one the statement assigns names the run's refusal.
+    if (column.isEmpty() && refusal.isOverflow() && !assigned.isEmpty())
+        column = assigned.front().column;
     if (column.isEmpty())
         return;
     for (const Assignment& a : assigned) {
@@ -84,8 +88,32 @@ bool FiniteResults::firstTeacher(const QString& where, const QString& condition,
         return true;
     } catch (const StoreError& e) {
         e.throwIfStoreState();
+        if (e.isOverflow())
+            return firstOverflowing(where, condition, teacher);
         return false;
     }
+}
+
+// A store that stops at a number beyond every double cannot say for which row: each selected row
+// is tried on its own, in the order they were stored.
+bool FiniteResults::firstOverflowing(const QString& where, const QString& condition, Teacher& teacher)
+{
+    const QString id = m_db.rowIdentity();
+    const Database::Result rows =
+        m_db.select(QStringLiteral("select %1, jiaoshi, jiaoyanshi, yuanbu from gzl %2 order by %1").arg(id, where));
+    for (const QVariantList& row : rows.rows) {
+        try {
+            m_db.hasRows(
+                QStringLiteral("select 1 from gzl where %1=%2 and (%3)").arg(id, row.value(0).toString(), condition));
+        } catch (const StoreError& e) {
+            e.throwIfStoreState();
+            if (!e.isOverflow())
+                continue;
+            teacher = {row.value(1).toString(), row.value(2).toString(), row.value(3).toString()};
+            return true;
+        }
+    }
+    return false;
 }
 
 void FiniteResults::refuse(const ParameterRow& row, const QString& column, const Teacher* teacher, bool infinite,

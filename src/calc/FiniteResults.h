@@ -55,6 +55,7 @@ private:
     };
 
     bool firstTeacher(const QString& where, const QString& condition, Teacher& teacher);
+    bool firstOverflowing(const QString& where, const QString& condition, Teacher& teacher);
     [[noreturn]] void refuse(const ParameterRow& row, const QString& column, const Teacher* teacher, bool infinite,
                              const QString& statement);
 

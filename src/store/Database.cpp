@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include "store/PostgresDatabase.h"
 #include "store/SqliteDatabase.h"
 
 #include <QDir>
@@ -23,4 +24,23 @@ std::unique_ptr<Database> Database::open(const QString& dataDir)
 std::unique_ptr<Database> Database::create(const QString& dataDir)
 {
     return SqliteDatabase::create(dataDir);
+}
+
+std::unique_ptr<Database> Database::open(const StoreLocation& location)
+{
+    if (location.isServer())
+        return PostgresDatabase::open(location.server);
+    return SqliteDatabase::open(location.dataDir);
+}
+
+std::unique_ptr<Database> Database::create(const StoreLocation& location, bool replace)
+{
+    if (location.isServer())
+        return PostgresDatabase::create(location.server, replace);
+    return SqliteDatabase::create(location.dataDir);
+}
+
+QString StoreLocation::display() const
+{
+    return isServer() ? PostgresDatabase::displayName(server) : dataDir;
 }

@@ -2,6 +2,7 @@
 
 #include "store/ResultRows.h"
 #include "store/StoreError.h"
+#include "store/StoreLocation.h"
 
 #include <QList>
 #include <QString>
@@ -64,11 +65,22 @@ public:
     static std::unique_ptr<Database> open(const QString& dataDir);
     // Creates a new store with every table empty; refuses when the file exists.
     static std::unique_ptr<Database> create(const QString& dataDir);
+    // Opens the store of a data directory or of a server.
+    static std::unique_ptr<Database> open(const StoreLocation& location);
+    // Creates a new store with every table empty. On a server, `replace` drops a store of this
+    // program that is there first; anything else there is refused.
+    static std::unique_ptr<Database> create(const StoreLocation& location, bool replace);
 
     virtual ~Database() = default;
 
-    // The data directory of a desktop store.
+    // The data directory of a desktop store; empty for a server store.
     virtual const QString& dataDir() const = 0;
+    // What the store is, as it may be shown (a path, or a server and database without a password).
+    virtual QString location() const = 0;
+    // A server store that many operators share; the desktop store is one program's at a time.
+    virtual bool isServer() const { return false; }
+    // The operator now working: on a shared store each one keeps a settings record of their own.
+    virtual void setOperator(const QString& name) { Q_UNUSED(name); }
 
     virtual Result select(const QString& statement) = 0;
     // Runs a select only as far as its first row: whether it yields any row at all.
@@ -82,7 +94,8 @@ public:
     // parameters (":name").
     virtual std::unique_ptr<PreparedStatement> prepare(const QString& statement) = 0;
 
-    // Statements exactly as the store received them, after the dialect pass.
+    // Statements as the store runs them, after the pass that qualifies shared columns (an engine's own
+    // rewrites beyond it are not shown, so that a trace reads the same on every engine).
     virtual void setTracer(Tracer tracer) = 0;
 
     // Transactions. begin() takes the write lock at once (waiting up to BusyWaitMs), so that a

@@ -30,6 +30,7 @@ public:
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     const QString& dataDir() const override { return m_dataDir; }
+    QString location() const override { return storePath(m_dataDir); }
 
     Result select(const QString& statement) override;
     bool hasRows(const QString& statement) override;

@@ -17,6 +17,14 @@ public:
     {}
 
     const QString& statement() const { return m_statement; }
+    // A number beyond every double: the server stops a statement that computes one, where the
+    // desktop store keeps an infinity.
+    bool isOverflow() const { return m_overflow; }
+    StoreError& markOverflow()
+    {
+        m_overflow = true;
+        return *this;
+    }
     // For a command that reports a refused statement in its own words: the state of the store is
     // not the operator's input, so it goes on to the general error display.
     void throwIfStoreState() const
@@ -27,4 +35,5 @@ public:
 
 private:
     QString m_statement;
+    bool m_overflow = false;
 };

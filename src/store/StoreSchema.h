@@ -17,6 +17,14 @@ enum class ColumnType
     Logical
 };
 
+// The desktop store (SQLite) or a server store (PostgreSQL): the same tables, each in its engine's
+// own types and checks.
+enum class Engine
+{
+    Desktop,
+    Server
+};
+
 struct ColumnDef
 {
     const char* name;
@@ -47,14 +55,20 @@ QString createStagedWorkload();
 const std::vector<ColumnDef>& exchangeColumns();
 
 // Statements that create every table and index of an empty store.
-QStringList createStatements();
+QStringList createStatements(Engine engine = Engine::Desktop);
 
 // Statements that bring a store of layout version `from` to version from + 1.
 QStringList upgradeStatements(int from);
 // The operators' table of the current layout.
-QString operatorTable();
+QString operatorTable(Engine engine = Engine::Desktop);
 
 // Statements that create the staging tables of the import in the attached work database.
 QStringList createWorkStatements(const QString& schema);
+// The import's staging tables on a server store: temporary tables of the connection.
+QStringList createServerWorkStatements();
+// On a server store: the operator whose settings record the connection sees (an expression).
+QString connectionOperator();
+// The columns ordered by their names' GBK bytes, lower case.
+QStringList gbkOrderedColumns();
 
 } // namespace StoreSchema

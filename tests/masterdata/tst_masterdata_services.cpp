@@ -271,7 +271,14 @@ private slots:
             o = Teachers(f.store.data()).add(values[0], t);
         }
         QCOMPARE(o.status, status);
-        QCOMPARE(o.message, message);
+        if (message.startsWith(u"文字含有") && !TestStore::server().isEmpty()) {
+            // The server names the character it cannot convert, not the whole text.
+            QVERIFY2(o.message.startsWith(u"文字含有GBK不能表示的字符: ") &&
+                         o.message.contains(QStringLiteral("\U0001F600")),
+                     qPrintable(o.message));
+        } else {
+            QCOMPARE(o.message, message);
+        }
         if (message.startsWith(u"文字含有"))
             QCOMPARE(o.storeText, QString());
         QCOMPARE(f.store.count(table), before + (o.ok() ? 1 : 0));
@@ -346,6 +353,8 @@ private slots:
     }
     void aFailingCascadeUndoesTheChange()
     {
+        if (!TestStore::server().isEmpty())
+            QSKIP("the refusal is made with a trigger of the desktop store's own language");
         QFETCH(QString, what);
         QFETCH(bool, settingsRefused);
         MasterDataFixture f;
@@ -379,7 +388,7 @@ private slots:
     void aBusyStoreIsNotARefusal()
     {
         MasterDataFixture f;
-        auto other = Database::open(f.store.dir());
+        auto other = Database::open(f.store.location());
         other->begin();
         try {
             Faculties(f.store.data()).add(QStringLiteral("新学院"));

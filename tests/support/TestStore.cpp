@@ -5,8 +5,11 @@
 #include "store/StoreSetup.h"
 #include "store/Transaction.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTest>
+
+#include <atomic>
 
 namespace {
 
@@ -26,21 +29,82 @@ const QString& freshStoreTemplate()
     return path;
 }
 
+QString schemaConnection(const QString& server, const QString& schema)
+{
+    return server + QStringLiteral(" options='-c search_path=%1'").arg(schema);
+}
+
+QString newSchemaName()
+{
+    static std::atomic<int> next{0};
+    return QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++next);
+}
+
+// On a server, the default rows are made once per test program in a schema of their own and
+// copied into each new store's schema.
+const QString& serverTemplate(const QString& server)
+{
+    static const QString schema = [&] {
+        const QString name = QStringLiteral("tpl%1").arg(QCoreApplication::applicationPid());
+        auto db = Database::create(StoreLocation::onServer(schemaConnection(server, name)), true);
+        Transaction tx(*db);
+        StoreSetup::addDefaults(*db);
+        tx.commit();
+        return name;
+    }();
+    return schema;
+}
+
 } // namespace
+
+QString TestStore::server()
+{
+    return qEnvironmentVariable("WORKLOAD_TEST_SERVER");
+}
 
 TestStore::TestStore(bool demo)
 {
     if (!m_dir.isValid())
         qFatal("no temporary directory");
-    if (!QFile::copy(freshStoreTemplate(), Database::storePath(m_dir.path())))
-        qFatal("cannot copy the fresh store");
     m_data = std::make_unique<DataModule>();
-    m_data->connectTo(m_dir.path());
+    if (server().isEmpty()) {
+        if (!QFile::copy(freshStoreTemplate(), Database::storePath(m_dir.path())))
+            qFatal("cannot copy the fresh store");
+        m_data->connectTo(m_dir.path());
+    } else {
+        const QString from = serverTemplate(server());
+        m_schema = newSchemaName();
+        m_location = StoreLocation::onServer(schemaConnection(server(), m_schema));
+        m_data->attach(Database::create(m_location, false));
+        Transaction tx(db());
+        for (const char* table : {"user1", "niandu", "system", "sysparameter"})
+            db().execute(QStringLiteral("insert into %1 select * from %2.%1").arg(QLatin1String(table), from));
+        tx.commit();
+    }
     if (demo) {
         Transaction tx(db());
         DemoData::generate(db(), DemoData::demo());
         tx.commit();
     }
+}
+
+TestStore::~TestStore()
+{
+    if (!m_schema.isEmpty() && m_data->database()) {
+        try {
+            db().setTracer({}); // a test's tracer may be gone already
+            if (db().inTransaction())
+                db().rollback();
+            db().execute(QStringLiteral("drop schema %1 cascade").arg(m_schema));
+        } catch (const StoreError& e) {
+            qWarning("cannot drop the test store %s: %s", qPrintable(m_schema), qPrintable(e.text()));
+        }
+    }
+}
+
+StoreLocation TestStore::location() const
+{
+    return m_schema.isEmpty() ? StoreLocation::desktop(m_dir.path()) : m_location;
 }
 
 QString TestStore::scalar(const QString& statement)

@@ -11,7 +11,16 @@
 class TestStore
 {
 public:
+    // On the desktop store of a temporary data directory; on a schema of its own on the server
+    // that WORKLOAD_TEST_SERVER names, when it names one (the suites that run on both engines).
     explicit TestStore(bool demo = false);
+    ~TestStore();
+    TestStore(const TestStore&) = delete;
+    TestStore& operator=(const TestStore&) = delete;
+
+    // The server the tests run against; empty for the desktop store.
+    static QString server();
+    StoreLocation location() const;
 
     QString dir() const { return m_dir.path(); }
     DataModule& data() { return *m_data; }
@@ -26,6 +35,7 @@ public:
     {
     public:
         explicit Reopened(const QString& dir) : m_db(Database::open(dir)) {}
+        explicit Reopened(const StoreLocation& location) : m_db(Database::open(location)) {}
         int count(const QString& table, const QString& where = {});
 
     private:
@@ -34,5 +44,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_schema;
+    StoreLocation m_location;
     std::unique_ptr<DataModule> m_data;
 };

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "store/Database.h"
+
+class PostgresDatabase;
+
+// The server's calculation guard: while it lives, the connection's statements run as the
+// calculation's own role, which may read only the granted tables and update only the granted
+// columns (the server's column privileges), each statement stopped after the server's statement
+// timeout. A parameter row cannot leave the role: each statement is one statement (the server
+// refuses a second one in a call), and after each the connection must still be the role with the
+// guard's settings, or the statement is refused and with it the calculation's transaction.
+// Runs inside the calculation's transaction; the role and the timeout end with the guard.
+class PostgresCalculationGuard : public Database::Scope
+{
+public:
+    // About as long as the desktop store's step budget lets a statement run.
+    static constexpr int StatementTimeoutMs = 10000;
+
+    PostgresCalculationGuard(PostgresDatabase& db, const Database::CalculationGrant& grant);
+    ~PostgresCalculationGuard() override;
+    PostgresCalculationGuard(const PostgresCalculationGuard&) = delete;
+    PostgresCalculationGuard& operator=(const PostgresCalculationGuard&) = delete;
+
+    // The statements that give the calculation's role exactly the grant on the store's tables.
+    static QStringList grantStatements(const QString& schema, const QString& role,
+                                       const Database::CalculationGrant& grant);
+
+private:
+    PostgresDatabase& m_db;
+};

@@ -1,0 +1,186 @@
+#include "store/PostgresDialect.h"
+
+#include "store/SqlTokens.h"
+
+#include <QHash>
+
+#include <cmath>
+
+#include <vector>
+
+namespace {
+
+using SqlTokens::Kind;
+using SqlTokens::Token;
+
+class Rewriter
+{
+public:
+    Rewriter(const QString& statement, const PostgresDialect::Names& names, bool bound)
+        : m_s(statement), m_names(names), m_bound(bound), m_all(SqlTokens::tokenize(statement))
+    {
+        for (qsizetype i = 0; i < qsizetype(m_all.size()); ++i)
+            if (m_all[i].kind != Kind::Space)
+                m_idx.push_back(i);
+    }
+
+    QString run()
+    {
+        QString out;
+        out.reserve(m_s.size() + 16);
+        qsizetype written = 0;
+        auto replace = [&](const Token& from, const Token& to, const QString& with) {
+            out += QStringView(m_s).mid(written, from.begin - written);
+            out += with;
+            written = to.end;
+        };
+        for (qsizetype k = 0; k < size(); ++k) {
+            const Token& t = token(k);
+            if (t.kind == Kind::QuotedName && m_s[t.begin] == u'"') {
+                if (const auto literal = textLiteral(t))
+                    replace(t, t, *literal);
+            } else if (isPunct(k, u'=') && isPunct(k + 1, u'=') && adjacent(k)) {
+                replace(t, token(k + 1), QStringLiteral("="));
+                ++k;
+            } else if (t.kind == Kind::Word && lower(k) == u"like" && !(k > 0 && lower(k - 1) == u"i")) {
+                replace(t, t, QStringLiteral("ilike"));
+            } else if (m_bound && isPunct(k, u'?')) {
+                replace(t, t, u'$' + QString::number(++m_positional));
+            } else if (m_bound && isPunct(k, u':') && k + 1 < size() && token(k + 1).kind == Kind::Word &&
+                       adjacent(k) && !(k > 0 && isPunct(k - 1, u':'))) {
+                replace(t, token(k + 1), u'$' + QString::number(parameterNumber(lower(k + 1))));
+                ++k;
+            } else if (t.kind == Kind::Number && isInfinite(text(k))) {
+                replace(t, t, QStringLiteral("'Infinity'::float8"));
+            } else if (t.kind == Kind::Number && isReal(text(k)) && !isPunct(k - 1, u'.')) {
+                // 0.15 is a double on the desktop store, an exact decimal on the server.
+                replace(t, t, text(k) + QStringLiteral("::float8"));
+            } else if (t.kind == Kind::Word && lower(k) == u"by" && k > 0 && lower(k - 1) == u"order") {
+                const qsizetype end = orderItems(k + 1, out, written);
+                k = end - 1;
+            }
+        }
+        if (written == 0)
+            return m_s;
+        out += QStringView(m_s).mid(written);
+        return out;
+    }
+
+private:
+    qsizetype size() const { return qsizetype(m_idx.size()); }
+    const Token& token(qsizetype k) const { return m_all[m_idx[k]]; }
+    QString text(qsizetype k) const { return m_s.mid(token(k).begin, token(k).end - token(k).begin); }
+    QString lower(qsizetype k) const { return k >= 0 && k < size() ? text(k).toLower() : QString(); }
+    bool isPunct(qsizetype k, QChar c) const
+    {
+        return k >= 0 && k < size() && token(k).kind == Kind::Punct && m_s[token(k).begin] == c;
+    }
+    bool adjacent(qsizetype k) const { return k + 1 < size() && token(k).end == token(k + 1).begin; }
+
+    // A number written beyond every double is an infinity on the desktop store; the server would
+    // keep it as an exact decimal.
+    static bool isInfinite(const QString& number)
+    {
+        if (!number.contains(u'e', Qt::CaseInsensitive) && number.size() < 300)
+            return false;
+        return std::isinf(number.toDouble());
+    }
+
+    static bool isReal(const QString& number)
+    {
+        return number.contains(u'.') || number.contains(u'e', Qt::CaseInsensitive);
+    }
+
+    int parameterNumber(const QString& name)
+    {
+        const auto it = m_named.constFind(name);
+        if (it != m_named.cend())
+            return it.value();
+        const int n = ++m_positional;
+        m_named.insert(name, n);
+        return n;
+    }
+
+    // "abc" is a name when a table has such a column; otherwise the desktop store reads it as text.
+    std::optional<QString> textLiteral(const Token& t) const
+    {
+        QString inner = m_s.mid(t.begin + 1, t.end - t.begin - 2);
+        if (t.end - t.begin < 2 || m_s[t.end - 1] != u'"')
+            return std::nullopt;
+        inner.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        if (m_names.columns.contains(inner.toLower()))
+            return std::nullopt;
+        inner.replace(u'\'', QStringLiteral("''"));
+        return u'\'' + inner + u'\'';
+    }
+
+    // The items of an ORDER BY from token `k` on: a name column alone (qualified or not, with or
+    // without a direction) is ordered by its GBK bytes. Returns the token after the list.
+    qsizetype orderItems(qsizetype k, QString& out, qsizetype& written)
+    {
+        int depth = 0;
+        qsizetype itemStart = k;
+        for (; k <= size(); ++k) {
+            const bool atEnd =
+                k == size() ||
+                (depth == 0 && (isPunct(k, u')') || isPunct(k, u';') || lower(k) == u"limit" || lower(k) == u"offset"));
+            if (atEnd || (depth == 0 && isPunct(k, u','))) {
+                wrapIfName(itemStart, k, out, written);
+                if (atEnd)
+                    return k;
+                itemStart = k + 1;
+                continue;
+            }
+            if (isPunct(k, u'('))
+                ++depth;
+            else if (isPunct(k, u')'))
+                --depth;
+        }
+        return k;
+    }
+
+    void wrapIfName(qsizetype from, qsizetype to, QString& out, qsizetype& written)
+    {
+        qsizetype nameEnd = to;
+        if (nameEnd > from && (lower(nameEnd - 1) == u"asc" || lower(nameEnd - 1) == u"desc"))
+            --nameEnd;
+        qsizetype column = -1;
+        if (nameEnd - from == 1 && token(from).kind == Kind::Word)
+            column = from;
+        else if (nameEnd - from == 3 && token(from).kind == Kind::Word && isPunct(from + 1, u'.') &&
+                 token(from + 2).kind == Kind::Word)
+            column = from + 2;
+        if (column < 0 || !m_names.gbkOrdered.contains(lower(column)))
+            return;
+        const Token& first = token(from);
+        const Token& last = token(nameEnd - 1);
+        out += QStringView(m_s).mid(written, first.begin - written);
+        out += QStringLiteral("convert_to(") + m_s.mid(first.begin, last.end - first.begin) + QStringLiteral(",'GBK')");
+        written = last.end;
+    }
+
+    const QString& m_s;
+    const PostgresDialect::Names& m_names;
+    bool m_bound;
+    std::vector<Token> m_all;
+    std::vector<qsizetype> m_idx;
+    int m_positional = 0;
+    QHash<QString, int> m_named;
+};
+
+} // namespace
+
+namespace PostgresDialect {
+
+QString sharedPass(const QString& statement, const Names& names)
+{
+    return SqlDialect::resolveSharedColumns(statement, names.columnsOf);
+}
+
+QString translate(const QString& statement, const Names& names, bool bound)
+{
+    const QString qualified = SqlDialect::resolveSharedColumns(statement, names.columnsOf);
+    return Rewriter(qualified, names, bound).run();
+}
+
+} // namespace PostgresDialect

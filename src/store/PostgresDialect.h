@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/SqlDialect.h"
+
+#include <QSet>
+#include <QString>
+
+// The program's statements, and the conditions and expressions kept in parameter rows, are
+// written for the desktop store. On the server they are given the same meaning:
+// - names that several tables of the FROM list share are qualified (as on the desktop store);
+// - a double-quoted text that names no column is a text literal, as the desktop store reads it;
+// - `==` is `=`;
+// - LIKE ignores the case of ASCII letters (ILIKE on a database whose character type is C);
+// - ORDER BY a name column (faculty, section, teacher) sorts by the names' GBK bytes;
+// - `?` and `:name` parameters of a bound statement become `$1`, `$2`, … in order of first
+//   appearance (`:name` used twice is one parameter).
+// Division by zero, ifnull(), gbk_len() and the like are functions and operators of the store's
+// own schema (see PostgresSchema), not rewrites.
+namespace PostgresDialect {
+
+struct Names
+{
+    SqlDialect::ColumnLookup columnsOf;
+    // Every column name of the store's tables, lower case.
+    QSet<QString> columns;
+    // The columns whose order is the GBK order of their bytes, lower case.
+    QSet<QString> gbkOrdered;
+};
+
+QString translate(const QString& statement, const Names& names, bool bound);
+// The statement after the pass that both engines make (the shared columns qualified): what a
+// trace shows, so that a statement reads the same whichever engine runs it.
+QString sharedPass(const QString& statement, const Names& names);
+
+} // namespace PostgresDialect
