@@ -17,7 +17,7 @@ int runCalc(Cli::Context& c)
     const Selection selection = node.selection();
 
     DataModule data;
-    data.connectTo(c.dataDir);
+    data.connectTo(c.store);
     Database::Tracer tracer;
     if (c.args.has(u"--trace")) {
         tracer = [&c](const QString& statement) { c.out << QString(statement).replace(u'\n', u' ') << "\n"; };

@@ -104,7 +104,8 @@ Cli::Cli()
     m_commands << exportCommand() << importCommand();
     m_commands << calcCommand();
     m_commands << facultyCommand() << sectionCommand() << teacherCommand();
-    m_commands << backupCommand() << restoreCommand();
+    m_commands << backupCommand() << restoreCommand() << pushCommand();
+    m_commands << rowCommand();
     m_commands << reportCommand();
 }
 
@@ -112,7 +113,7 @@ bool Cli::drawsPages(const QStringList& arguments) const
 {
     QStringList args = arguments;
     while (!args.isEmpty() && args.first().startsWith(u"--"))
-        if (args.takeFirst() == u"--dir" && !args.isEmpty())
+        if (const QString option = args.takeFirst(); (option == u"--dir" || option == u"--server") && !args.isEmpty())
             args.removeFirst();
     for (const Command& c : m_commands)
         if (!args.isEmpty() && c.name == args.first())
@@ -122,8 +123,10 @@ bool Cli::drawsPages(const QStringList& arguments) const
 
 void Cli::printHelp(QTextStream& out) const
 {
-    out << "usage: workloadctl [--dir DIR] COMMAND [ARGS]\n\n"
-        << "DIR is the data directory holding workload.sqlite3 (default: the current directory).\n\n"
+    out << "usage: workloadctl [--dir DIR | --server CONNINFO] COMMAND [ARGS]\n\n"
+        << "DIR is the data directory holding workload.sqlite3 (default: the current directory).\n"
+        << "CONNINFO names a store on a PostgreSQL server, as libpq takes it: postgresql://user@host/db or\n"
+        << "\"host=... dbname=...\" (PGHOST, PGUSER, ~/.pgpass and the like are honoured).\n\n"
         << "commands:\n";
     for (const Command& c : m_commands)
         out << "  " << c.usage << "\n      " << c.summary << "\n";
@@ -134,7 +137,8 @@ void Cli::printHelp(QTextStream& out) const
 void Cli::report(const ProgramError& e, const QString& command, const QString& usage, QTextStream& err)
 {
     if (e.kind() == ProgramError::Kind::Usage) {
-        err << "workloadctl " << command << ": " << e.text() << "\nusage: workloadctl [--dir DIR] " << usage << "\n";
+        err << "workloadctl " << command << ": " << e.text() << "\nusage: workloadctl [--dir DIR | --server CONNINFO] "
+            << usage << "\n";
         return;
     }
     if (e.kind() == ProgramError::Kind::Busy)
@@ -144,32 +148,66 @@ void Cli::report(const ProgramError& e, const QString& command, const QString& u
         err << store->statement() << "\n";
 }
 
-int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) const
+namespace {
+
+// The options before the command: --dir DIR or --server CONNINFO (each as "--x V" or "--x=V"),
+// at most once each and not both. Throws the usage error.
+struct GlobalOptions
 {
     std::optional<QString> dataDir;
-    QStringList args = arguments;
-    while (!args.isEmpty() && args.first().startsWith(u"--")) {
+    std::optional<QString> server;
+};
+
+std::optional<QString> optionValue(const QString& option, const QString& name, QStringList& args)
+{
+    if (option == name) {
+        if (args.isEmpty())
+            throw Cli::UsageError(QStringLiteral("%1 needs a value").arg(name));
+        return args.takeFirst();
+    }
+    if (option.startsWith(name + u'='))
+        return option.mid(name.size() + 1);
+    return std::nullopt;
+}
+
+GlobalOptions readGlobalOptions(QStringList& args)
+{
+    GlobalOptions g;
+    while (!args.isEmpty() && args.first().startsWith(u"--") && args.first() != u"--help") {
         const QString option = args.takeFirst();
-        if (option == u"--help") {
-            printHelp(out);
-            return 0;
-        }
-        QString dir;
-        if (option == u"--dir" && !args.isEmpty()) {
-            dir = args.takeFirst();
-        } else if (option.startsWith(u"--dir=")) {
-            dir = option.mid(6);
-        } else {
-            err << "workloadctl: unknown option " << option << "\n";
-            printHelp(err);
-            return 2;
-        }
-        if (dataDir) {
-            err << "workloadctl: --dir given twice\n";
-            printHelp(err);
-            return 2;
-        }
-        dataDir = dir;
+        const std::optional<QString> dir = optionValue(option, QStringLiteral("--dir"), args);
+        const std::optional<QString> server =
+            dir ? std::nullopt : optionValue(option, QStringLiteral("--server"), args);
+        if (!dir && !server)
+            throw Cli::UsageError(QStringLiteral("unknown option ") + option);
+        std::optional<QString>& slot = dir ? g.dataDir : g.server;
+        if (slot)
+            throw Cli::UsageError(QStringLiteral("%1 given twice").arg(dir ? u"--dir" : u"--server"));
+        slot = dir ? dir : server;
+        if (slot->isEmpty())
+            throw Cli::UsageError(QStringLiteral("%1 needs a value").arg(dir ? u"--dir" : u"--server"));
+    }
+    if (g.dataDir && g.server)
+        throw Cli::UsageError(QStringLiteral("--dir and --server name two stores: give one of them"));
+    return g;
+}
+
+} // namespace
+
+int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) const
+{
+    QStringList args = arguments;
+    GlobalOptions options;
+    try {
+        options = readGlobalOptions(args);
+    } catch (const UsageError& e) {
+        err << "workloadctl: " << e.text() << "\n";
+        printHelp(err);
+        return 2;
+    }
+    if (!args.isEmpty() && args.first() == u"--help") {
+        printHelp(out);
+        return 0;
     }
     if (args.isEmpty()) {
         printHelp(err);
@@ -180,14 +218,20 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
         if (c.name != name)
             continue;
         if (args.contains(u"--help")) {
-            out << "usage: workloadctl [--dir DIR] " << c.usage << "\n" << c.summary << "\n";
+            out << "usage: workloadctl [--dir DIR | --server CONNINFO] " << c.usage << "\n" << c.summary << "\n";
             return 0;
         }
         try {
             // The command line is checked before anything is done.
-            Context context{dataDir.value_or(QDir::currentPath()), {}, out, err};
+            const QString dataDir = options.server ? QString() : options.dataDir.value_or(QDir::currentPath());
+            Context context{dataDir,
+                            options.server ? StoreLocation::onServer(*options.server) : StoreLocation::desktop(dataDir),
+                            {},
+                            out,
+                            err};
             const Handler& handler = parse(c, args, context.args);
-            finishInterruptedWork(context);
+            if (!context.store.isServer())
+                finishInterruptedWork(context);
             return handler(context);
         } catch (const ProgramError& e) {
             report(e, name, c.usage, err);

@@ -3,6 +3,7 @@
 #include "cli/CommandArguments.h"
 #include "cli/CommandSyntax.h"
 #include "store/ProgramError.h"
+#include "store/StoreLocation.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +19,8 @@ class Cli
 public:
     struct Context
     {
-        QString dataDir;
+        QString dataDir;     // the data directory of a desktop store; empty with --server
+        StoreLocation store; // the store the command works on
         CommandArguments args; // the command's own, read and checked by its syntax
         QTextStream& out;
         QTextStream& err;
@@ -91,3 +93,5 @@ Cli::Command reportCommand();
 Cli::Command facultyCommand();
 Cli::Command sectionCommand();
 Cli::Command teacherCommand();
+Cli::Command pushCommand();
+Cli::Command rowCommand();

@@ -31,7 +31,7 @@ int runExport(Cli::Context& c)
     const Selection selection = node.selection();
 
     DataModule data;
-    data.connectTo(c.dataDir);
+    data.connectTo(c.store);
     if (const std::optional<QString> problem = node.problemIn(data)) {
         c.err << "workloadctl export: " << *problem << "\n";
         return 1;
@@ -60,7 +60,7 @@ int runExport(Cli::Context& c)
 int runImport(Cli::Context& c)
 {
     DataModule data;
-    data.connectTo(c.dataDir);
+    data.connectTo(c.store);
     WorkloadImport importer(data);
     importer.makeCounters();
     WorkloadImport::Outcome outcome = importer.copyToWorkCopy(c.args.argument(0));

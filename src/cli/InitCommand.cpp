@@ -26,12 +26,54 @@ QList<int> syntheticSizes(const QString& value)
     return sizes;
 }
 
+DemoData::Options demoOptions(bool demo, const QList<int>& synthetic)
+{
+    return demo ? DemoData::demo()
+                : DemoData::synthetic(synthetic[0], synthetic[1], synthetic[2], synthetic[3], synthetic[4]);
+}
+
+void report(Cli::Context& c, const QString& store, int rows, const QString& calculated)
+{
+    c.out << "created " << store;
+    if (rows)
+        c.out << " with " << rows << " workload rows";
+    c.out << "\n";
+    if (!calculated.isEmpty())
+        c.out << "calculated the totals of " << calculated << "\n";
+}
+
+// The tables are made, the defaults written and the demo added in one transaction each; a
+// database that holds anything but this program's store is refused before anything is written.
+int initServer(Cli::Context& c, bool demo, bool force, const QList<int>& synthetic)
+{
+    DataModule data;
+    data.attach(Database::create(c.store, force));
+    Database& db = *data.database();
+    int rows = 0;
+    {
+        Transaction tx(db);
+        StoreSetup::addDefaults(db);
+        if (demo || !synthetic.isEmpty())
+            rows = DemoData::generate(db, demoOptions(demo, synthetic));
+        tx.commit();
+    }
+    QString calculated;
+    if (demo) {
+        calculated = SettingsRecord(*data.Tbsystem).year();
+        WorkloadCalculator(data).calculateYear(calculated);
+    }
+    report(c, db.location(), rows, calculated);
+    return 0;
+}
+
 int runInit(Cli::Context& c)
 {
     const bool demo = c.args.has(u"--demo");
     const bool force = c.args.has(u"--force");
     const std::optional<QString> sizes = c.args.value(u"--synthetic");
     const QList<int> synthetic = sizes ? syntheticSizes(*sizes) : QList<int>();
+    if (c.store.isServer())
+        return initServer(c, demo, force, synthetic);
     if (Database::exists(c.dataDir) && !force) {
         c.err << "a store already exists: " << Database::storePath(c.dataDir) << " (use --force to replace it)\n";
         return 1;
@@ -48,10 +90,7 @@ int runInit(Cli::Context& c)
         {
             auto db = Database::open(building);
             Transaction tx(*db);
-            const DemoData::Options options =
-                demo ? DemoData::demo()
-                     : DemoData::synthetic(synthetic[0], synthetic[1], synthetic[2], synthetic[3], synthetic[4]);
-            rows = DemoData::generate(*db, options);
+            rows = DemoData::generate(*db, demoOptions(demo, synthetic));
             tx.commit();
         }
         if (demo) {
@@ -62,12 +101,7 @@ int runInit(Cli::Context& c)
             WorkloadCalculator(data).calculateYear(calculated);
         }
     });
-    c.out << "created " << Database::storePath(c.dataDir);
-    if (rows)
-        c.out << " with " << rows << " workload rows";
-    c.out << "\n";
-    if (!calculated.isEmpty())
-        c.out << "calculated the totals of " << calculated << "\n";
+    report(c, Database::storePath(c.dataDir), rows, calculated);
     return 0;
 }
 

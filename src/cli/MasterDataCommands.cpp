@@ -47,7 +47,7 @@ int refuse(Cli::Context& c, const QString& message)
 // The store of the command's data directory, in a data module of the action's own.
 struct Store
 {
-    explicit Store(const Cli::Context& c) { data.connectTo(c.dataDir); }
+    explicit Store(const Cli::Context& c) { data.connectTo(c.store); }
     DataModule data;
 };
 

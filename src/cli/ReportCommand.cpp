@@ -47,7 +47,7 @@ int runReport(Cli::Context& c)
     }
 
     DataModule data;
-    data.connectTo(c.dataDir);
+    data.connectTo(c.store);
     if (const std::optional<QString> problem = node.problemIn(data, NodeArguments::YearUse::Title)) {
         c.err << *problem << "\n";
         return 1;

@@ -15,7 +15,7 @@ QString cell(const QVariant& v)
 
 int runSql(Cli::Context& c)
 {
-    auto db = Database::open(c.dataDir);
+    auto db = Database::open(c.store);
     const QString statement = c.args.argument(0);
     const Database::Result r = db->select(statement);
     if (r.columns.isEmpty())

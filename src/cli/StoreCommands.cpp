@@ -1,15 +1,29 @@
 #include "cli/Cli.h"
 #include "session/DataDirectoryLock.h"
+#include "store/Database.h"
 #include "store/StoreBackup.h"
+#include "store/StoreCopy.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
+void printCounts(Cli::Context& c, const QList<StoreCopy::TableCount>& counts)
+{
+    for (const StoreCopy::TableCount& t : counts)
+        c.out << t.table << ": " << t.rows << " rows\n";
+}
+
 int runBackup(Cli::Context& c)
 {
     const QString target = c.args.argument(0);
+    if (c.store.isServer()) {
+        const QList<StoreCopy::TableCount> counts = StoreCopy::backupServer(c.store.server, target);
+        c.out << "backed up " << c.store.display() << " to " << QDir::toNativeSeparators(target) << "\n";
+        printCounts(c, counts);
+        return 0;
+    }
     const int layout = StoreBackup::backup(c.dataDir, target);
     c.out << "backed up "
           << QDir::toNativeSeparators(QDir(c.dataDir).absoluteFilePath(QStringLiteral("workload.sqlite3"))) << " to "
@@ -20,6 +34,12 @@ int runBackup(Cli::Context& c)
 int runRestore(Cli::Context& c)
 {
     const QString source = c.args.argument(0);
+    if (c.store.isServer()) {
+        const QList<StoreCopy::TableCount> counts = StoreCopy::restoreServer(c.store.server, source);
+        c.out << "restored " << QDir::toNativeSeparators(source) << " onto " << c.store.display() << "\n";
+        printCounts(c, counts);
+        return 0;
+    }
     if (!QFileInfo(c.dataDir).isDir()) {
         c.err << QStringLiteral("没有数据目录: %1").arg(QDir::toNativeSeparators(c.dataDir)) << "\n";
         return 1;
@@ -33,6 +53,22 @@ int runRestore(Cli::Context& c)
     if (!kept.isEmpty())
         c.out << "; the replaced store is kept as " << QDir::toNativeSeparators(kept);
     c.out << "\n";
+    return 0;
+}
+
+int runPush(Cli::Context& c)
+{
+    if (!c.store.isServer())
+        throw Cli::UsageError(QStringLiteral("push copies a desktop store onto a server: give --server CONNINFO"));
+    const QString dataDir = c.args.argument(0);
+    // The desktop program must not change the store while it is copied.
+    DataDirectoryLock lock(dataDir);
+    Cli::Context local{dataDir, StoreLocation::desktop(dataDir), {}, c.out, c.err};
+    if (!Cli::holdDataDirectory(local, lock, QStringLiteral("复制")))
+        return 1;
+    const QList<StoreCopy::TableCount> counts = StoreCopy::push(dataDir, c.store.server);
+    c.out << "copied " << QDir::toNativeSeparators(Database::storePath(dataDir)) << " to " << c.store.display() << "\n";
+    printCounts(c, counts);
     return 0;
 }
 
@@ -68,4 +104,14 @@ Cli::Command restoreCommand()
                                "holds the data directory"),
             .syntax = CommandSyntax::takingOneArgument("the file", true),
             .run = runRestore};
+}
+
+Cli::Command pushCommand()
+{
+    return {.name = QStringLiteral("push"),
+            .usage = QStringLiteral("--server CONNINFO push DATADIR"),
+            .summary = QStringLiteral("copies the desktop store of DATADIR onto an empty server store, in one "
+                                      "transaction"),
+            .syntax = CommandSyntax::takingOneArgument("the data directory", false),
+            .run = runPush};
 }

@@ -1,5 +1,7 @@
 #include "entry/PracticeEntryDialog.h"
 
+#include "rows/EntryRows.h"
+
 #include "entry/EntryForm.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
@@ -129,48 +131,36 @@ void PracticeEntryDialog::enableForKind()
     m_q33->setEnabled(m_kind == Kind::Supervision);
 }
 
+EntryRows::Practice PracticeEntryDialog::typed() const
+{
+    EntryRows::Practice row;
+    row.kind = m_kind;
+    row.arranged = m_gm->currentText() == Yes;
+    row.banji = m_banji->text();
+    row.r3 = m_r3->text();
+    row.kname = m_kname->text();
+    row.w = m_w->text();
+    row.shuoming = m_shuoming->currentText();
+    row.yan = m_yan->currentText();
+    row.r33 = m_r33->text();
+    row.r32 = m_r32->text();
+    row.q32 = m_q32->text();
+    row.q33 = m_q33->text();
+    return row;
+}
+
 bool PracticeEntryDialog::amountsPass()
 {
-    // Weeks, then students, then graduation-design students, then supervised students, disabled
-    // or not: the first positive one passes.
-    for (const QLineEdit* amount : {m_w, m_r3, m_r32, m_r33}) {
-        double value = 0;
-        if (!NumberInput::toDecimal(amount->text(), &value)) {
-            MessageBox::error(this, QStringLiteral("数字输入错误，请使用半角!"));
-            return false;
-        }
-        if (value > 0)
-            return true;
-    }
-    return false;
+    bool malformed = false;
+    const bool passes = EntryRows::practiceAmountsPass(typed(), &malformed);
+    if (malformed)
+        MessageBox::error(this, QStringLiteral("数字输入错误，请使用半角!"));
+    return passes;
 }
 
 QList<RowField> PracticeEntryDialog::fields()
 {
-    using T = RowField::Type;
-    const QString gm = m_gm->currentText() == Yes ? QStringLiteral("0") : QStringLiteral("1");
-    // The teacher's columns stay empty here: the save fills them in from the store.
-    return {
-        {QStringLiteral("jiaoshi"), {}},
-        {QStringLiteral("yuanbu"), {}},
-        {QStringLiteral("jiaoyanshi"), {}},
-        {QStringLiteral("gm"), gm, T::Code},
-        {QStringLiteral("banji"), m_banji->text()},
-        {QStringLiteral("r3"), m_r3->text(), T::Number},
-        {QStringLiteral("kname"), m_kname->text()},
-        {QStringLiteral("w"), m_w->text(), T::Number},
-        {QStringLiteral("shuoming"), m_shuoming->currentText()},
-        {QStringLiteral("yan"), m_yan->currentText(), T::Text, true},
-        {QStringLiteral("r33"), m_r33->text(), T::Number},
-        {QStringLiteral("r32"), m_r32->text(), T::Number},
-        {QStringLiteral("q32"), m_q32->text(), T::Number},
-        {QStringLiteral("q33"), m_q33->text(), T::Number},
-        {QStringLiteral("xingzhi"), {}},
-        {QStringLiteral("zhicheng"), {}},
-        {QStringLiteral("gangwei"), {}},
-        {QStringLiteral("fl"), WorkloadRows::categoryName(m_kind)},
-        {QStringLiteral("nd"), m_rows.currentYear()},
-    };
+    return EntryRows::practiceFields(typed(), m_rows.currentYear());
 }
 
 void PracticeEntryDialog::saveAndClose()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rows/EntryRows.h"
+
 #include "gui/RecordDialog.h"
 #include "rows/WorkloadRows.h"
 #include "store/WorkloadCategories.h"
@@ -35,6 +37,7 @@ private:
     void loadCurrentRow();
     void enableForKind();
     // false when the command is to end here (silently or after a message).
+    EntryRows::Practice typed() const;
     bool amountsPass();
     QList<RowField> fields();
     // "确定": checks, saves, refreshes the three practice grids' holders and closes.

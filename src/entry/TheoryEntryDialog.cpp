@@ -1,5 +1,7 @@
 #include "entry/TheoryEntryDialog.h"
 
+#include "rows/EntryRows.h"
+
 #include "entry/EntryForm.h"
 #include "gui/ErrorDisplay.h"
 #include "gui/MessageBox.h"
@@ -105,47 +107,31 @@ void TheoryEntryDialog::loadCurrentRow()
     m_shuoming->setEditText(text("shuoming"));
 }
 
+EntryRows::Theory TheoryEntryDialog::typed() const
+{
+    EntryRows::Theory row;
+    row.arranged = m_gm->currentText() == Yes;
+    row.reportsSet = m_bg->currentText() == ReportsSet;
+    row.yan = m_yan->currentText();
+    row.banji = m_banji->text();
+    row.r1 = m_r1->text();
+    row.kname = m_kname->text();
+    row.t1 = m_t1->text();
+    row.shuoming = m_shuoming->currentText();
+    row.r2 = m_r2->text();
+    row.t2 = m_t2->text();
+    row.fzs = m_fzs->text();
+    return row;
+}
+
 bool TheoryEntryDialog::amountsPass() const
 {
-    // Theory hours, then lab hours, then students: the first positive one passes; a field that is
-    // not a whole number ends the check where it is reached.
-    for (const QLineEdit* amount : {m_t1, m_t2, m_r1}) {
-        int value = 0;
-        if (!NumberInput::toWholeNumber(amount->text(), &value))
-            return false;
-        if (value > 0)
-            return true;
-    }
-    return false;
+    return EntryRows::theoryAmountsPass(typed());
 }
 
 QList<RowField> TheoryEntryDialog::fields()
 {
-    using T = RowField::Type;
-    const QString gm = m_gm->currentText() == Yes ? QStringLiteral("0") : QStringLiteral("1");
-    const QString bg = m_bg->currentText() == ReportsSet ? QStringLiteral("0") : QStringLiteral("1");
-    // The teacher's columns stay empty here: the save fills them in from the store.
-    return {
-        {QStringLiteral("jiaoshi"), {}},
-        {QStringLiteral("yuanbu"), {}},
-        {QStringLiteral("jiaoyanshi"), {}},
-        {QStringLiteral("gm"), gm, T::Code, false, true},
-        {QStringLiteral("bg"), bg, T::Code},
-        {QStringLiteral("yan"), m_yan->currentText()},
-        {QStringLiteral("banji"), m_banji->text()},
-        {QStringLiteral("r1"), m_r1->text(), T::Number},
-        {QStringLiteral("kname"), m_kname->text()},
-        {QStringLiteral("t1"), m_t1->text(), T::Number},
-        {QStringLiteral("shuoming"), m_shuoming->currentText()},
-        {QStringLiteral("r2"), m_r2->text(), T::Number},
-        {QStringLiteral("t2"), m_t2->text(), T::Number},
-        {QStringLiteral("fzs"), m_fzs->text(), T::Number},
-        {QStringLiteral("xingzhi"), {}},
-        {QStringLiteral("zhicheng"), {}},
-        {QStringLiteral("gangwei"), {}},
-        {QStringLiteral("fl"), WorkloadRows::categoryName(WorkloadRows::Category::Theory)},
-        {QStringLiteral("nd"), m_rows.currentYear()},
-    };
+    return EntryRows::theoryFields(typed(), m_rows.currentYear());
 }
 
 void TheoryEntryDialog::saveAndClose()

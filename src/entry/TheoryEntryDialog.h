@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rows/EntryRows.h"
+
 #include "gui/RecordDialog.h"
 #include "rows/WorkloadRows.h"
 
@@ -22,6 +24,7 @@ public:
 private:
     void setDefaults();
     void loadCurrentRow();
+    EntryRows::Theory typed() const;
     bool amountsPass() const;
     QList<RowField> fields();
     // "确定": checks, saves, refreshes the grid's holder and closes; stays open on any failure.

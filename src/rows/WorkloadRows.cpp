@@ -8,6 +8,7 @@
 #include "store/StoreError.h"
 #include "store/Transaction.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -111,9 +112,7 @@ QString WorkloadRows::currentYear()
 WorkloadRows::Save WorkloadRows::insertTheoryRow(const QList<RowField>& fields, const QString& courseType,
                                                  const QString& studentType)
 {
-    // The serial is taken even if the store then refuses the row.
-    const int serial = ++m_session.NextXh;
-    return save([serial](const QList<RowField>& row) { return RowStatement::insert(row, serial); }, fields,
+    return save([this](const QList<RowField>& row) { return RowStatement::insert(row, takeSerial()); }, fields,
                 Theory{courseType, studentType});
 }
 
@@ -129,8 +128,7 @@ WorkloadRows::Save WorkloadRows::updateTheoryRow(const QList<RowField>& fields, 
 
 WorkloadRows::Save WorkloadRows::insertPracticeRow(const QList<RowField>& fields)
 {
-    const int serial = ++m_session.NextXh;
-    return save([serial](const QList<RowField>& row) { return RowStatement::insert(row, serial); }, fields);
+    return save([this](const QList<RowField>& row) { return RowStatement::insert(row, takeSerial()); }, fields);
 }
 
 WorkloadRows::Save WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh)
@@ -209,6 +207,15 @@ void WorkloadRows::lowerCourseTypeOrder(const QString& courseType, const QString
              .arg(Sql::quote(courseType),
                   Sql::quote(studentType == Postgraduate ? Postgraduate : QStringLiteral("本专生")))});
     m_data.dtbmdm1->execSql();
+}
+
+int WorkloadRows::takeSerial()
+{
+    // Taken under the save's write lock: past every serial in the store, which other operators of
+    // a shared store (or other programs) may have taken since this one last looked, and past every
+    // serial this program took itself, even for a row the store then refused.
+    m_session.NextXh = std::max(m_session.NextXh, highestSerial()) + 1;
+    return m_session.NextXh;
 }
 
 int WorkloadRows::highestSerial()

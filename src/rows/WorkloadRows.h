@@ -90,6 +90,8 @@ public:
 
     // The highest serial of all rows ("select max(xh) as xh from gzl"), 0 without rows.
     int highestSerial();
+    // The serial of a new row (NextXh, one past the highest in the store and in this session).
+    int takeSerial();
     // Deletes every row carrying the serial.
     void deleteRow(const QString& xh);
 

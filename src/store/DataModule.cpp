@@ -55,6 +55,11 @@ void DataModule::connectTo(const QString& dataDir)
     attach(Database::open(dataDir));
 }
 
+void DataModule::connectTo(const StoreLocation& location)
+{
+    attach(Database::open(location));
+}
+
 void DataModule::attach(std::unique_ptr<Database> db)
 {
     for (Query* q : queries())

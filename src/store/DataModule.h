@@ -21,6 +21,7 @@ public:
 
     // Points every holder at the store of a data directory (opening it) or at a given connection.
     void connectTo(const QString& dataDir);
+    void connectTo(const StoreLocation& location);
     void attach(std::unique_ptr<Database> db);
     Database* database() const { return m_db.get(); }
     bool isConnected() const { return m_db != nullptr; }

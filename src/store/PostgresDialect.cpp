@@ -34,9 +34,12 @@ public:
             out += with;
             written = to.end;
         };
+        findUnnamedSubqueries();
         for (qsizetype k = 0; k < size(); ++k) {
             const Token& t = token(k);
-            if (t.kind == Kind::QuotedName && m_s[t.begin] == u'"') {
+            if (m_unnamed.contains(k)) {
+                replace(t, t, QStringLiteral(") AS wl_subquery%1").arg(m_unnamed.indexOf(k) + 1));
+            } else if (t.kind == Kind::QuotedName && m_s[t.begin] == u'"') {
                 if (const auto literal = textLiteral(t))
                     replace(t, t, *literal);
             } else if (isPunct(k, u'=') && isPunct(k + 1, u'=') && adjacent(k)) {
@@ -99,6 +102,35 @@ private:
         const int n = ++m_positional;
         m_named.insert(name, n);
         return n;
+    }
+
+    // The desktop store takes a subquery in FROM without a name; the server wants one. The closing
+    // parentheses of such subqueries.
+    void findUnnamedSubqueries()
+    {
+        static const QStringList follows{QStringLiteral("where"),    QStringLiteral("group"),  QStringLiteral("order"),
+                                         QStringLiteral("limit"),    QStringLiteral("union"),  QStringLiteral("join"),
+                                         QStringLiteral("inner"),    QStringLiteral("left"),   QStringLiteral("cross"),
+                                         QStringLiteral("on"),       QStringLiteral("having"), QStringLiteral("except"),
+                                         QStringLiteral("intersect")};
+        for (qsizetype k = 0; k + 1 < size(); ++k) {
+            if (!(lower(k) == u"from" || isPunct(k, u',')) || !isPunct(k + 1, u'(') || lower(k + 2) != u"select")
+                continue;
+            int depth = 0;
+            qsizetype close = k + 1;
+            for (; close < size(); ++close) {
+                if (isPunct(close, u'('))
+                    ++depth;
+                else if (isPunct(close, u')') && --depth == 0)
+                    break;
+            }
+            if (close >= size())
+                return;
+            const qsizetype next = close + 1;
+            if (next >= size() || isPunct(next, u')') || isPunct(next, u',') || isPunct(next, u';') ||
+                follows.contains(lower(next)))
+                m_unnamed << close;
+        }
     }
 
     // "abc" is a name when a table has such a column; otherwise the desktop store reads it as text.
@@ -165,6 +197,7 @@ private:
     std::vector<Token> m_all;
     std::vector<qsizetype> m_idx;
     int m_positional = 0;
+    QList<qsizetype> m_unnamed;
     QHash<QString, int> m_named;
 };
 
