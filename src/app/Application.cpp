@@ -34,8 +34,10 @@
 #include <QLibraryInfo>
 #include <QSettings>
 
-Application::Application(QString dataDir, QObject* parent)
-    : QObject(parent), m_dataDir(std::move(dataDir)), m_calculator(m_data)
+Application::Application(QString dataDir, QObject* parent) : Application(StoreLocation::desktop(dataDir), parent) {}
+
+Application::Application(StoreLocation store, QObject* parent)
+    : QObject(parent), m_dataDir(store.dataDir), m_store(std::move(store)), m_calculator(m_data)
 {
     // Without the translations installed Qt's dialogs stay in English; the program works on.
     if (m_qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -159,6 +161,8 @@ bool Application::finishInterruptedWork()
 
 bool Application::start()
 {
+    if (m_store.isServer())
+        return connectStore();
     if (!takeDataDirectory() || !finishInterruptedWork())
         return false;
     if (!Database::exists(m_dataDir)) {
@@ -173,12 +177,20 @@ bool Application::start()
             return false;
         }
     }
+    return connectStore();
+}
+
+bool Application::connectStore()
+{
     try {
-        m_data.connectTo(m_dataDir);
+        m_data.connectTo(m_store);
     } catch (const StoreError& e) {
         ErrorDisplay::show(nullptr, e.text());
         return false;
     }
+    const QString location = m_data.database()->location();
+    m_about->setStoreLocation(location);
+    m_mainWindow->setStoreLocation(location);
     m_login->show();
     return true;
 }

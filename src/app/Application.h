@@ -3,6 +3,7 @@
 #include "calc/WorkloadCalculator.h"
 #include "session/Session.h"
 #include "store/DataModule.h"
+#include "store/StoreLocation.h"
 
 #include <QObject>
 #include <QString>
@@ -48,6 +49,8 @@ class Application : public QObject
     Q_OBJECT
 public:
     explicit Application(QString dataDir, QObject* parent = nullptr);
+    // The program on a server store: no data directory, and no lock (many operators share it).
+    Application(StoreLocation store, QObject* parent = nullptr);
     ~Application() override;
 
     // Shows the splash, counts the launch, creates every screen in order, binds the grids to the
@@ -57,6 +60,8 @@ public:
     // there, opens its store (offering to create an empty one when there is none) and shows the
     // login dialog. False when the program is to end at once.
     bool start();
+    // Opens the store and shows the login; false, with the reason shown, when the store cannot be opened.
+    bool connectStore();
 
     DataModule& dataModule() { return m_data; }
     Session& session() { return m_session; }
@@ -89,6 +94,7 @@ private:
     }
 
     QString m_dataDir;
+    StoreLocation m_store;
     QTranslator m_qtTexts;
     std::unique_ptr<DataDirectoryLock> m_lock;
     // The data module and the session come before the screens, which are handed them.

@@ -107,12 +107,20 @@ MainWindow::MainWindow(DataModule& data, Session& session, WorkloadCalculator& c
     auto* module = new QLabel(s("院部工作量计算模块"));
     module->setObjectName(QStringLiteral("StatusPanel0"));
     statusBar()->addWidget(module);
+    m_storeLocation = new QLabel(this);
+    m_storeLocation->setObjectName(QStringLiteral("StoreLocation"));
+    statusBar()->addPermanentWidget(m_storeLocation);
 
     connect(m_year, &SettingsYearBox::yearEdited, this, &MainWindow::onYearEdited);
     restoreLayout();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setStoreLocation(const QString& location)
+{
+    m_storeLocation->setText(s("数据库: ") + location);
+}
 
 void MainWindow::buildMenus()
 {

@@ -6,6 +6,7 @@
 
 class DataModule;
 class PracticeEntryDialog;
+class QLabel;
 class QSplitter;
 class QStackedWidget;
 class QTreeWidget;
@@ -37,6 +38,8 @@ public:
 
     MainWindow(DataModule& data, Session& session, WorkloadCalculator& calculator, TheoryEntryDialog& theoryDialog,
                PracticeEntryDialog& practiceDialog, RecordDialog& teacherDialog, QWidget* parent = nullptr);
+    // Which store the program works on, shown in the status bar.
+    void setStoreLocation(const QString& location);
     ~MainWindow() override;
 
     // Once every screen exists: the grids and the year box are bound to the data module.
@@ -113,4 +116,5 @@ private:
     bool m_building = false;
     // Whether the right side shows the tree's selected node (not after a year change).
     bool m_currentShown = true;
+    QLabel* m_storeLocation = nullptr;
 };

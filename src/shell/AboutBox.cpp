@@ -110,6 +110,11 @@ QWidget* AboutBox::buildFacts()
     for (QLabel* owner : {m_userName, m_company})
         owner->setContentsMargins(24, 0, 0, 0);
 
+    grid->addWidget(addLabel(QStringLiteral("StoreLabel"), QStringLiteral("数据库:")), 8, 0);
+    m_store = addLabel(QStringLiteral("StoreLocation"), QString());
+    m_store->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(m_store, 8, 1);
+
     m_credit = addLabel(QStringLiteral("Credit"), QString());
     // Keeps its height while empty, so the box does not jump when the credit appears.
     m_credit->setMinimumHeight(m_credit->fontMetrics().height());
@@ -145,6 +150,11 @@ QString AboutBox::physicalMemoryText(quint64 totalBytes)
 QString AboutBox::memoryLoadText(int percent)
 {
     return QString::asprintf("%d %%", percent);
+}
+
+void AboutBox::setStoreLocation(const QString& location)
+{
+    m_store->setText(location);
 }
 
 void AboutBox::refill()

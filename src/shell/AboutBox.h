@@ -23,6 +23,9 @@ public:
     explicit AboutBox(QWidget* parent = nullptr, MemoryProvider memory = &MemoryStatus::current,
                       UserProvider user = &RegisteredUser::current);
 
+    // Which store the program works on (a path, or a server and database without a password).
+    void setStoreLocation(const QString& location);
+
     // 536870912 -> "524,288 KB": whole kilobytes with thousands separators.
     static QString physicalMemoryText(quint64 totalBytes);
     // 63 -> "63 %".
@@ -48,4 +51,5 @@ private:
     QLabel* m_userName = nullptr;
     QLabel* m_company = nullptr;
     QLabel* m_credit = nullptr;
+    QLabel* m_store = nullptr;
 };

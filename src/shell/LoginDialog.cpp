@@ -82,6 +82,7 @@ void LoginDialog::onOkClicked()
         m_session.OperatorCode = m_code->text();
         m_session.OperatorPassword = m_password->text();
         m_session.ParamRight = *right;
+        m_data.setOperator(m_session.OperatorCode);
         m_data.Tbsystem->edit();
         m_data.Tbsystem->setFieldText(QStringLiteral("Nd"), m_year->currentText());
         m_data.Tbsystem->post();

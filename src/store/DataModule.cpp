@@ -60,6 +60,14 @@ void DataModule::connectTo(const StoreLocation& location)
     attach(Database::open(location));
 }
 
+void DataModule::setOperator(const QString& code)
+{
+    if (!m_db || !m_db->isServer())
+        return;
+    Tbsystem->close();
+    m_db->setOperator(code);
+}
+
 void DataModule::attach(std::unique_ptr<Database> db)
 {
     for (Query* q : queries())

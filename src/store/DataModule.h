@@ -24,6 +24,8 @@ public:
     void connectTo(const StoreLocation& location);
     void attach(std::unique_ptr<Database> db);
     Database* database() const { return m_db.get(); }
+    // The operator who logged in: on a shared store the settings record is then theirs.
+    void setOperator(const QString& code);
     bool isConnected() const { return m_db != nullptr; }
 
     // The forty fields that each of the four workload views declares.

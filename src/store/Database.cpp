@@ -44,3 +44,8 @@ QString StoreLocation::display() const
 {
     return isServer() ? PostgresDatabase::displayName(server) : dataDir;
 }
+
+QString StoreLocation::withoutPassword() const
+{
+    return isServer() ? PostgresDatabase::withoutPassword(server) : dataDir;
+}

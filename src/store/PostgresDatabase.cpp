@@ -100,6 +100,26 @@ QString PostgresDatabase::displayName(const QString& conninfo)
     return shown + u'/' + dbname;
 }
 
+QString PostgresDatabase::withoutPassword(const QString& conninfo)
+{
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), &error);
+    if (!options) {
+        PQfreemem(error);
+        return {};
+    }
+    QStringList kept;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (!o->val || qstrcmp(o->keyword, "password") == 0)
+            continue;
+        QString value = QString::fromUtf8(o->val);
+        value.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+        kept << QStringLiteral("%1='%2'").arg(QString::fromUtf8(o->keyword), value);
+    }
+    PQconninfoFree(options);
+    return kept.join(u' ');
+}
+
 std::unique_ptr<PostgresDatabase> PostgresDatabase::connect(const QString& conninfo)
 {
     const QString display = displayName(conninfo);

@@ -32,6 +32,8 @@ public:
     static std::unique_ptr<PostgresDatabase> create(const QString& conninfo, bool replace);
     // The connection string as it may be shown: without its password.
     static QString displayName(const QString& conninfo);
+    // The connection string with every option but the password, as "key='value' ...".
+    static QString withoutPassword(const QString& conninfo);
     static PostgresDatabase& of(Database& db);
 
     ~PostgresDatabase() override;

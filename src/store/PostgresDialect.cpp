@@ -45,6 +45,10 @@ public:
             } else if (isPunct(k, u'=') && isPunct(k + 1, u'=') && adjacent(k)) {
                 replace(t, token(k + 1), QStringLiteral("="));
                 ++k;
+            } else if (t.kind == Kind::Word && lower(k) == u"work" && isPunct(k + 1, u'.') && adjacent(k)) {
+                // The import's staging tables: a database of their own on the desktop store, the
+                // connection's temporary tables on a server.
+                replace(t, t, QStringLiteral("pg_temp"));
             } else if (t.kind == Kind::Word && lower(k) == u"like" && !(k > 0 && lower(k - 1) == u"i")) {
                 replace(t, t, QStringLiteral("ilike"));
             } else if (m_bound && isPunct(k, u'?')) {

@@ -15,4 +15,6 @@ struct StoreLocation
     bool isServer() const { return !server.isEmpty(); }
     // What the store may be shown as: the data directory, or the server and database without a password.
     QString display() const;
+    // The connection string without its password: what may be kept in the user's settings.
+    QString withoutPassword() const;
 };

@@ -3,13 +3,19 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
+
+#include <cstdio>
+#include <optional>
 
 namespace {
 
-// The data directory: --dir DIR, the per-user one with --user-data (what the desktop launcher
-// uses), or else the current directory.
-QString dataDirectory(int argc, char** argv)
+// The store: a server's with --server CONNINFO (remembered in the user's settings, without a
+// password, for --last-server), else the data directory: --dir DIR, the per-user one with
+// --user-data (what the desktop launcher uses), or else the current directory. nullopt when the
+// command line is refused.
+std::optional<StoreLocation> storeLocation(int argc, char** argv)
 {
     // Read before the windowing system is reached, so that --help works without a display.
     QCoreApplication app(argc, argv);
@@ -24,17 +30,45 @@ QString dataDirectory(int argc, char** argv)
     const QCommandLineOption userData(QStringLiteral("user-data"),
                                       QStringLiteral("Use the per-user data directory (%1).")
                                           .arg(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    QStringLiteral("A store on a PostgreSQL server: a libpq connection string or URI "
+                                                   "(postgresql://user@host/db); ~/.pgpass holds the password."),
+                                    QStringLiteral("CONNINFO"));
+    const QCommandLineOption lastServer(QStringLiteral("last-server"),
+                                        QStringLiteral("The server store used last (without its password)."));
     parser.addOption(dir);
     parser.addOption(userData);
+    parser.addOption(server);
+    parser.addOption(lastServer);
     // Qt's own options (-platform, -style, ...) are not ours to refuse: QApplication takes them.
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help))
         parser.showHelp();
+    const int stores =
+        int(parser.isSet(dir) || parser.isSet(userData)) + int(parser.isSet(server)) + int(parser.isSet(lastServer));
+    if (stores > 1) {
+        fputs("workload: --dir (or --user-data), --server and --last-server name different stores: give one\n", stderr);
+        return std::nullopt;
+    }
+    QSettings settings;
+    if (parser.isSet(server)) {
+        settings.setValue(QStringLiteral("store/server"),
+                          StoreLocation::onServer(parser.value(server)).withoutPassword());
+        return StoreLocation::onServer(parser.value(server));
+    }
+    if (parser.isSet(lastServer)) {
+        const QString last = settings.value(QStringLiteral("store/server")).toString();
+        if (last.isEmpty()) {
+            fputs("workload: no server store was used yet: give --server CONNINFO\n", stderr);
+            return std::nullopt;
+        }
+        return StoreLocation::onServer(last);
+    }
     if (parser.isSet(dir))
-        return QDir(parser.value(dir)).absolutePath();
+        return StoreLocation::desktop(QDir(parser.value(dir)).absolutePath());
     if (parser.isSet(userData))
-        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QDir::currentPath();
+        return StoreLocation::desktop(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return StoreLocation::desktop(QDir::currentPath());
 }
 
 } // namespace
@@ -42,7 +76,9 @@ QString dataDirectory(int argc, char** argv)
 int main(int argc, char** argv)
 {
     // The name "workload" gives the per-user data directory ~/.local/share/workload.
-    const QString dataDir = dataDirectory(argc, argv);
+    const std::optional<StoreLocation> store = storeLocation(argc, argv);
+    if (!store)
+        return 2;
     QApplication app(argc, argv);
     // The program's own name; the windows keep their own captions exactly.
     QApplication::setApplicationName(QStringLiteral("管理系统"));
@@ -51,7 +87,7 @@ int main(int argc, char** argv)
     // dialog hides itself on success.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Application program(dataDir);
+    Application program(*store);
     program.createScreens();
     QObject::connect(&program, &Application::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     if (!program.start())

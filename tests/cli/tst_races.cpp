@@ -35,10 +35,10 @@ void fill(TestStore& s)
                             {xh, Year});
 }
 
-std::unique_ptr<QProcess> startCtl(const QString& dir, const QStringList& args)
+std::unique_ptr<QProcess> startCtl(const TestStore& store, const QStringList& args)
 {
     auto ctl = std::make_unique<QProcess>();
-    ctl->start(QStringLiteral(WORKLOADCTL), QStringList{QStringLiteral("--dir"), dir} + args);
+    ctl->start(QStringLiteral(WORKLOADCTL), store.ctlArguments() + args);
     if (!ctl->waitForStarted())
         qFatal("workloadctl does not start");
     return ctl;
@@ -119,7 +119,7 @@ private slots:
         TestStore s;
         fill(s);
         s.db().begin();
-        const auto ctl = startCtl(s.dir(), command);
+        const auto ctl = startCtl(s, command);
         QThread::msleep(ReadingTime);
         if (change == u"delete S02")
             QVERIFY(Sections(s.data()).remove(QStringLiteral("S02")).ok());
@@ -152,8 +152,8 @@ private slots:
                                                       QStringLiteral("学院%1").arg(i), Year, t + 1));
             const QString a = writeFile(files, rows[0], QStringLiteral("a.dbt"));
             const QString b = writeFile(files, rows[1], QStringLiteral("b.dbt"));
-            const auto first = startCtl(s.dir(), {QStringLiteral("import"), a});
-            const auto second = startCtl(s.dir(), {QStringLiteral("import"), b});
+            const auto first = startCtl(s, {QStringLiteral("import"), a});
+            const auto second = startCtl(s, {QStringLiteral("import"), b});
             const Finished one = finish(*first);
             const Finished two = finish(*second);
             QVERIFY2(one.status == 0, qPrintable(one.err));

@@ -107,6 +107,13 @@ StoreLocation TestStore::location() const
     return m_schema.isEmpty() ? StoreLocation::desktop(m_dir.path()) : m_location;
 }
 
+QStringList TestStore::ctlArguments() const
+{
+    const StoreLocation store = location();
+    return store.isServer() ? QStringList{QStringLiteral("--server"), store.server}
+                            : QStringList{QStringLiteral("--dir"), store.dataDir};
+}
+
 QString TestStore::scalar(const QString& statement)
 {
     const Database::Result r = db().select(statement);

@@ -21,6 +21,8 @@ public:
     // The server the tests run against; empty for the desktop store.
     static QString server();
     StoreLocation location() const;
+    // What names this store on workloadctl's command line: --dir DIR or --server CONNINFO.
+    QStringList ctlArguments() const;
 
     QString dir() const { return m_dir.path(); }
     DataModule& data() { return *m_data; }
