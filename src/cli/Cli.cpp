@@ -105,7 +105,7 @@ Cli::Cli()
     m_commands << calcCommand();
     m_commands << facultyCommand() << sectionCommand() << teacherCommand();
     m_commands << backupCommand() << restoreCommand();
-    m_commands << reportCommand();
+    m_commands << reportCommand() << statsCommand();
 }
 
 bool Cli::drawsPages(const QStringList& arguments) const
