@@ -390,8 +390,8 @@ void MainWindow::onNodeSelected(QTreeWidgetItem* node)
             selectTeacher(e);
             break;
         }
-        if (e.level > 0)
-            emit nodeSelected();
+        emit nodeSelected(e.level == 0 ? Selection::Node{Selection::Level::Year, {}, {}, {}}
+                                       : m_session.selection.node);
     });
 }
 

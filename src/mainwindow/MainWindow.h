@@ -77,8 +77,9 @@ signals:
     void sectionScreenRequested();
     // The teacher grid's "打印".
     void printRequested();
-    // A faculty, section or teacher node was selected and its selection set.
-    void nodeSelected();
+    // A node was selected: the whole year at the root, else a faculty, section or teacher whose
+    // selection is then set.
+    void nodeSelected(const Selection::Node& node);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -181,7 +181,7 @@ void StatsScreen::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
         fillYears();
-        takeNodeFromSession();
+        takeNode(m_treeNode.value_or(m_session.selection.node));
         refresh();
     }
     QWidget::showEvent(event);
@@ -195,11 +195,12 @@ void StatsScreen::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void StatsScreen::followSelection()
+void StatsScreen::followSelection(const Selection::Node& node)
 {
+    m_treeNode = node;
     if (!isVisible())
         return;
-    takeNodeFromSession();
+    takeNode(node);
     refresh();
 }
 
@@ -218,10 +219,9 @@ void StatsScreen::fillYears()
     m_filling = false;
 }
 
-void StatsScreen::takeNodeFromSession()
+void StatsScreen::takeNode(const Selection::Node& selected)
 {
     // A teacher's statistics are those of the teacher's section.
-    const Selection::Node& selected = m_session.selection.node;
     switch (selected.level) {
     case Selection::Level::Faculty:
         m_node = {Selection::Level::Faculty, selected.faculty, {}, {}};

@@ -36,8 +36,9 @@ public:
     StatsScreen(DataModule& data, const Session& session, QWidget* parent = nullptr);
     ~StatsScreen() override;
 
-    // The tree's node changed: while the screen is open it shows the new node.
-    void followSelection();
+    // The tree's node changed: while the screen is open it shows the new node (a teacher's section
+    // for a teacher), and it opens on it next time.
+    void followSelection(const Selection::Node& node);
     // Computes and shows the statistics for what the screen's controls say.
     void refresh();
 
@@ -57,7 +58,8 @@ private:
     QWidget* buildPages();
     QWidget* buildButtons();
     void fillYears();
-    void takeNodeFromSession();
+    // The node the statistics are of, from the tree's node.
+    void takeNode(const Selection::Node& selected);
     std::optional<StatsRequest> request();
     void showResult();
     void showGroups(const StatsYear& year);
@@ -75,6 +77,7 @@ private:
     DataModule& m_data;
     const Session& m_session;
     Selection::Node m_node{Selection::Level::Year, {}, {}, {}};
+    std::optional<Selection::Node> m_treeNode; // the tree's node since the screen was made
     std::unique_ptr<StatsResult> m_result;
 
     QLabel* m_nodeLabel;
