@@ -42,9 +42,17 @@ Selection::Level levelOf(qint64 number)
 
 void write(Database& db, const QString& year, const Selection::Node& node, const QDateTime& at)
 {
-    db.executeBound(QStringLiteral("insert into jsjl (nd, jb, yuanbu, jiaoyanshi, jiaoshi, sj) values "
-                                   "(:nd, :jb, :yuanbu, :jiaoyanshi, :jiaoshi, :sj)"),
-                    {year, levelNumber(node.level), node.faculty, node.section, node.teacher, at.toString(TimeFormat)});
+    // Prepared rather than executed: the record is the calculation's bookkeeping, not one of its
+    // statements, so the calculation's trace (and its replay) stays what the parameter rows make.
+    const std::unique_ptr<PreparedStatement> insert =
+        db.prepare(QStringLiteral("insert into jsjl (nd, jb, yuanbu, jiaoyanshi, jiaoshi, sj) values "
+                                  "(:nd, :jb, :yuanbu, :jiaoyanshi, :jiaoshi, :sj)"));
+    const QVariantList values{year,         levelNumber(node.level), node.faculty, node.section,
+                              node.teacher, at.toString(TimeFormat)};
+    for (int i = 0; i < values.size(); ++i)
+        insert->bind(i, values[i]);
+    while (insert->step()) {
+    }
 }
 
 std::vector<Record> ofYear(Database& db, const QString& year)

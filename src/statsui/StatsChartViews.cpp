@@ -47,6 +47,15 @@ void axes(QChart* chart, QAbstractSeries* series, const QStringList& categories,
     series->attachAxis(x);
     series->attachAxis(y);
     y->applyNiceNumbers();
+    if (unit == QStringLiteral("人数")) {
+        // Teachers are whole: ticks at whole numbers, at most about ten of them.
+        const int most = std::max(1, int(y->max()));
+        y->setRange(0, most);
+        y->setTickType(QValueAxis::TicksDynamic);
+        y->setTickAnchor(0);
+        y->setTickInterval(std::max(1, (most + 9) / 10));
+        y->setLabelFormat(QStringLiteral("%d"));
+    }
 }
 
 } // namespace
@@ -147,6 +156,7 @@ QChart* years(const StatsResult& result)
         line->setName(groups[gi]);
         line->setColor(StatsCharts::palette()[std::size_t(gi) % StatsCharts::palette().size()]);
         line->setPointsVisible(true);
+        line->setMarkerSize(8);
         for (std::size_t i = 0; i < result.years.size(); ++i)
             for (const StatsGroup& g : result.years[i].groups)
                 if (g.label == groups[gi]) {

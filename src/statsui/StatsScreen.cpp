@@ -18,6 +18,7 @@
 #include "statsui/StatsChartViews.h"
 #include "statsui/StatsTableModel.h"
 #include "store/DataModule.h"
+#include "store/ProgramError.h"
 
 #include <QBarSet>
 #include <QChartView>
@@ -272,12 +273,30 @@ void StatsScreen::refresh()
     if (!r)
         return;
     const WaitCursor wait;
-    const bool shown = ErrorDisplay::guard(this, [&] {
-        m_result = std::make_unique<StatsResult>(WorkloadStats(*m_data.database()).compute(*r));
+    m_result.reset();
+    ErrorDisplay::guard(this, [&] {
+        try {
+            m_result = std::make_unique<StatsResult>(WorkloadStats(*m_data.database()).compute(*r));
+        } catch (const ProgramError& e) {
+            if (e.kind() != ProgramError::Kind::RefusedInput)
+                throw;
+            // A node without teachers, a width giving too many bins: said in place of the figures,
+            // without a box at every step through the tree.
+            showNothing(e.text());
+            return;
+        }
         showResult();
     });
-    if (!shown)
-        m_result.reset();
+}
+
+void StatsScreen::showNothing(const QString& why)
+{
+    m_note->setText(why);
+    for (StatsTableModel* model : {m_groupModel, m_teacherModel, m_yearModel})
+        model->fill({}, {}, {});
+    m_thresholdCounts->clear();
+    for (QChartView* view : {m_barChart, m_histogram, m_yearChart})
+        replaceChart(view, new QChart);
 }
 
 void StatsScreen::showResult()

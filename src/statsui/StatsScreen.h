@@ -62,6 +62,7 @@ private:
     void takeNode(const Selection::Node& selected);
     std::optional<StatsRequest> request();
     void showResult();
+    void showNothing(const QString& why);
     void showGroups(const StatsYear& year);
     void showDistribution(const StatsYear& year);
     void showYears();

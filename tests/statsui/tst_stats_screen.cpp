@@ -149,6 +149,14 @@ private slots:
         QCOMPARE(column(teachers, 3), QStringList{"赵六"});
         emit teachers->clicked(teachers->model()->index(0, 3));
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("赵六"));
+        // A section without teachers is said in place of the figures, without a message box.
+        MessageBox::clearShown();
+        m_tree->setCurrentItem(treeItem(m_tree, QStringLiteral("空教研室")));
+        QCOMPARE(m_screen->findChild<QLabel*>(QStringLiteral("SourceNote"))->text(),
+                 QStringLiteral("空教研室没有教师"));
+        QCOMPARE(groups->model()->rowCount(), 0);
+        QVERIFY(MessageBox::shown().empty());
+        QVERIFY(!m_screen->result());
     }
 
     void thresholdYearsAndSorting()
