@@ -5,6 +5,9 @@
 
 #include <QDir>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +38,7 @@ private slots:
     void csvOfAFacultyBySection();
     void csvYearsSideBySide();
     void xlsxHasASheetPerView();
+    void xlsxReadByOpenpyxl();
     void pdfText();
     void pngAndSvg();
     void refused_data();
@@ -141,6 +145,35 @@ void TestStatsCommand::xlsxHasASheetPerView()
     QCOMPARE(cells.value("K6").toDouble(), 370.0);
     QCOMPARE(cells.value("A8"), QStringLiteral("合计"));
     QCOMPARE(cells.value("J8").toDouble(), 999.58);
+}
+
+void TestStatsCommand::xlsxReadByOpenpyxl()
+{
+    QCOMPARE(stats({"--all-years", "--by", "nature", "--xlsx", out("y.xlsx")}).status, 0);
+    const QString python = pythonWithOpenpyxl();
+    if (python.isEmpty())
+        QSKIP("python3-openpyxl is not installed (scripts/install-deps.sh installs it)");
+    QProcess process;
+    process.start(python,
+                  {QStringLiteral("-c"),
+                   QStringLiteral("import json, sys, openpyxl\n"
+                                  "book = openpyxl.load_workbook(sys.argv[1])\n"
+                                  "rows = [[c for c in r] for r in book['历年对比'].iter_rows(values_only=True)]\n"
+                                  "print(json.dumps({'sheets': book.sheetnames, 'rows': rows}, ensure_ascii=False))"),
+                   out(QStringLiteral("y.xlsx"))});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QJsonObject read = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    QCOMPARE(read.value("sheets").toArray().toVariantList(), QVariantList{QStringLiteral("历年对比")});
+    const QJsonArray rows = read.value("rows").toArray();
+    QCOMPARE(rows.at(0).toArray().at(0).toString(), QStringLiteral("全校历年工作量对比"));
+    QCOMPARE(rows.at(4).toArray().at(2).toString(), QStringLiteral("未计算")); // 2023-2024学年
+    QCOMPARE(rows.at(6).toArray().at(2).toString(), QStringLiteral("未计算")); // 2025-2026学年
+    const QJsonArray fullTime = rows.at(7).toArray();                          // 2026-2027学年 专职
+    QCOMPARE(fullTime.at(1).toString(), QStringLiteral("专职"));
+    QVERIFY(fullTime.at(3).isDouble());
+    QCOMPARE(fullTime.at(3).toDouble(), 3.0);
+    QCOMPARE(fullTime.at(11).toDouble(), 887.58);
 }
 
 void TestStatsCommand::pdfText()
