@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential clang clang-format cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    libsqlite3-dev sqlite3 libpq-dev postgresql libshp-dev pxlib-dev libsodium-dev qt6-charts-dev
+    libsqlite3-dev sqlite3 libpq-dev postgresql libshp-dev pxlib-dev libsodium-dev qt6-charts-dev libqt6opengl6-dev
     fonts-arphic-ukai fonts-arphic-uming
     libxlsxwriter-dev poppler-utils unzip python3-openpyxl
     xvfb xauth time

@@ -24,6 +24,7 @@
 #include "shell/LoginDialog.h"
 #include "shell/PasswordDialog.h"
 #include "shell/SplashScreen.h"
+#include "statsui/StatsScreen.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 #include "store/StoreRecovery.h"
@@ -79,6 +80,7 @@ void Application::createScreens()
     m_reportPreview = create<ReportPreview>(m_data, m_session);
     m_facultyDialog = create<FacultyDialog>(m_data);
     m_facultyScreen = create<FacultyScreen>(m_data, *m_facultyDialog);
+    m_stats = create<StatsScreen>(m_data, m_session);
 
     wireCommands();
     keepWindows();
@@ -102,6 +104,11 @@ void Application::wireCommands()
     commands.openBeside(*m_import, {"N6", "ToolButton5"});
     commands.openBeside(*m_password, {"N10", "ToolButton6"});
     commands.openBeside(*m_about, {"N12", "ToolButton7"});
+    commands.openBeside(*m_stats, {"N14", "ToolButton9"});
+    // The statistics follow the tree's node, and a bar or row of theirs selects its node there.
+    connect(m_mainWindow, &MainWindow::nodeSelected, m_stats, &StatsScreen::followSelection);
+    connect(m_stats, &StatsScreen::nodeRequested, m_mainWindow,
+            [this](const Selection::Node& node) { m_mainWindow->showNode(node); });
     // The tree popup's "编辑" shows the faculty or the section screen modally.
     connect(m_mainWindow, &MainWindow::facultyScreenRequested, m_facultyScreen, [this] { m_facultyScreen->exec(); });
     connect(m_mainWindow, &MainWindow::sectionScreenRequested, m_sectionScreen, [this] { m_sectionScreen->exec(); });

@@ -27,6 +27,7 @@ class QWidget;
 class ReportPreview;
 class SectionDialog;
 class SectionScreen;
+class StatsScreen;
 class TeacherDialog;
 class TeacherScreen;
 class TheoryEntryDialog;
@@ -68,6 +69,7 @@ public:
     MainWindow* mainWindow() const { return m_mainWindow; }
     LoginDialog* loginDialog() const { return m_login; }
     ExportScreen* exportScreen() const { return m_export; }
+    StatsScreen* statsScreen() const { return m_stats; }
 
 signals:
     void ended();
@@ -113,6 +115,7 @@ private:
     PasswordDialog* m_password = nullptr;
     AboutBox* m_about = nullptr;
     ReportPreview* m_reportPreview = nullptr;
+    StatsScreen* m_stats = nullptr;
     // Master data.
     TeacherDialog* m_teacherDialog2 = nullptr;
     SectionDialog* m_sectionDialog = nullptr;

@@ -1,5 +1,7 @@
 #include "calc/WorkloadCalculator.h"
 
+#include "calc/CalculationRecords.h"
+
 #include "session/Selection.h"
 #include "store/DataModule.h"
 #include "store/NumberFormat.h"
@@ -281,6 +283,7 @@ CalculationSummary WorkloadCalculator::calculate(const Selection& selection, con
     CalculationSummary summary;
     runGuarded({selection}, summary);
     refuseIfNoTeacher(summary, selection.YearTitle());
+    CalculationRecords::write(db, selection.academicYear, selection.node, QDateTime::currentDateTime());
     transaction.commit();
     return summary;
 }
@@ -301,6 +304,7 @@ CalculationSummary WorkloadCalculator::calculateYear(const QString& year, int* f
     CalculationSummary total;
     runGuarded(nodes, total);
     refuseIfNoTeacher(total, year);
+    CalculationRecords::write(db, year, Selection::year(year).node, QDateTime::currentDateTime());
     transaction.commit();
     if (faculties)
         *faculties = int(names.size());

@@ -106,7 +106,7 @@ Cli::Cli()
     m_commands << facultyCommand() << sectionCommand() << teacherCommand();
     m_commands << backupCommand() << restoreCommand() << pushCommand();
     m_commands << rowCommand();
-    m_commands << reportCommand();
+    m_commands << reportCommand() << statsCommand();
 }
 
 bool Cli::drawsPages(const QStringList& arguments) const

@@ -90,6 +90,7 @@ Cli::Command calcCommand();
 Cli::Command backupCommand();
 Cli::Command restoreCommand();
 Cli::Command reportCommand();
+Cli::Command statsCommand();
 Cli::Command facultyCommand();
 Cli::Command sectionCommand();
 Cli::Command teacherCommand();

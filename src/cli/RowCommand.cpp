@@ -133,12 +133,13 @@ Cli::Command rowCommand()
 {
     return {.name = QStringLiteral("row"),
             .usage = QStringLiteral(
-                "row add --year Y --teacher NAME --section S --category 理论实验|实习设计|毕业设计|指导硕士 --name K "
+                "row add --year Y --category C --teacher T --section S --name K "
                 "--class B [--type T] [--students Y] [--t1 N] [--r1 N] [--t2 N] [--r2 N] [--fzs N] [--w N] [--r3 N] "
                 "[--r32 N] [--r33 N] [--q32 N] [--q33 N] [--not-arranged] [--no-reports]"),
             .summary = QStringLiteral("adds a workload row for a teacher as the entry dialogs save one: their checks, "
                                       "their defaults, the teacher's names as the store has them and the next serial "
-                                      "(--name is the course or design name, --class the class, --type the course "
+                                      "(C is 理论实验, 实习设计, 毕业设计 or 指导硕士; --name is the course or design "
+                                      "name, --class the class, --type the course "
                                       "or practice type)"),
             .actions = {{QStringLiteral("add"), {.options = rowOptions()}, addRow}}};
 }

@@ -109,9 +109,9 @@ Cli::Command restoreCommand()
 Cli::Command pushCommand()
 {
     return {.name = QStringLiteral("push"),
-            .usage = QStringLiteral("--server CONNINFO push DATADIR"),
-            .summary = QStringLiteral("copies the desktop store of DATADIR onto an empty server store, in one "
-                                      "transaction"),
+            .usage = QStringLiteral("push DATADIR"),
+            .summary = QStringLiteral("with --server CONNINFO: copies the desktop store of DATADIR onto an empty "
+                                      "server store, in one transaction"),
             .syntax = CommandSyntax::takingOneArgument("the data directory", false),
             .run = runPush};
 }

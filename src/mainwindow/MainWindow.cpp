@@ -128,6 +128,8 @@ void MainWindow::buildMenus()
     catalog->addAction(screenAction(this, "N2", "院系部管理系统(&M)"));
     catalog->addSeparator();
     catalog->addAction(screenAction(this, "N3", "教研室管理系统(&S)"));
+    QMenu* statistics = menuBar()->addMenu(s("统计(&T)"));
+    statistics->addAction(screenAction(this, "N14", "工作量统计(&T)"));
     QMenu* maintenance = menuBar()->addMenu(s("系统维护(&S)"));
     maintenance->addAction(screenAction(this, "N5", "备份教师工作量"));
     maintenance->addAction(screenAction(this, "N6", "恢复教师工作量"));
@@ -177,6 +179,7 @@ void MainWindow::buildToolBar()
     bar->addAction(toolButton(this, "ToolButton4", "备份", "设置桌面"));
     bar->addAction(toolButton(this, "ToolButton5", "恢复", "设置桌面"));
     bar->addAction(toolButton(this, "ToolButton6", "密码", "修改口令"));
+    bar->addAction(toolButton(this, "ToolButton9", "统计", "工作量统计"));
     bar->addAction(toolButton(this, "ToolButton7", "帮助", "帮助 F1"));
     QAction* quit = toolButton(this, "ToolButton8", "退出", "退出");
     quit->setEnabled(true);
@@ -395,6 +398,8 @@ void MainWindow::onNodeSelected(QTreeWidgetItem* node)
             selectTeacher(e);
             break;
         }
+        emit nodeSelected(e.level == 0 ? Selection::Node{Selection::Level::Year, {}, {}, {}}
+                                       : m_session.selection.node);
     });
 }
 
@@ -500,8 +505,29 @@ void MainWindow::findTeacher(const QString& text)
         return;
     }
     m_finder->setOutcome(s("%1 — %2").arg(found->extra, found->name));
-    for (QTreeWidgetItem* up = found->node->parent(); up; up = up->parent())
+    goTo(found->node);
+}
+
+bool MainWindow::showNode(const Selection::Node& node)
+{
+    const int level = node.level == Selection::Level::Faculty   ? 1
+                      : node.level == Selection::Level::Section ? 2
+                      : node.level == Selection::Level::Teacher ? 3
+                                                                : 0;
+    const NodeTable::Entry* found = m_nodes.findNode(level, node.faculty, node.section, node.teacher);
+    if (!found)
+        return false;
+    if (found->node == m_tree->currentItem())
+        onNodeSelected(found->node);
+    else
+        goTo(found->node);
+    return true;
+}
+
+void MainWindow::goTo(QTreeWidgetItem* node)
+{
+    for (QTreeWidgetItem* up = node->parent(); up; up = up->parent())
         m_tree->expandItem(up);
-    m_tree->setCurrentItem(found->node);
-    m_tree->scrollToItem(found->node);
+    m_tree->setCurrentItem(node);
+    m_tree->scrollToItem(node);
 }

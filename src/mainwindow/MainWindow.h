@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/NodeTable.h"
+#include "session/Selection.h"
 
 #include <QMainWindow>
 
@@ -67,6 +68,9 @@ public:
     // The toolbar's "查询": the next teacher whose name or code holds the text is selected.
     void findTeacher(const QString& text);
     TeacherFinder* finder() const { return m_finder; }
+    // Selects a faculty, section or teacher in the tree (its branches opened), as a click on it
+    // would; false when the tree has no such node.
+    bool showNode(const Selection::Node& node);
 
 signals:
     void closed();
@@ -76,6 +80,9 @@ signals:
     void sectionScreenRequested();
     // The teacher grid's "打印".
     void printRequested();
+    // A node was selected: the whole year at the root, else a faculty, section or teacher whose
+    // selection is then set.
+    void nodeSelected(const Selection::Node& node);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -96,6 +103,8 @@ private:
     void selectTeacher(const NodeTable::Entry& e);
     // A click on (or Enter at) the selected node while the right side does not show it.
     void showCurrentAgain(QTreeWidgetItem* node);
+    // Makes a node current, with the branches above it open and in view.
+    void goTo(QTreeWidgetItem* node);
     void restoreLayout();
     void saveLayout() const;
     QString year() const;

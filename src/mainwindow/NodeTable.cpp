@@ -1,5 +1,7 @@
 #include "mainwindow/NodeTable.h"
 
+#include <QTreeWidgetItem>
+
 int NodeTable::add(Entry entry)
 {
     if (isFull())
@@ -33,6 +35,25 @@ const NodeTable::Entry* NodeTable::findTeacher(const QString& text, const QTreeW
         if (e.level == 3 &&
             (e.extra.contains(wanted, Qt::CaseInsensitive) || e.teacherCode.contains(wanted, Qt::CaseInsensitive)))
             return &e;
+    }
+    return nullptr;
+}
+
+const NodeTable::Entry* NodeTable::findNode(int level, const QString& faculty, const QString& section,
+                                            const QString& teacher) const
+{
+    for (const Entry& e : m_entries) {
+        if (e.level != level)
+            continue;
+        if (level == 1 && e.code == faculty)
+            return &e;
+        if (level == 2 && e.name == section && (faculty.isEmpty() || e.extra == faculty))
+            return &e;
+        if (level == 3 && e.extra == teacher && e.name == section) {
+            const Entry* up = e.node ? find(e.node->parent()) : nullptr;
+            if (faculty.isEmpty() || (up && up->extra == faculty))
+                return &e;
+        }
     }
     return nullptr;
 }

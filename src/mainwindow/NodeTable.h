@@ -37,6 +37,11 @@ public:
     // code contains the text (letters in any case); nullptr when none does.
     const Entry* findTeacher(const QString& text, const QTreeWidgetItem* after) const;
 
+    // The entry of a faculty (level 1, by name), a section (level 2, by name and, when given, its
+    // faculty's name) or a teacher (level 3, by name and section name and, when given, the faculty
+    // of that section); nullptr when the tree has no such node.
+    const Entry* findNode(int level, const QString& faculty, const QString& section, const QString& teacher) const;
+
 private:
     std::vector<Entry> m_entries;
 };

@@ -5,7 +5,10 @@
 #include <QString>
 #include <Qt>
 
+#include <functional>
 #include <vector>
+
+class QPainter;
 
 // The fonts of the printed list.
 enum class ReportFont
@@ -26,10 +29,20 @@ struct ReportText
     QString text;
 };
 
-// One page of the list as pure data: its texts and its rules (lines, in millimetres).
+// A picture placed on a page (a chart), drawn by its own code into its rectangle: millimetres on
+// the page, handed to `draw` in the device's units.
+struct ReportDrawing
+{
+    QRectF rect;
+    std::function<void(QPainter& painter, const QRectF& deviceRect)> draw;
+};
+
+// One page of the list as pure data: its texts and its rules (lines, in millimetres), and the
+// pictures of pages that carry any.
 struct ReportPage
 {
     int number = 1;
     std::vector<ReportText> texts;
     std::vector<QLineF> rules;
+    std::vector<ReportDrawing> drawings;
 };

@@ -70,6 +70,8 @@ void ReportPainter::paintPage(QPainter& painter, const ReportPage& page)
     painter.setPen(QPen(Qt::black, mm.width(ruleWidthMm), Qt::SolidLine, Qt::FlatCap));
     for (const QLineF& rule : page.rules)
         painter.drawLine(mm.line(rule));
+    for (const ReportDrawing& drawing : page.drawings)
+        drawing.draw(painter, mm.rect(drawing.rect));
 
     const QFont fonts[] = {font(ReportFont::Title), font(ReportFont::Body), font(ReportFont::SmallBody)};
     const QFontMetricsF metrics[] = {

@@ -113,7 +113,7 @@ WorkloadRows::Save WorkloadRows::insertTheoryRow(const QList<RowField>& fields, 
                                                  const QString& studentType)
 {
     return save([this](const QList<RowField>& row) { return RowStatement::insert(row, takeSerial()); }, fields,
-                Theory{courseType, studentType});
+                Theory{courseType, studentType}, nullptr, true);
 }
 
 WorkloadRows::Save WorkloadRows::updateTheoryRow(const QList<RowField>& fields, const QString& xh,
@@ -128,7 +128,8 @@ WorkloadRows::Save WorkloadRows::updateTheoryRow(const QList<RowField>& fields, 
 
 WorkloadRows::Save WorkloadRows::insertPracticeRow(const QList<RowField>& fields)
 {
-    return save([this](const QList<RowField>& row) { return RowStatement::insert(row, takeSerial()); }, fields);
+    return save([this](const QList<RowField>& row) { return RowStatement::insert(row, takeSerial()); }, fields,
+                std::nullopt, nullptr, true);
 }
 
 WorkloadRows::Save WorkloadRows::updatePracticeRow(const QList<RowField>& fields, const QString& xh)
@@ -147,12 +148,17 @@ WorkloadRows::Save WorkloadRows::updatePracticeRow(const QList<RowField>& fields
 }
 
 WorkloadRows::Save WorkloadRows::save(const std::function<QStringList(const QList<RowField>&)>& statement,
-                                      const QList<RowField>& fields, const std::optional<Theory>& theory, int* changed)
+                                      const QList<RowField>& fields, const std::optional<Theory>& theory, int* changed,
+                                      bool takesSerial)
 {
     m_refusal = RefusedText;
     for (const RowField& f : fields) {
-        if (f.type == RowField::Type::Number && !NumberInput::isNumberLiteral(f.text))
+        if (f.type == RowField::Type::Number && !NumberInput::isNumberLiteral(f.text)) {
+            // A new row's serial is spent even when the row is refused.
+            if (takesSerial)
+                ++m_session.NextXh;
             return Save::Refused;
+        }
     }
     Query* change = m_data.dtbmdm1;
     // The teacher is read under the write lock that the save takes, so the row carries the names

@@ -103,7 +103,7 @@ private:
         QString studentType;
     };
     Save save(const std::function<QStringList(const QList<RowField>&)>& statement, const QList<RowField>& fields,
-              const std::optional<Theory>& theory = std::nullopt, int* changed = nullptr);
+              const std::optional<Theory>& theory = std::nullopt, int* changed = nullptr, bool takesSerial = false);
     static QList<RowField> withTeacher(QList<RowField> fields, const Teacher& teacher);
     void lowerCourseTypeOrder(const QString& courseType, const QString& studentType);
 

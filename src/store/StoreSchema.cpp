@@ -257,7 +257,23 @@ QStringList createStatements(Engine engine)
     s << sectionNameIndex();
     s << facultyNameKey();
     s << yearIndex(engine);
+    s << calculationTable(engine);
     return s;
+}
+
+QString calculationTable(Engine engine)
+{
+    // jb is the level of the tree node calculated: 0 the whole year, 1 a faculty, 2 a section,
+    // 3 a teacher of a section; the names are those of the workload rows (yuanbu, jiaoyanshi,
+    // jiaoshi), empty where the level has none. sj is the local time, "yyyy-MM-dd HH:mm:ss".
+    return tableSql(QStringLiteral("jsjl"),
+                    {{"nd", T::Text, 25},
+                     {"jb", T::SmallInt},
+                     {"yuanbu", T::Text, 25},
+                     {"jiaoyanshi", T::Text, 25},
+                     {"jiaoshi", T::Text, 15},
+                     {"sj", T::Text, 19}},
+                    true, {}, engine);
 }
 
 QString operatorTable(Engine engine)
@@ -300,6 +316,12 @@ QStringList upgradeStatements(int from)
                 QStringLiteral("DROP TABLE user1_layout4")};
     case 5:
         return {yearIndex()};
+    case 6:
+        // An older store kept no record of its calculations: its years read as not calculated
+        // until they are calculated again.
+        // A store a newer program left at an older number may have the table already.
+        return {
+            calculationTable().replace(QStringLiteral("CREATE TABLE "), QStringLiteral("CREATE TABLE IF NOT EXISTS "))};
     default:
         return {};
     }

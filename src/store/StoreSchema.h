@@ -41,7 +41,9 @@ struct ColumnDef
 //   4: faculty names are unique; identical faculty rows of an older store are merged into one
 //   5: operator passwords kept as salted hashes, never as typed
 //   6: an index on the workload rows' year, which the checks of a year read
-constexpr int Version = 6;
+//   7: the calculations run (`jsjl`): which year and node, and when, so that figures of a year
+//      never calculated are not taken for computed ones
+constexpr int Version = 7;
 
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();
@@ -59,6 +61,8 @@ QStringList createStatements(Engine engine = Engine::Desktop);
 
 // Statements that bring a store of layout version `from` to version from + 1.
 QStringList upgradeStatements(int from);
+// The table of calculations run (one row per calculation: year, tree level, node names, time).
+QString calculationTable(Engine engine = Engine::Desktop);
 // The operators' table of the current layout.
 QString operatorTable(Engine engine = Engine::Desktop);
 

@@ -99,7 +99,7 @@ private slots:
         const auto windows = QApplication::topLevelWidgets();
         for (const char* name :
              {"FORM1", "fmpwdF", "fmAbout", "fmChgPwd", "bmdm1", "fmbmdmF", "fmrydmF", "rydm1", "fmcsdyF", "fmsavefile",
-              "fmrecover", "fmlilunf", "fmsjjxf", "rydm2", "qrrydm", "fmybdmF", "ybdm1"}) {
+              "fmrecover", "fmlilunf", "fmsjjxf", "rydm2", "qrrydm", "fmybdmF", "ybdm1", "fmStats"}) {
             const auto n = std::count_if(windows.begin(), windows.end(),
                                          [&](QWidget* w) { return w->objectName() == QLatin1String(name); });
             QVERIFY2(n == 1, name);
@@ -253,6 +253,8 @@ private slots:
             {"ToolButton6", "fmChgPwd", false},
             {"N12", "fmAbout", false},
             {"ToolButton7", "fmAbout", false},
+            {"N14", "fmStats", false},
+            {"ToolButton9", "fmStats", false},
         };
         for (const auto& c : commands)
             QTest::newRow(c.command) << QString::fromLatin1(c.command) << QString::fromLatin1(c.screen) << c.modal;

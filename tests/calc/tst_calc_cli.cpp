@@ -156,7 +156,7 @@ private slots:
         TestStore store;
         const Run r = calc(store.dir(), args);
         QCOMPARE(r.status, 2);
-        QVERIFY(r.err.contains(QStringLiteral("usage: workloadctl [--dir DIR] calc --year Y")));
+        QVERIFY(r.err.contains(QStringLiteral("usage: workloadctl [--dir DIR | --server CONNINFO] calc --year Y")));
         QCOMPARE(r.out, QStringList());
     }
 };

@@ -87,20 +87,6 @@ QString spreadsheetText(const QString& xml)
     return text + xml.mid(at);
 }
 
-// The Python that has openpyxl (Debian's python3-openpyxl is for /usr/bin/python3); empty if none.
-QString pythonWithOpenpyxl()
-{
-    for (const QString& python : {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable("python3")}) {
-        if (python.isEmpty() || !QFile::exists(python))
-            continue;
-        QProcess process;
-        process.start(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-            return python;
-    }
-    return {};
-}
-
 } // namespace
 
 class TestReportFiles : public QObject

@@ -76,6 +76,7 @@ private slots:
             db->execute(QStringLiteral("DROP INDEX bmdm_name"));
             db->execute(QStringLiteral("DROP INDEX yuanbu_name"));
             db->execute(QStringLiteral("DROP INDEX gzl_year"));
+            db->execute(QStringLiteral("DROP TABLE jsjl"));
             db->execute(QStringLiteral("PRAGMA user_version=1"));
         }
         auto db = Database::open(dir.path());
@@ -96,6 +97,10 @@ private slots:
         QVERIFY(!plan.rows.empty());
         for (const QVariantList& step : plan.rows)
             QVERIFY2(!step.value(3).toString().contains(u"gzl_year"), qPrintable(step.value(3).toString()));
+        // Layout 7: the calculations run are recorded; an older store has none recorded.
+        QCOMPARE(db->columnsOf(QStringLiteral("jsjl")),
+                 (QStringList{"nd", "jb", "yuanbu", "jiaoyanshi", "jiaoshi", "sj"}));
+        QCOMPARE(scalar(QStringLiteral("select count(*) from jsjl")), QStringLiteral("0"));
         // Layout 3: teachers are found by section name through an index.
         QCOMPARE(scalar(QStringLiteral("select tbl_name from sqlite_master where name='bmdm_name'")),
                  QStringLiteral("bmdm"));

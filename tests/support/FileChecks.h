@@ -26,3 +26,17 @@ inline QByteArray readFile(const QString& path)
         QCOMPARE(process.exitCode(), 0);                                                                               \
         result = process.readAllStandardOutput();                                                                      \
     } while (false)
+
+// The Python that has openpyxl (Debian's python3-openpyxl is for /usr/bin/python3); empty if none.
+inline QString pythonWithOpenpyxl()
+{
+    for (const QString& python : {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable("python3")}) {
+        if (python.isEmpty() || !QFile::exists(python))
+            continue;
+        QProcess process;
+        process.start(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
+        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return python;
+    }
+    return {};
+}
