@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 
 extern "C" {
 #include <paradox.h>
@@ -73,6 +74,10 @@ void OldTableWriter::write(const QString& path, const QList<Field>& fields, cons
     if (PX_create_file(px, defs, int(fields.size()), QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) < 0)
         throw std::runtime_error("pxlib cannot create the table");
     px->px_head->px_doscodepage = 936;
+    // Setting the table's name writes the header again, with the code page (also for a table
+    // without records, whose header is not written again).
+    if (PX_set_parameter(px, "tablename", QFile::encodeName(QFileInfo(path).completeBaseName()).constData()) < 0)
+        throw std::runtime_error("pxlib cannot name the table");
     if (!memoPath.isEmpty()) {
         QFile::remove(memoPath);
         pxblob_t* blob = PX_new_blob(px);

@@ -110,6 +110,33 @@ QStringList contents(const QString& dir)
     return out;
 }
 
+// Changes made to an old installation's files after they were written.
+void truncateFile(const QString& path, qint64 by)
+{
+    QFile f(path);
+    QVERIFY(f.resize(f.size() - by));
+}
+
+void patchFile(const QString& path, qint64 at, QByteArray bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.seek(at));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+void replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+int count(const QString& dir, const QString& statement)
+{
+    return rowsOf(dir, statement).value(0).value(0).toInt();
+}
+
 const QHash<QString, QString> Passwords{{QStringLiteral("001"), QStringLiteral("123456")},
                                         {QStringLiteral("002"), QStringLiteral("abc 12")}};
 
@@ -181,6 +208,190 @@ private slots:
             QCOMPARE(rowsOf(data, statement), rowsOf(m_hand.db(), statement));
         QVERIFY(rowsOf(data, QStringLiteral("select q from rydm where rydm='T01'")).value(0).value(0).toDouble() !=
                 321.5);
+    }
+
+    // Whatever refuses the migration refuses it whole, before anything is written: the data
+    // directory is as it was, with or without a store, and no backup is made.
+    void refusals_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("repair");
+        QTest::newRow("missing table") << 0 << QStringLiteral("中没有 niandu.db") << false;
+        QTest::newRow("truncated file") << 1 << QStringLiteral("GZL.DB: the header counts") << false;
+        QTest::newRow("foreign file") << 2 << QStringLiteral("bmdm.db: file shorter than a Paradox header") << false;
+        QTest::newRow("unknown version") << 3 << QStringLiteral("yuanbu.db: unknown Paradox table version 13") << false;
+        QTest::newRow("other code page") << 4 << QStringLiteral("niandu.db: code page 1252") << false;
+        QTest::newRow("two teachers, one code")
+            << 5 << QStringLiteral("rydm 第 2 行: 教师代码 T01 与第 1 行重复") << false;
+        QTest::newRow("text too wide, also with --repair")
+            << 6 << QStringLiteral("rydm 第 1 行 rymc: \"欧阳诸葛司马懿德\" 宽 16 字节，超过本系统的 15 字节") << true;
+        QTest::newRow("no operators") << 7 << QStringLiteral("user1: 原表中没有操作员") << true;
+        QTest::newRow("memo file damaged") << 8 << QStringLiteral("SYSPARAMETER.DB: field tiaojian") << false;
+    }
+    void refusals()
+    {
+        QFETCH(int, fault);
+        QFETCH(QString, said);
+        QFETCH(bool, repair);
+        QTemporaryDir oldDir;
+        writeOld(oldDir, [&](OldInstallationFixture& old) {
+            if (fault == 5)
+                old.rows[QStringLiteral("rydm")][1][0] = QStringLiteral("T01");
+            if (fault == 6) {
+                old.fields[QStringLiteral("rydm")][1].size = 20;
+                old.rows[QStringLiteral("rydm")][0][1] = QStringLiteral("欧阳诸葛司马懿德");
+            }
+            if (fault == 7)
+                old.rows[QStringLiteral("user1")].clear();
+        });
+        const QDir d(oldDir.path());
+        switch (fault) {
+        case 0:
+            QVERIFY(QFile::remove(d.filePath(QStringLiteral("niandu.db"))));
+            break;
+        case 1:
+            truncateFile(d.filePath(QStringLiteral("GZL.DB")), 100);
+            break;
+        case 2:
+            replaceFile(d.filePath(QStringLiteral("bmdm.db")), "bmdm,bmmc,ybmc\nB01,数学,理学院\n");
+            break;
+        case 3:
+            patchFile(d.filePath(QStringLiteral("yuanbu.db")), 0x39, QByteArray(1, char(0x0D)));
+            break;
+        case 4:
+            patchFile(d.filePath(QStringLiteral("niandu.db")), 0x6A, QByteArray("\xE4\x04", 2));
+            break;
+        case 8:
+            truncateFile(d.filePath(QStringLiteral("sysparameter.mb")), 4096);
+            break;
+        }
+        const QStringList options = repair ? QStringList{QStringLiteral("--repair")} : QStringList{};
+
+        QTemporaryDir empty;
+        const QStringList before = contents(empty.path());
+        CliRun r = runCli(args(empty.path(), oldDir.path(), options));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        QCOMPARE(contents(empty.path()), before);
+
+        TestStore store;
+        const QStringList stored = contents(store.dir());
+        r = runCli(args(store.dir(), oldDir.path(), options + QStringList{QStringLiteral("--replace")}));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        QCOMPARE(contents(store.dir()), stored);
+    }
+
+    // --repair mends what has one right answer and says so, each change on a line; without it
+    // the same old tables are refused with every conflict listed.
+    void repairMendsAndLists()
+    {
+        QTemporaryDir oldDir;
+        writeOld(oldDir, [](OldInstallationFixture& old) {
+            old.rows[QStringLiteral("yuanbu")] << QVariantList{QStringLiteral("理学院")};
+            old.rows[QStringLiteral("bmdm")]
+                << QVariantList{QStringLiteral("B01"), QStringLiteral("代数教研室"), QStringLiteral("理学院")};
+            old.rows[QStringLiteral("rydm")] << old.rows[QStringLiteral("rydm")][2];
+            old.rows[QStringLiteral("rydm")][3][0] = QStringLiteral("T02");
+            old.rows[QStringLiteral("gzl")][2][0] = 1;
+        });
+        QTemporaryDir target;
+        CliRun r = runCli(args(target.path(), oldDir.path()));
+        QCOMPARE(r.status, 1);
+        for (const QString& line : {QStringLiteral("yuanbu 第 3 行: 院部 理学院 与第 1 行重复"),
+                                    QStringLiteral("bmdm 第 4 行: 教研室代码 B01 与第 1 行重复"),
+                                    QStringLiteral("rydm 第 4 行: 教师代码 T02 与第 2 行重复"),
+                                    QStringLiteral("rydm 第 5 行: 教师代码 T03 与第 3 行重复"),
+                                    QStringLiteral("gzl 第 3 行: 序号 1 与第 1 行重复"), QStringLiteral("共 5 处冲突"),
+                                    QStringLiteral("--repair")})
+            QVERIFY2(r.err.contains(line), qPrintable(line + u'\n' + r.err));
+        QVERIFY(!Database::exists(target.path()));
+
+        r = runCli(args(target.path(), oldDir.path(), {QStringLiteral("--repair")}));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        for (const QString& line :
+             {QStringLiteral("yuanbu 第 3 行: 院部 理学院 与第 1 行重复，整行相同，合并为一行"),
+              QStringLiteral("bmdm 第 4 行: 教研室代码 B01 与第 1 行重复，代码改为 "),
+              QStringLiteral("rydm 第 4 行: 教师代码 T02 与第 2 行重复，代码改为 "),
+              QStringLiteral("rydm 第 5 行: 教师代码 T03 与第 3 行重复，整行相同，合并为一行"),
+              QStringLiteral("gzl 第 3 行: 序号 1 与第 1 行重复，序号改为 8"), QStringLiteral("yuanbu: 2 rows"),
+              QStringLiteral("bmdm: 4 rows"), QStringLiteral("rydm: 4 rows"), QStringLiteral("gzl: 7 rows")})
+            QVERIFY2(r.out.contains(line), qPrintable(line + u'\n' + r.out));
+        const QString d = target.path();
+        QCOMPARE(count(d, QStringLiteral("select count(*) from yuanbu")), 2);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from bmdm where bmmc='代数教研室' and length(bmdm)=15")), 1);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from rydm where rymc='赵六' and length(rydm)=15")), 1);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from rydm where rymc='王五'")), 1);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from gzl where xh=8 and kname='概率论'")), 1);
+        QCOMPARE(count(d, QStringLiteral("select count(distinct xh) from gzl")), 7);
+    }
+
+    // A long list of conflicts shows its first fifty and how many there are.
+    void conflictListIsCut()
+    {
+        QTemporaryDir oldDir, target;
+        writeOld(oldDir, [](OldInstallationFixture& old) {
+            QList<QVariantList>& rows = old.rows[QStringLiteral("gzl")];
+            for (int i = 0; i < 60; ++i)
+                rows << rows[0];
+        });
+        const CliRun r = runCli(args(target.path(), oldDir.path()));
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err.count(QStringLiteral("与第 1 行重复")), 50);
+        QVERIFY2(r.err.contains(u"共 60 处冲突，只列出前 50 处"), qPrintable(r.err));
+    }
+
+    // A dry run reads and checks everything and prints what a migration would, and writes nothing.
+    void dryRunWritesNothing_data()
+    {
+        QTest::addColumn<bool>("withStore");
+        QTest::newRow("no store") << false;
+        QTest::newRow("a store") << true;
+    }
+    void dryRunWritesNothing()
+    {
+        QFETCH(bool, withStore);
+        QTemporaryDir oldDir, target;
+        writeOld(oldDir);
+        std::optional<TestStore> store;
+        const QString dir = withStore ? store.emplace().dir() : target.path();
+        const QStringList before = contents(dir);
+        const CliRun dry = runCli(args(dir, oldDir.path(), {QStringLiteral("--dry-run")}));
+        QVERIFY2(dry.status == 0, qPrintable(dry.err));
+        QVERIFY(dry.outLines().contains(u"dry run: nothing written"));
+        QCOMPARE(contents(dir), before);
+
+        QTemporaryDir other;
+        const CliRun real = runCli(args(other.path(), oldDir.path()));
+        QCOMPARE(real.status, 0);
+        QCOMPARE(dry.outLines().mid(0, 8), real.outLines().mid(0, 8));
+    }
+
+    // An existing store is replaced only when asked, and then after a backup beside it: the old
+    // installation's tables replace the store's, nothing is merged.
+    void replaceKeepsABackup()
+    {
+        QTemporaryDir oldDir;
+        writeOld(oldDir);
+        TestStore store(true);
+        CliRun r = runCli(args(store.dir(), oldDir.path()));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(u"--replace"), qPrintable(r.err));
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from yuanbu")), 3);
+
+        r = runCli(args(store.dir(), oldDir.path(), {QStringLiteral("--replace")}));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QStringList backups =
+            QDir(store.dir()).entryList({QStringLiteral("workload.sqlite3.*.bak")}, QDir::Files);
+        QCOMPARE(backups.size(), 1);
+        QVERIFY2(r.out.contains(backups[0]), qPrintable(r.out));
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from yuanbu")), 2);
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from gzl")), 7);
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from user1")), 2);
+        QTemporaryDir keptDir;
+        QVERIFY(QFile::copy(QDir(store.dir()).filePath(backups[0]), Database::storePath(keptDir.path())));
+        QCOMPARE(count(keptDir.path(), QStringLiteral("select count(*) from yuanbu")), 3);
     }
 };
 
