@@ -53,9 +53,12 @@ QString OldInstallationFixture::memoName(const QString& table)
     return table == u"sysparameter" ? QStringLiteral("sysparameter.mb") : QString();
 }
 
-OldInstallationFixture::OldInstallationFixture(Database& db, const QHash<QString, QString>& passwords)
+OldInstallationFixture::OldInstallationFixture(Database& db, const QHash<QString, QString>& passwords,
+                                               const QStringList& leftOut)
 {
     for (const QString& table : tables()) {
+        if (leftOut.contains(table))
+            continue;
         fields[table] = OldTableWriter::fieldsOf(table);
         const Database::Result r = db.select(QStringLiteral("select %1 from %2").arg(columnList(table), table));
         for (std::size_t i = 0; i < r.rows.size(); ++i)
@@ -84,6 +87,8 @@ void OldInstallationFixture::write(const QString& dir) const
 {
     const QDir d(dir);
     for (const QString& table : tables()) {
+        if (!fields.contains(table))
+            continue;
         const QString memo = memoName(table);
         OldTableWriter::write(d.filePath(fileName(table)), fields[table], rows[table],
                               memo.isEmpty() ? QString() : d.filePath(memo));

@@ -17,15 +17,15 @@ class Database;
 class OldInstallationFixture
 {
 public:
-    // Takes the rows of `db`'s tables; the operators' passwords are `passwords` (clear text, as the
-    // old program kept them), by operator code.
-    OldInstallationFixture(Database& db, const QHash<QString, QString>& passwords);
+    // Takes the rows of `db`'s tables but those of `leftOut`; the operators' passwords are
+    // `passwords` (clear text, as the old program kept them), by operator code.
+    OldInstallationFixture(Database& db, const QHash<QString, QString>& passwords, const QStringList& leftOut = {});
 
     // Rows and fields of each table, to change before write().
     QHash<QString, QList<QVariantList>> rows;
     QHash<QString, QList<OldTableWriter::Field>> fields;
 
-    // Writes every table into `dir`.
+    // Writes every table taken into `dir`.
     void write(const QString& dir) const;
 
     // The data file's name of a table in `dir` ("GZL.DB"), and of its memo file.

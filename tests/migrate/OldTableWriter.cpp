@@ -62,6 +62,21 @@ void put(pxdoc_t* px, char* p, const OldTableWriter::Field& f, const QVariant& v
 void OldTableWriter::write(const QString& path, const QList<Field>& fields, const QList<QVariantList>& rows,
                            const QString& memoPath)
 {
+    qsizetype at = 0;
+    write(
+        path, fields,
+        [&](QVariantList& row) {
+            if (at == rows.size())
+                return false;
+            row = rows[at++];
+            return true;
+        },
+        memoPath);
+}
+
+void OldTableWriter::write(const QString& path, const QList<Field>& fields,
+                           const std::function<bool(QVariantList&)>& next, const QString& memoPath)
+{
     QFile::remove(path);
     pxdoc_t* px = PX_new();
     auto* defs = static_cast<pxfield_t*>(px->malloc(px, sizeof(pxfield_t) * std::size_t(fields.size()), "fields"));
@@ -85,7 +100,8 @@ void OldTableWriter::write(const QString& path, const QList<Field>& fields, cons
             throw std::runtime_error("pxlib cannot create the memo file");
     }
     std::vector<char> record(std::size_t(PX_get_recordsize(px)));
-    for (const QVariantList& row : rows) {
+    QVariantList row;
+    while (next(row)) {
         std::fill(record.begin(), record.end(), 0);
         char* p = record.data();
         for (int i = 0; i < fields.size(); ++i) {

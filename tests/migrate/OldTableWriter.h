@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 // Writes Paradox tables as another implementation does (pxlib), never through the program's own
 // writer: the old program's table files for the tests. Header code page 936 (GBK), as the old
 // program's tables have it.
@@ -21,6 +23,10 @@ public:
     // a double (Number, Currency), an int (Short, Long), a bool (Logical), a QDate (Date).
     // A table with a memo field gets its memo file at `memoPath`.
     static void write(const QString& path, const QList<Field>& fields, const QList<QVariantList>& rows,
+                      const QString& memoPath = {});
+    // The same with the rows handed over one at a time: `next` fills the next row and returns
+    // false when there is none.
+    static void write(const QString& path, const QList<Field>& fields, const std::function<bool(QVariantList&)>& next,
                       const QString& memoPath = {});
 
     // The fields an old table of the store's table has: Long, Short, Number and Alpha as the
