@@ -1,5 +1,6 @@
 #include "OldInstallationFixture.h"
 #include "calc/WorkloadCalculator.h"
+#include "migrate/Migration.h"
 #include "store/DataModule.h"
 #include "store/Database.h"
 #include "store/PasswordHash.h"
@@ -392,6 +393,33 @@ private slots:
         QTemporaryDir keptDir;
         QVERIFY(QFile::copy(QDir(store.dir()).filePath(backups[0]), Database::storePath(keptDir.path())));
         QCOMPARE(count(keptDir.path(), QStringLiteral("select count(*) from yuanbu")), 3);
+    }
+
+    // The service reports each table as it checks it and as it writes it, up to its last row:
+    // what the program's progress bar shows.
+    void progressPerTable()
+    {
+        QTemporaryDir oldDir;
+        writeOld(oldDir);
+        Migration migration(oldDir.path(), false);
+        QHash<QString, std::pair<qint64, qint64>> checked, written; // last done, total
+        migration.setProgress([&](const QString& table, qint64 done, qint64 total, bool writing) {
+            auto& seen = (writing ? written : checked)[table];
+            QVERIFY(done >= seen.first);
+            seen.first = done;
+            if (total >= 0)
+                seen.second = total;
+        });
+        QVERIFY(!migration.check().refused());
+        TestStore store;
+        migration.write(store.db());
+        for (const QString& table : Migration::tables()) {
+            QVERIFY2(checked.contains(table) && written.contains(table), qPrintable(table));
+            QCOMPARE(checked[table].first, checked[table].second);
+            QCOMPARE(written[table], checked[table]);
+        }
+        QCOMPARE(checked[QStringLiteral("gzl")].second, 7);
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from gzl")), 7);
     }
 };
 
