@@ -219,7 +219,8 @@ printf 'teacher workload list, 3,000 teachers (%s pages): PDF %.3f s (target <= 
 # An old installation of 200,000 workload rows in one year (its tables written by pxlib from a
 # generated university) brought into a new store by `workloadctl migrate`, against the import of
 # the same rows from a .dbt exchange file into an empty store (every faculty, section and teacher
-# new), as the office would otherwise bring them in.
+# new), as the office would otherwise bring them in. pxlib writes its header again with every
+# record: making the old installation takes minutes, once.
 flock "$lock" cmake --build "$build" --target bench_old_installation >/dev/null
 migrate_base=$build/bench-data/migrate-20x20x10x50x1
 if [ ! -f "$migrate_base/bt.dbt" ]; then

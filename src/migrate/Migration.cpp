@@ -113,20 +113,21 @@ OldInstallation::TableFiles Migration::filesOf(const QString& table) const
 void Migration::read(const QString& table, ExchangeRowSink& sink, bool writing)
 {
     const OldInstallation::TableFiles files = filesOf(table);
-    QString current = files.data;
+    // The file a refusal names: the memo file while it is opened, else the table's.
+    QString reading = files.memo;
     try {
-        const FileBytes data(files.data);
-        ParadoxReader reader(data.bytes());
-        reader.requireGbk();
         std::optional<FileBytes> memoBytes;
         std::optional<ParadoxMemoFile> memo;
         if (!files.memo.isEmpty()) {
-            current = files.memo;
             memoBytes.emplace(files.memo);
             memo.emplace(memoBytes->bytes());
-            reader.setMemoFile(&*memo);
-            current = files.data;
         }
+        reading = files.data;
+        const FileBytes data(files.data);
+        ParadoxReader reader(data.bytes());
+        reader.requireGbk();
+        if (memo)
+            reader.setMemoFile(&*memo);
         if (m_progress)
             m_progress(table, 0, reader.recordCount(), writing);
         reader.read(sink);
@@ -134,7 +135,7 @@ void Migration::read(const QString& table, ExchangeRowSink& sink, bool writing)
             m_progress(table, reader.recordCount(), reader.recordCount(), writing);
     } catch (const ExchangeFileError& e) {
         throw ProgramError(ProgramError::Kind::DamagedFile,
-                           QStringLiteral("不能迁移 %1: %2").arg(QDir::toNativeSeparators(current), e.text()));
+                           QStringLiteral("不能迁移 %1: %2").arg(QDir::toNativeSeparators(reading), e.text()));
     }
 }
 
