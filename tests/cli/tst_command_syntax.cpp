@@ -296,7 +296,7 @@ private slots:
         const QStringList declared = declaredOptions(*it);
         for (const QString& option : declared)
             QVERIFY2(usage.contains(u' ' + option + u' ') != unshown.contains(option), qPrintable(option));
-        static const QRegularExpression optionWord(QStringLiteral("--[a-z]+"));
+        static const QRegularExpression optionWord(QStringLiteral("--[a-z][a-z-]*"));
         for (const QRegularExpressionMatch& m : optionWord.globalMatch(usage)) {
             if (m.captured() == u"--dir")
                 continue;

@@ -229,6 +229,7 @@ private slots:
             << 6 << QStringLiteral("rydm 第 1 行 rymc: \"欧阳诸葛司马懿德\" 宽 16 字节，超过本系统的 15 字节") << true;
         QTest::newRow("no operators") << 7 << QStringLiteral("user1: 原表中没有操作员") << true;
         QTest::newRow("memo file damaged") << 8 << QStringLiteral("SYSPARAMETER.DB: field tiaojian") << false;
+        QTest::newRow("foreign memo file") << 9 << QStringLiteral("sysparameter.mb: not a Paradox memo file") << false;
     }
     void refusals()
     {
@@ -265,6 +266,9 @@ private slots:
             break;
         case 8:
             truncateFile(d.filePath(QStringLiteral("sysparameter.mb")), 4096);
+            break;
+        case 9:
+            replaceFile(d.filePath(QStringLiteral("sysparameter.mb")), "a text file, not memos");
             break;
         }
         const QStringList options = repair ? QStringList{QStringLiteral("--repair")} : QStringList{};
