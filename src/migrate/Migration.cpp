@@ -250,6 +250,10 @@ void Migration::write(Database& db)
         writeTable(db, table);
     if (m_addSettingsRow)
         db.executeBound(QStringLiteral("insert into system (Nd,yx,jys,jysmc) values (:nd,'','','')"), {m_year});
+    // The teachers and sections are looked up by the next commands from their first statement
+    // on (the calculation takes care of the workload rows itself).
+    db.refreshPlannerStatistics(QStringLiteral("rydm"));
+    db.refreshPlannerStatistics(QStringLiteral("bmdm"));
     tx.commit();
 }
 
