@@ -425,6 +425,29 @@ private slots:
         QCOMPARE(checked[QStringLiteral("gzl")].second, 7);
         QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from gzl")), 7);
     }
+
+    // The rows go in in one transaction: a store that refuses one of them keeps all it had, and
+    // the command says what the store refused.
+    void storeRefusalUndoesEverything()
+    {
+        QTemporaryDir oldDir;
+        writeOld(oldDir);
+        TestStore store(true);
+        store.db().execute(QStringLiteral("create trigger refuse_third before insert on gzl when new.xh=3 begin "
+                                          "select raise(abort, 'the third row is refused'); end"));
+        const QString before = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("sql"),
+                                       QStringLiteral("select count(*), sum(xh) from gzl")})
+                                   .out;
+        const CliRun r = runCli(args(store.dir(), oldDir.path(), {QStringLiteral("--replace")}));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(u"the third row is refused"), qPrintable(r.err));
+        QCOMPARE(runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("sql"),
+                         QStringLiteral("select count(*), sum(xh) from gzl")})
+                     .out,
+                 before);
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from yuanbu")), 3);
+        QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from user1")), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMigration)
