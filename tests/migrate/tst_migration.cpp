@@ -448,6 +448,39 @@ private slots:
         QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from yuanbu")), 3);
         QCOMPARE(count(store.dir(), QStringLiteral("select count(*) from user1")), 2);
     }
+
+    // What the old tables lack or keep otherwise is made to fit and listed: a settings record
+    // without a row gets one with the last year, a column the old table does not have stays
+    // empty, numbers kept in a number field where the store keeps text come as their exact text.
+    void differencesAreListed()
+    {
+        QTemporaryDir oldDir, target;
+        writeOld(oldDir, [](OldInstallationFixture& old) {
+            old.rows[QStringLiteral("system")].clear();
+            old.fields[QStringLiteral("rydm")].removeLast(); // q33
+            for (QVariantList& row : old.rows[QStringLiteral("rydm")])
+                row.removeLast();
+            QList<OldTableWriter::Field>& parameters = old.fields[QStringLiteral("sysparameter")];
+            parameters[4] = {QStringLiteral("S1"), char(0x06), 8}; // a Number field
+            for (QVariantList& row : old.rows[QStringLiteral("sysparameter")])
+                row[4] = row[4].isValid() ? QVariant(row[4].toDouble() + 0.1) : QVariant();
+        });
+        const CliRun r = runCli(args(target.path(), oldDir.path()));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        for (const QString& line :
+             {QStringLiteral("system: 原表中没有设置记录，添加一行，年度为 2026-2027学年"),
+              QStringLiteral("rydm: 原表没有列 q33，迁移后为空"), QStringLiteral("system: 1 row")})
+            QVERIFY2(r.outLines().contains(line), qPrintable(line + u'\n' + r.out));
+        const QString d = target.path();
+        QCOMPARE(rowsOf(d, QStringLiteral("select Nd from system")).value(0).value(0).toString(), Year);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from rydm where q33 is null")), 4);
+        QCOMPARE(rowsOf(d, QStringLiteral("select s1 from sysparameter where fenlie=0 and shuoming='专业课'"))
+                     .value(0)
+                     .value(0)
+                     .toString(),
+                 QStringLiteral("40.1"));
+        QCOMPARE(count(d, QStringLiteral("select count(*) from sysparameter where s1 is null")), 26);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMigration)
