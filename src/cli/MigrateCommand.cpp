@@ -3,6 +3,7 @@
 #include "session/DataDirectoryLock.h"
 #include "store/Database.h"
 #include "store/StoreBackup.h"
+#include "store/StoreCopy.h"
 #include "store/StoreSetup.h"
 
 #include <QDateTime>
@@ -55,11 +56,41 @@ QString writeStore(Cli::Context& c, Migration& migration)
     return backup;
 }
 
+// A server store: made by the migration, or with --replace its rows replaced after a backup of it,
+// written as a desktop store file into the current directory. Returns the backup's path.
+QString writeServer(Cli::Context& c, Migration& migration)
+{
+    if (!c.args.has(u"--replace")) {
+        // Refuses a database that holds a store already, or anything else.
+        auto db = Database::create(c.store, false);
+        migration.write(*db);
+        return {};
+    }
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString backup = QDir::current().filePath(QStringLiteral("workload-server.%1.bak").arg(stamp));
+    for (int n = 2; QFileInfo::exists(backup); ++n)
+        backup = QDir::current().filePath(QStringLiteral("workload-server.%1-%2.bak").arg(stamp).arg(n));
+    StoreCopy::backupServer(c.store.server, backup);
+    auto db = Database::open(c.store);
+    migration.write(*db);
+    return backup;
+}
+
+int finishServer(Cli::Context& c, Migration& migration, const QString& oldDir)
+{
+    const QString backup = writeServer(c, migration);
+    c.out << "migrated " << QDir::toNativeSeparators(oldDir) << " onto " << c.store.display() << "\n";
+    if (!backup.isEmpty())
+        c.out << "the store before is kept as " << QDir::toNativeSeparators(backup) << "\n";
+    printLines(c.out, migration.report().notes);
+    return 0;
+}
+
 int runMigrate(Cli::Context& c)
 {
     const QString oldDir = c.args.argument(0);
     const bool dryRun = c.args.has(u"--dry-run");
-    if (!dryRun && Database::exists(c.dataDir) && !c.args.has(u"--replace")) {
+    if (!dryRun && !c.store.isServer() && Database::exists(c.dataDir) && !c.args.has(u"--replace")) {
         c.err << "a store already exists: " << QDir::toNativeSeparators(Database::storePath(c.dataDir))
               << " (--replace replaces its tables with the old installation's, after a backup)\n";
         return 1;
@@ -80,6 +111,8 @@ int runMigrate(Cli::Context& c)
         c.out << "dry run: nothing written\n";
         return 0;
     }
+    if (c.store.isServer())
+        return finishServer(c, migration, oldDir);
     if (!QDir().mkpath(c.dataDir)) {
         c.err << QStringLiteral("不能建立数据目录: %1").arg(QDir::toNativeSeparators(c.dataDir)) << "\n";
         return 1;
@@ -106,8 +139,9 @@ Cli::Command migrateCommand()
             .summary = QStringLiteral(
                 "brings the old program's data directory OLDDIR (its Paradox tables) into the store in one "
                 "transaction and prints the rows of each table and what it changed; into a new store, or with "
-                "--replace into the existing one after a backup; --dry-run reads and checks only; conflicts "
-                "(duplicate codes, faculties or serials, texts too wide) refuse it unless --repair mends them"),
+                "--replace into the existing one after a backup (of a server store: a desktop store file in the "
+                "current directory); --dry-run reads and checks only; conflicts (duplicate codes, faculties or "
+                "serials, texts too wide) refuse it unless --repair mends them"),
             .syntax = {.options = {Option::flag("--replace"), Option::flag("--dry-run"), Option::flag("--repair")},
                        .arguments = {QStringLiteral("OLDDIR")}},
             .run = runMigrate};
