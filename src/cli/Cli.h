@@ -19,8 +19,8 @@ class Cli
 public:
     struct Context
     {
-        QString dataDir;     // the data directory of a desktop store; empty with --server
-        StoreLocation store; // the store the command works on
+        QString dataDir;       // the data directory of a desktop store; empty with --server
+        StoreLocation store;   // the store the command works on
         CommandArguments args; // the command's own, read and checked by its syntax
         QTextStream& out;
         QTextStream& err;
