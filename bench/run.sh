@@ -236,3 +236,37 @@ printf 'every year side by side %.3f s (CSV; target <= 1 s)\n' "$years_csv"
 # The figures alone, without starting the command and opening the store, and the files of a year.
 flock "$lock" cmake --build "$build" --target bench_stats >/dev/null
 "$build/bench/bench_stats" "$stats_base" "$year" "$runs"
+# ---- migration -------------------------------------------------------------------------------
+
+# An old installation of 200,000 workload rows in one year (its tables written by pxlib from a
+# generated university) brought into a new store by `workloadctl migrate`, against the import of
+# the same rows from a .dbt exchange file into an empty store (every faculty, section and teacher
+# new), as the office would otherwise bring them in. pxlib writes its header again with every
+# record: making the old installation takes minutes, once.
+flock "$lock" cmake --build "$build" --target bench_old_installation >/dev/null
+migrate_base=$build/bench-data/migrate-20x20x10x50x1
+if [ ! -f "$migrate_base/bt.dbt" ]; then
+    echo "generating the old installation of 200,000 workload rows (once) ..." >&2
+    rm -rf "$migrate_base"
+    "$ctl" --dir "$migrate_base/store" init --synthetic 20,20,10,50,1 >/dev/null
+    "$build/bench/bench_old_installation" "$migrate_base/store" "$migrate_base/old" >/dev/null
+    migrate_year=$("$ctl" --dir "$migrate_base/store" sql "select max(nd) as nd from gzl" | tail -n 1)
+    "$ctl" --dir "$migrate_base/store" export --year "$migrate_year" --format dbt --to "$migrate_base/bt" >/dev/null
+fi
+migrate_rows=$("$ctl" --dir "$migrate_base/store" sql "select count(*) as n from gzl" | tail -n 1)
+[ -d "${empty:-}" ] || { empty=$work/empty && "$ctl" --dir "$empty" init >/dev/null; }
+migrated=() imported=()
+for _ in $(seq "$runs"); do
+    rm -rf "$work/migrated" "$work/imported" && cp -r "$empty" "$work/imported" && sync
+    start=$(now)
+    "$ctl" --dir "$work/migrated" migrate "$migrate_base/old" >/dev/null
+    mid=$(now)
+    "$ctl" --dir "$work/imported" import "$migrate_base/bt.dbt" >/dev/null
+    end=$(now)
+    migrated+=("$(awk -v a="$start" -v b="$mid" 'BEGIN { printf "%.6f", b - a }')")
+    imported+=("$(awk -v a="$mid" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+done
+migrate_time=$(median "${migrated[@]}")
+import_time=$(median "${imported[@]}")
+printf 'migrate an old installation, %d workload rows: %.3f s; import of the same rows from .dbt %.3f s, ratio %.2f (target <= 2)\n' \
+    "$migrate_rows" "$migrate_time" "$import_time" "$(div "$migrate_time" "$import_time")"

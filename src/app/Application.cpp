@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/CommandWiring.h"
+#include "app/MigrationRun.h"
 #include "entry/PracticeEntryDialog.h"
 #include "entry/TheoryEntryDialog.h"
 #include "exchangeui/ExportScreen.h"
@@ -172,11 +173,21 @@ bool Application::start()
         return connectStore();
     if (!takeDataDirectory() || !finishInterruptedWork())
         return false;
-    if (!Database::exists(m_dataDir)) {
-        if (!MessageBox::question(nullptr, QStringLiteral("目录 %1 中没有工作量数据库。\n要在这里新建一个空的数据库吗？"
-                                                          "（含默认的操作员、年度和计算参数）")
-                                               .arg(m_dataDir)))
+    while (!Database::exists(m_dataDir)) {
+        const MessageBox::Answer answer = MessageBox::choose(
+            nullptr,
+            QStringLiteral(
+                "目录 %1 中没有工作量数据库。\n要在这里新建一个空的数据库吗？（含默认的操作员、年度和计算参数）\n"
+                "用过原来的工作量程序的，也可以把它的数据目录整个迁移过来。")
+                .arg(m_dataDir),
+            QStringLiteral("迁移原系统数据…"));
+        if (answer == MessageBox::AnswerCancel)
             return false;
+        if (answer == MessageBox::AnswerOther) {
+            // A migration that did not happen leaves no store: the question comes again.
+            MigrationRun(m_dataDir).run(nullptr);
+            continue;
+        }
         try {
             StoreSetup::createStore(m_dataDir, false);
         } catch (const StoreError& e) {

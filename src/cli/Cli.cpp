@@ -105,7 +105,7 @@ Cli::Cli()
     m_commands << calcCommand();
     m_commands << facultyCommand() << sectionCommand() << teacherCommand();
     m_commands << backupCommand() << restoreCommand() << pushCommand();
-    m_commands << rowCommand();
+    m_commands << rowCommand() << migrateCommand();
     m_commands << reportCommand() << statsCommand();
 }
 

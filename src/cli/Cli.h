@@ -96,3 +96,4 @@ Cli::Command sectionCommand();
 Cli::Command teacherCommand();
 Cli::Command pushCommand();
 Cli::Command rowCommand();
+Cli::Command migrateCommand();

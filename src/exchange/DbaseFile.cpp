@@ -96,6 +96,9 @@ qint64 writeFile(const QString& path, const QList<ExchangeColumn>& columns, Exch
             added = DBFAddField(dbf.get(), name.constData(), FTString, c.width, 0);
             widths << c.width;
             break;
+        case ExchangeColumn::Kind::Logical:
+        case ExchangeColumn::Kind::Date:
+        case ExchangeColumn::Kind::Memo:
         case ExchangeColumn::Kind::Other:
             fail(QStringLiteral("field %1 has no dBASE type").arg(c.name));
         }

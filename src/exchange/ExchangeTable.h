@@ -20,6 +20,9 @@ struct ExchangeColumn
         SmallInt, // 16-bit
         Number,   // IEEE double
         Text,     // GBK, at most `width` bytes
+        Logical,  // 0 or 1
+        Date,     // whole days, day 1 being 1 January of the year 1
+        Memo,     // GBK text of any length, kept in the table's memo companion file
         Other     // a column of a foreign file that the program does not read
     };
     QString name;
@@ -27,6 +30,8 @@ struct ExchangeColumn
     int width = 0;
 
     bool isNumeric() const { return kind == Kind::Integer || kind == Kind::SmallInt || kind == Kind::Number; }
+    // The kinds an exchange file holds: numbers and text.
+    bool isExchanged() const { return isNumeric() || kind == Kind::Text; }
 };
 
 struct ExchangeTable

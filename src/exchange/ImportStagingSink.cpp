@@ -11,7 +11,7 @@ void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
         if (!i)
             throw ExchangeFileError(QStringLiteral("no field %1").arg(c.name));
         const ExchangeColumn& f = found[*i];
-        if (f.kind == ExchangeColumn::Kind::Other || (c.isNumeric() && !f.isNumeric()))
+        if (!f.isExchanged() || (c.isNumeric() && !f.isNumeric()))
             throw ExchangeFileError(QStringLiteral("field %1 has the wrong type").arg(c.name));
         m_index.push_back(*i);
         names << c.name;

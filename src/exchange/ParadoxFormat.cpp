@@ -77,6 +77,34 @@ ExchangeValue getDouble(const uchar* p)
     return ExchangeValue::ofNumber(std::bit_cast<double>(bits));
 }
 
+QString versionName(int version)
+{
+    switch (version) {
+    case 0x03:
+        return QStringLiteral("Paradox 3.0");
+    case 0x04:
+        return QStringLiteral("Paradox 3.5");
+    case 0x05:
+    case 0x06:
+    case 0x07:
+    case 0x08:
+    case 0x09:
+        return QStringLiteral("Paradox 4.x");
+    case 0x0A:
+    case 0x0B:
+        return QStringLiteral("Paradox 5.x");
+    case Version7:
+        return QStringLiteral("Paradox 7.x");
+    default:
+        return {};
+    }
+}
+
+bool isBlob(quint8 type)
+{
+    return type == Memo || type == Blob || type == FormattedMemo || type == Ole || type == Graphic;
+}
+
 int fixedSize(quint8 type)
 {
     switch (type) {

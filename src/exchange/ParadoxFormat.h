@@ -3,6 +3,7 @@
 #include "exchange/ExchangeValue.h"
 
 #include <QByteArray>
+#include <QString>
 
 // The layout of a Paradox table data file as the reader and the writer share it: field type
 // codes, block geometry and the byte forms of numbers.
@@ -18,6 +19,11 @@ enum : quint8
     Currency = 0x05,
     Number = 0x06,
     Logical = 0x09,
+    Memo = 0x0C,
+    Blob = 0x0D,
+    FormattedMemo = 0x0E,
+    Ole = 0x0F,
+    Graphic = 0x10,
     Time = 0x14,
     Timestamp = 0x15,
     AutoInc = 0x16,
@@ -32,6 +38,15 @@ constexpr quint8 Version7 = 0x0C;
 constexpr int TableNameLength7 = 261;
 constexpr int TableNameLengthOld = 79;
 constexpr quint16 CodePageGbk = 936;
+
+// The table versions a header names (its byte 0x39) and the Paradox release that wrote each;
+// empty for a number no release used.
+QString versionName(int version);
+
+// Memo and binary fields: their first (size - 10) bytes hold the start of the value, the last
+// ten where the whole of it lies in the memo file (".mb"), how long it is and its change count.
+bool isBlob(quint8 type);
+constexpr int BlobReference = 10;
 
 struct FieldLayout
 {

@@ -7,9 +7,9 @@ std::deque<MessageBox::Shown> MessageBox::s_shown;
 bool MessageBox::s_scripted = false;
 
 MessageBox::Answer MessageBox::show(QWidget* parent, const QString& caption, const QString& text, Icon icon,
-                                    Buttons buttons)
+                                    Buttons buttons, const QString& other)
 {
-    s_shown.push_back({caption, text, icon, buttons});
+    s_shown.push_back({caption, text, icon, buttons, other});
     if (s_scripted) {
         if (s_answers.empty())
             return buttons == YesNo ? AnswerYes : AnswerOk;
@@ -26,18 +26,28 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& caption, con
     box.setIcon(qtIcons[icon]);
     QAbstractButton* ok = nullptr;
     QAbstractButton* yes = nullptr;
+    QAbstractButton* third = nullptr;
     if (buttons == YesNo) {
         yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
         box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     } else {
         ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-        if (buttons == OkCancel)
+        if (buttons == OkOtherCancel)
+            third = box.addButton(other, QMessageBox::ActionRole);
+        if (buttons == OkCancel || buttons == OkOtherCancel)
             box.setEscapeButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
     }
     box.exec();
     if (buttons == YesNo)
         return box.clickedButton() == yes ? AnswerYes : AnswerNo;
+    if (third && box.clickedButton() == third)
+        return AnswerOther;
     return box.clickedButton() == ok ? AnswerOk : AnswerCancel;
+}
+
+MessageBox::Answer MessageBox::choose(QWidget* parent, const QString& text, const QString& other)
+{
+    return show(parent, QStringLiteral("提示信息"), text, Question, OkOtherCancel, other);
 }
 
 void MessageBox::error(QWidget* parent, const QString& text)

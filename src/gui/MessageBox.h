@@ -24,14 +24,16 @@ public:
     {
         Ok,
         OkCancel,
-        YesNo
+        YesNo,
+        OkOtherCancel // OK, a button of the caller's words, Cancel
     };
     enum Answer
     {
         AnswerOk,
         AnswerCancel,
         AnswerYes,
-        AnswerNo
+        AnswerNo,
+        AnswerOther
     };
 
     struct Shown
@@ -40,9 +42,11 @@ public:
         QString text;
         Icon icon;
         Buttons buttons;
+        QString other; // the words of the third button of OkOtherCancel
     };
 
-    static Answer show(QWidget* parent, const QString& caption, const QString& text, Icon icon, Buttons buttons);
+    static Answer show(QWidget* parent, const QString& caption, const QString& text, Icon icon, Buttons buttons,
+                       const QString& other = {});
 
     // "错误", error icon, OK.
     static void error(QWidget* parent, const QString& text);
@@ -50,6 +54,8 @@ public:
     static bool confirm(QWidget* parent, const QString& text);
     // "提示信息", OK/Cancel; true on OK.
     static bool question(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("提示信息"));
+    // "提示信息", OK, `other` and Cancel: AnswerOk, AnswerOther or AnswerCancel.
+    static Answer choose(QWidget* parent, const QString& text, const QString& other);
     // "提示信息", OK.
     static void information(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("提示信息"));
 

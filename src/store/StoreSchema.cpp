@@ -210,33 +210,58 @@ const std::vector<ColumnDef>& exchangeColumns()
     return ordered;
 }
 
+const std::vector<ColumnDef>& tableColumns(const QString& table)
+{
+    static const std::vector<ColumnDef> none;
+    static const std::vector<ColumnDef> bmdm{
+        {"bmdm", T::Text, 20}, {"bmmc", T::Text, 25, true}, {"ybmc", T::Text, 25, true}};
+    static const std::vector<ColumnDef> yuanbu{{"mc", T::Text, 25, true}};
+    static const std::vector<ColumnDef> sysparameter{
+        {"fenlie", T::Number}, {"sunxu", T::Number},      {"shuoming", T::Text, 55}, {"yan", T::Text, 10},
+        {"s1", T::Text, 255},  {"k12", T::Number},        {"s2", T::Text, 255},      {"gs", T::Text, 20},
+        {"k11", T::Text, 255}, {"tiaojian", T::Text, 255}};
+    // password1 holds a salted hash (about 100 characters) since layout 5, never the password.
+    static const std::vector<ColumnDef> user1{{"name", T::Text, 20},  {"password1", T::Text, 255}, {"gl1", T::Logical},
+                                              {"gl2", T::Logical},    {"gl3", T::Logical},         {"gl4", T::Logical},
+                                              {"usergl", T::Logical}, {"gl31", T::Text, 20}};
+    static const std::vector<ColumnDef> niandu{{"nd", T::Text, 25}};
+    static const std::vector<ColumnDef> system{
+        {"Nd", T::Text, 25}, {"yx", T::Text, 25, true}, {"jys", T::Text, 20}, {"jysmc", T::Text, 25, true}};
+    if (table == u"gzl")
+        return gzlColumns();
+    if (table == u"rydm")
+        return rydmColumns();
+    if (table == u"bmdm")
+        return bmdm;
+    if (table == u"yuanbu")
+        return yuanbu;
+    if (table == u"sysparameter")
+        return sysparameter;
+    if (table == u"user1")
+        return user1;
+    if (table == u"niandu")
+        return niandu;
+    if (table == u"system")
+        return system;
+    return none;
+}
+
 QStringList createStatements(Engine engine)
 {
+    const auto table = [engine](const char* name, const QStringList& extra = {}) {
+        return tableSql(QString::fromLatin1(name), tableColumns(QString::fromLatin1(name)), true, extra, engine);
+    };
     QStringList s;
-    s << tableSql(QStringLiteral("gzl"), gzlColumns(), true, {}, engine);
-    s << tableSql(QStringLiteral("rydm"), rydmColumns(), true, {QStringLiteral("UNIQUE(rydm)")}, engine);
-    s << tableSql(QStringLiteral("bmdm"),
-                  {{"bmdm", T::Text, 20}, {"bmmc", T::Text, 25, true}, {"ybmc", T::Text, 25, true}}, true,
-                  {QStringLiteral("UNIQUE(bmdm)")}, engine);
-    s << tableSql(QStringLiteral("yuanbu"), {{"mc", T::Text, 25, true}}, true, {}, engine);
-    s << tableSql(QStringLiteral("sysparameter"),
-                  {{"fenlie", T::Number},
-                   {"sunxu", T::Number},
-                   {"shuoming", T::Text, 55},
-                   {"yan", T::Text, 10},
-                   {"s1", T::Text, 255},
-                   {"k12", T::Number},
-                   {"s2", T::Text, 255},
-                   {"gs", T::Text, 20},
-                   {"k11", T::Text, 255},
-                   {"tiaojian", T::Text, 255}},
-                  true, {}, engine);
+    s << table("gzl");
+    s << table("rydm", {QStringLiteral("UNIQUE(rydm)")});
+    s << table("bmdm", {QStringLiteral("UNIQUE(bmdm)")});
+    s << table("yuanbu");
+    s << table("sysparameter");
     s << operatorTable(engine);
-    s << tableSql(QStringLiteral("niandu"), {{"nd", T::Text, 25}}, true, {}, engine);
-    const std::vector<ColumnDef> settings{
-        {"Nd", T::Text, 25}, {"yx", T::Text, 25, true}, {"jys", T::Text, 20}, {"jysmc", T::Text, 25, true}};
+    s << table("niandu");
+    const std::vector<ColumnDef>& settings = tableColumns(QStringLiteral("system"));
     if (engine == Engine::Desktop) {
-        s << tableSql(QStringLiteral("system"), settings, true);
+        s << table("system");
     } else {
         // On a shared store each operator has a settings record of their own: the one of the
         // connection's operator is what `system` shows (the record of "" until one logs in).
@@ -278,17 +303,7 @@ QString calculationTable(Engine engine)
 
 QString operatorTable(Engine engine)
 {
-    // password1 holds a salted hash (about 100 characters) since layout 5, never the password.
-    return tableSql(QStringLiteral("user1"),
-                    {{"name", T::Text, 20},
-                     {"password1", T::Text, 255},
-                     {"gl1", T::Logical},
-                     {"gl2", T::Logical},
-                     {"gl3", T::Logical},
-                     {"gl4", T::Logical},
-                     {"usergl", T::Logical},
-                     {"gl31", T::Text, 20}},
-                    true, {}, engine);
+    return tableSql(QStringLiteral("user1"), tableColumns(QStringLiteral("user1")), true, {}, engine);
 }
 
 QStringList upgradeStatements(int from)

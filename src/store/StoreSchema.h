@@ -56,6 +56,10 @@ QString createStagedWorkload();
 // The forty workload columns in the order the exchange names them: the 28 numbers, then the 12 texts.
 const std::vector<ColumnDef>& exchangeColumns();
 
+// The columns of one of the store's own tables ("gzl", "rydm", "bmdm", "yuanbu",
+// "sysparameter", "user1", "niandu", "system"); none for another name.
+const std::vector<ColumnDef>& tableColumns(const QString& table);
+
 // Statements that create every table and index of an empty store.
 QStringList createStatements(Engine engine = Engine::Desktop);
 

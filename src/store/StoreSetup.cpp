@@ -100,7 +100,7 @@ void moveIntoPlace(const QString& from, const QString& to)
 
 } // namespace
 
-void createStore(const QString& dataDir, bool replace, const std::function<void(const QString&)>& fill)
+void createStore(const QString& dataDir, bool replace, const std::function<void(const QString&)>& fill, bool defaults)
 {
     if (!QDir().mkpath(dataDir))
         throw StoreError(QStringLiteral("不能建立数据目录: %1").arg(dataDir), {}, StoreError::Kind::Io);
@@ -113,9 +113,11 @@ void createStore(const QString& dataDir, bool replace, const std::function<void(
         HeldTemporary::create(HeldTemporary::Kind::Directory, QDir(dataDir).filePath(Leftovers::NewStore));
     {
         auto db = Database::create(build.path());
-        Transaction tx(*db);
-        addDefaults(*db);
-        tx.commit();
+        if (defaults) {
+            Transaction tx(*db);
+            addDefaults(*db);
+            tx.commit();
+        }
     }
     if (fill)
         fill(build.path());

@@ -130,7 +130,7 @@ private slots:
 
         QCOMPARE(MessageBox::shown().size(), size_t(1));
         QCOMPARE(MessageBox::shown().front().caption, QStringLiteral("提示信息"));
-        QCOMPARE(MessageBox::shown().front().buttons, MessageBox::OkCancel);
+        QCOMPARE(MessageBox::shown().front().buttons, MessageBox::OkOtherCancel);
         QVERIFY(MessageBox::shown().front().text.contains(dir.path()));
         QCOMPARE(QFile::exists(Database::storePath(dir.path())), create);
         QCOMPARE(startup.loginDialog()->isVisible(), create);
