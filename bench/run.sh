@@ -270,3 +270,8 @@ migrate_time=$(median "${migrated[@]}")
 import_time=$(median "${imported[@]}")
 printf 'migrate an old installation, %d workload rows: %.3f s; import of the same rows from .dbt %.3f s, ratio %.2f (target <= 2)\n' \
     "$migrate_rows" "$migrate_time" "$import_time" "$(div "$migrate_time" "$import_time")"
+
+# ---- server store ----------------------------------------------------------------------------
+
+# The same university on a throw-away PostgreSQL server, each line beside the desktop store's.
+"$root/bench/server.sh" "$ctl" "$base" "$year" "$faculty" "$work"
