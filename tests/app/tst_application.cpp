@@ -19,6 +19,8 @@
 #include "support/TestStore.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLabel>
 #include <QSettings>
 
 #include <QApplication>
@@ -204,6 +206,9 @@ private slots:
         QCOMPARE(window->focusWidget(), window->findChild<QTreeWidget*>(QStringLiteral("TreeView1")));
         QCOMPARE(window->nodes().count(), 1); // an empty organisation: the root alone
         QCOMPARE(startup.session().selection.YearFilter(), QStringLiteral("nd like '%2026-2027学年%'"));
+        // Which store the program works on, in the status bar.
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("StoreLocation"))->text(),
+                 QStringLiteral("数据库: ") + Database::storePath(QFileInfo(dir.path()).absoluteFilePath()));
         QCOMPARE(ended.count(), 0);
 
         window->close();
