@@ -59,7 +59,18 @@ const QString& serverTemplate(const QString& server)
 
 QString TestStore::server()
 {
-    return qEnvironmentVariable("WORKLOAD_TEST_SERVER");
+    // Named directly, or in the file that the test server writes when it starts.
+    static const QString named = [] {
+        const QString given = qEnvironmentVariable("WORKLOAD_TEST_SERVER");
+        const QString file = qEnvironmentVariable("WORKLOAD_TEST_SERVER_FILE");
+        if (!given.isEmpty() || file.isEmpty())
+            return given;
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            qFatal("the test server has not written its connection string to %s", qPrintable(file));
+        return QString::fromUtf8(f.readAll()).trimmed();
+    }();
+    return named;
 }
 
 TestStore::TestStore(bool demo)

@@ -12,7 +12,8 @@ class TestStore
 {
 public:
     // On the desktop store of a temporary data directory; on a schema of its own on the server
-    // that WORKLOAD_TEST_SERVER names, when it names one (the suites that run on both engines).
+    // that WORKLOAD_TEST_SERVER (or the file WORKLOAD_TEST_SERVER_FILE) names, when it names one (the suites that run
+    // on both engines).
     explicit TestStore(bool demo = false);
     ~TestStore();
     TestStore(const TestStore&) = delete;
