@@ -383,17 +383,19 @@ pg_result* PostgresDatabase::execKeepingTransaction(const QByteArray& sql, const
     PQsendQueryParams(m_conn, "RELEASE SAVEPOINT wl_query", 0, nullptr, nullptr, nullptr, nullptr, 0);
     PQpipelineSync(m_conn);
     pg_result* answer = nullptr;
-    bool failed = false;
+    pg_result* refusal = nullptr; // the first result that failed: it says why
     for (int query = 0; query < 3; ++query) {
         while (pg_result* r = PQgetResult(m_conn)) {
             const ExecStatusType status = PQresultStatus(r);
             const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-            if (query == 1 && !answer && (ok || !failed)) {
-                answer = r;
-                failed = !ok;
+            if (!ok && status != PGRES_PIPELINE_ABORTED && !refusal) {
+                refusal = r;
                 continue;
             }
-            failed = failed || (!ok && status != PGRES_PIPELINE_ABORTED);
+            if (query == 1 && ok && !answer) {
+                answer = r;
+                continue;
+            }
             PQclear(r);
         }
     }
@@ -404,9 +406,10 @@ pg_result* PostgresDatabase::execKeepingTransaction(const QByteArray& sql, const
             break;
     }
     PQexitPipelineMode(m_conn);
-    if (!answer || failed) {
-        const StoreError e = failure(answer, statement);
+    if (!answer || refusal) {
+        const StoreError e = failure(refusal, statement);
         PQclear(answer);
+        PQclear(refusal);
         PQclear(PQexec(m_conn, "ROLLBACK TO SAVEPOINT wl_query; RELEASE SAVEPOINT wl_query"));
         throw e;
     }
