@@ -13,7 +13,9 @@ QByteArray field(const QString& text)
     return '"' + bytes + '"';
 }
 
-void appendRecord(QByteArray& out, const QStringList& fields)
+} // namespace
+
+void CsvTableWriter::appendRecord(QByteArray& out, const QStringList& fields)
 {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
@@ -22,8 +24,6 @@ void appendRecord(QByteArray& out, const QStringList& fields)
     }
     out += "\r\n";
 }
-
-} // namespace
 
 QByteArray CsvTableWriter::bytes(const TeacherListTable& table)
 {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The list as comma-separated values for other programs: UTF-8 with a byte-order mark (so that
 // spreadsheet programs take it as UTF-8), CRLF line ends, fields quoted as RFC 4180 asks. The first
@@ -13,6 +14,9 @@ class CsvTableWriter
 {
 public:
     static QByteArray bytes(const TeacherListTable& table);
+    // One record of fields, quoted where they need it, ended by CRLF: the rule of every CSV file
+    // the program writes.
+    static void appendRecord(QByteArray& out, const QStringList& fields);
 
     // Throws ReportFileError when the file cannot be written.
     static void write(const QString& path, const TeacherListTable& table);

@@ -1,29 +1,7 @@
 #include "stats/StatsCsvWriter.h"
 
+#include "reports/CsvTableWriter.h"
 #include "reports/SavedFile.h"
-
-namespace {
-
-QByteArray field(const QString& text)
-{
-    QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') && !bytes.contains('\n'))
-        return bytes;
-    bytes.replace("\"", "\"\"");
-    return '"' + bytes + '"';
-}
-
-void appendRecord(QByteArray& out, const QStringList& fields)
-{
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        out += field(fields[i]);
-    }
-    out += "\r\n";
-}
-
-} // namespace
 
 QByteArray StatsCsvWriter::bytes(const std::vector<StatsView>& views)
 {
@@ -34,13 +12,13 @@ QByteArray StatsCsvWriter::bytes(const std::vector<StatsView>& views)
             if (!first)
                 out += "\r\n";
             first = false;
-            appendRecord(out, {table.caption});
-            appendRecord(out, table.heading);
+            CsvTableWriter::appendRecord(out, {table.caption});
+            CsvTableWriter::appendRecord(out, table.heading);
             for (const StatsTable::Row& row : table.rows) {
                 QStringList fields;
                 for (const StatsTable::Cell& cell : row)
                     fields << StatsTable::text(cell);
-                appendRecord(out, fields);
+                CsvTableWriter::appendRecord(out, fields);
             }
         }
     }
