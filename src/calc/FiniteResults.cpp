@@ -36,7 +36,9 @@ void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& as
         if (!workloadColumns().contains(a.column.toLower()))
             continue; // not one column: the store refuses the update itself
         Teacher teacher;
-        if (!m_stage && firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher))
+        bool overflowed = false;
+        if ((!m_stage || m_stage->checksAhead()) &&
+            firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher, overflowed))
             refuse(row, a.column, &teacher, true, statement);
         if (isPlainNumber(a.expression))
             continue;
@@ -46,8 +48,9 @@ void FiniteResults::checkAhead(const QString& where, const QList<Assignment>& as
         QString undefined = QStringLiteral("(%1) is null").arg(a.expression);
         for (const QString& input : *inputs)
             undefined += QStringLiteral(" and %1 is not null").arg(input);
-        if (firstTeacher(where, undefined, teacher))
-            refuse(row, a.column, &teacher, false, statement);
+        // A store that stops at a number beyond every double stops here too: an infinite one.
+        if (firstTeacher(where, undefined, teacher, overflowed))
+            refuse(row, a.column, &teacher, overflowed, statement);
     }
 }
 
@@ -63,8 +66,9 @@ void FiniteResults::explainRefusal(const StoreError& refusal, const QString& whe
         return;
     for (const Assignment& a : assigned) {
         Teacher teacher;
+        bool overflowed = false;
         if (a.column.compare(column, Qt::CaseInsensitive) == 0 &&
-            firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher))
+            firstTeacher(where, QStringLiteral("abs(%1) >= 9e999").arg(a.expression), teacher, overflowed))
             refuse(row, column, &teacher, true, statement);
     }
     refuse(row, column, nullptr, true, statement);
@@ -73,8 +77,9 @@ void FiniteResults::explainRefusal(const StoreError& refusal, const QString& whe
 // The first selected row for which `condition` holds, evaluated on the rows as they are before
 // the update (which computes from the same values). A check that the store cannot run (the
 // expression is not one it takes) finds nothing: the update itself then reports what is wrong.
-bool FiniteResults::firstTeacher(const QString& where, const QString& condition, Teacher& teacher)
+bool FiniteResults::firstTeacher(const QString& where, const QString& condition, Teacher& teacher, bool& overflowed)
 {
+    overflowed = false;
     try {
         // The update's own condition as it stands, whatever its `or`s bind to.
         const QString id = m_db.rowIdentity();
@@ -88,8 +93,10 @@ bool FiniteResults::firstTeacher(const QString& where, const QString& condition,
         return true;
     } catch (const StoreError& e) {
         e.throwIfStoreState();
-        if (e.isOverflow())
-            return firstOverflowing(where, condition, teacher);
+        if (e.isOverflow()) {
+            overflowed = firstOverflowing(where, condition, teacher);
+            return overflowed;
+        }
         return false;
     }
 }

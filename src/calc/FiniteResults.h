@@ -32,7 +32,7 @@ public:
     };
 
     // `stage`: the node's rows are staged there, and the stage refuses an infinite value itself;
-    // without one the rows are checked for one before each update.
+    // without one (or with one that asks for it) the rows are checked for one before each update.
     FiniteResults(Database& db, const WorkloadStage* stage) : m_db(db), m_stage(stage) {}
 
     // Before an update "... where <where>": throws a StoreError naming the row and the teacher
@@ -54,7 +54,8 @@ private:
         QString faculty;
     };
 
-    bool firstTeacher(const QString& where, const QString& condition, Teacher& teacher);
+    // `overflowed`: the store stopped at a number beyond every double for the teacher's row.
+    bool firstTeacher(const QString& where, const QString& condition, Teacher& teacher, bool& overflowed);
     bool firstOverflowing(const QString& where, const QString& condition, Teacher& teacher);
     [[noreturn]] void refuse(const ParameterRow& row, const QString& column, const Teacher* teacher, bool infinite,
                              const QString& statement);

@@ -31,6 +31,26 @@ QStringList PostgresCalculationGuard::grantStatements(const QString& schema, con
     return out;
 }
 
+QStringList PostgresCalculationGuard::stagedGrantStatements(const QStringList& staged, const QString& role,
+                                                            const Database::CalculationGrant& grant)
+{
+    const QString r = quoted(role);
+    QStringList out;
+    for (const QString& table : grant.readable)
+        if (staged.contains(table.toLower()))
+            out << QStringLiteral("GRANT SELECT ON pg_temp.%1 TO %2").arg(quoted(table.toLower()), r);
+    for (const auto& [table, columns] : grant.writable) {
+        if (!staged.contains(table.toLower()))
+            continue;
+        QStringList names;
+        for (const QString& c : columns)
+            names << quoted(c.toLower());
+        out << QStringLiteral("GRANT UPDATE (%1) ON pg_temp.%2 TO %3")
+                   .arg(names.join(u','), quoted(table.toLower()), r);
+    }
+    return out;
+}
+
 PostgresCalculationGuard::PostgresCalculationGuard(PostgresDatabase& db, const Database::CalculationGrant& grant)
     : m_db(db)
 {
@@ -41,7 +61,18 @@ PostgresCalculationGuard::PostgresCalculationGuard(PostgresDatabase& db, const D
     // given to the role in between widens what a parameter row may do.
     for (const QString& s : grantStatements(m_db.schema(), role, grant))
         m_db.executeInternal(s);
+    // A table staged for the calculation (see PostgresWorkloadStage) stands for the store's table
+    // of its name, with the same rights; it is new for every node, so none are left to revoke.
+    QStringList staged;
+    for (const QVariantList& row :
+         m_db.selectInternal(QStringLiteral("SELECT relname FROM pg_class WHERE relnamespace = pg_my_temp_schema() "
+                                            "AND relkind = 'r'"))
+             .rows)
+        staged << row.value(0).toString();
+    for (const QString& s : stagedGrantStatements(staged, role, grant))
+        m_db.executeInternal(s);
     m_db.executeInternal(QStringLiteral("SET LOCAL statement_timeout = %1").arg(StatementTimeoutMs));
+    m_db.executeInternal(QStringLiteral("SET LOCAL %1 = 'on'").arg(QLatin1String(PostgresSchema::CalculatingSetting)));
     m_db.executeInternal(QStringLiteral("SET LOCAL ROLE %1").arg(quoted(role)));
     m_db.requireRole(role);
 }
@@ -52,6 +83,8 @@ PostgresCalculationGuard::~PostgresCalculationGuard()
     try {
         m_db.executeInternal(QStringLiteral("RESET ROLE"));
         m_db.executeInternal(QStringLiteral("SET LOCAL statement_timeout TO DEFAULT"));
+        m_db.executeInternal(
+            QStringLiteral("SET LOCAL %1 = 'off'").arg(QLatin1String(PostgresSchema::CalculatingSetting)));
     } catch (const StoreError&) {
         // A failed transaction refuses these; its rollback ends the role and the timeout anyway.
     }

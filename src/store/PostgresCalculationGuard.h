@@ -25,6 +25,10 @@ public:
     // The statements that give the calculation's role exactly the grant on the store's tables.
     static QStringList grantStatements(const QString& schema, const QString& role,
                                        const Database::CalculationGrant& grant);
+    // The same rights on those of the connection's temporary tables (`staged`, lower case) that
+    // stand for a granted table.
+    static QStringList stagedGrantStatements(const QStringList& staged, const QString& role,
+                                             const Database::CalculationGrant& grant);
 
 private:
     PostgresDatabase& m_db;

@@ -5,6 +5,7 @@
 #include "store/PostgresPreparedStatement.h"
 #include "store/PostgresResult.h"
 #include "store/PostgresSchema.h"
+#include "store/PostgresWorkloadStage.h"
 #include "store/Sql.h"
 #include "store/StoreSchema.h"
 
@@ -183,6 +184,10 @@ void PostgresDatabase::prepareSession()
     // The store's own functions and operators come before the server's: its catalogue is last.
     executeInternal(QStringLiteral("SET search_path = \"%1\", pg_catalog").arg(m_schema));
     executeInternal(QStringLiteral("SET lock_timeout = %1").arg(BusyWaitMs));
+    // The calculation's stage (a temporary table, see PostgresWorkloadStage) is kept in this
+    // connection's own memory, which can only be sized before its first temporary table; the
+    // server takes what it needs of it, not all at once.
+    executeInternal(QStringLiteral("SET temp_buffers = '64MB'"));
     for (const QString& s : StoreSchema::createServerWorkStatements())
         executeInternal(s);
 }
@@ -498,7 +503,14 @@ int PostgresDatabase::run(const QString& statement, Result* result, const QVaria
         for (const QVariant& v : *values)
             bytes << PostgresResult::parameterText(v);
     }
-    ResultPtr r(exec(sql.toUtf8(), bytes, statement));
+    QByteArray text = sql.toUtf8();
+    // The server sends every row of a query at once: a question whether there is one asks for one.
+    if (firstRowOnly && isQuery(text)) {
+        while (text.endsWith(';') || (!text.isEmpty() && QChar::isSpace(uchar(text.back()))))
+            text.chop(1);
+        text = "SELECT 1 FROM (" + text + "\n) AS wl_probe LIMIT 1";
+    }
+    ResultPtr r(exec(text, bytes, statement));
     afterStatement(statement);
     if (PQresultStatus(r.get()) == PGRES_TUPLES_OK) {
         if (firstRowOnly)
@@ -614,9 +626,42 @@ std::unique_ptr<Database::Scope> PostgresDatabase::guardCalculation(const Calcul
     return std::make_unique<PostgresCalculationGuard>(*this, grant);
 }
 
+std::unique_ptr<WorkloadStage> PostgresDatabase::stageWorkload(const QString& filter)
+{
+    // A trigger on the workload rows would fire when the stage is written back rather than after
+    // each statement, and may then do something else: such a store is calculated on its table.
+    const Result triggers =
+        selectInternal(QStringLiteral("SELECT 1 FROM pg_trigger WHERE tgrelid = to_regclass(quote_ident($1) || '.gzl') "
+                                      "AND NOT tgisinternal LIMIT 1"),
+                       {m_schema});
+    if (!triggers.rows.empty())
+        return nullptr;
+    return std::make_unique<PostgresWorkloadStage>(*this, filter);
+}
+
 void PostgresDatabase::refreshPlannerStatistics(const QString& table)
 {
-    executeInternal(QStringLiteral("ANALYZE ") + table);
+    // The server's own autovacuum keeps the statistics of a busy table; a table it has not looked
+    // at yet, or one that changed much since, is analysed here (of the whole store, that costs a
+    // noticeable part of a calculation).
+    const Result current = selectInternal(
+        QStringLiteral("SELECT 1 FROM pg_stat_user_tables WHERE relid = to_regclass(quote_ident($1) || '.' || "
+                       "quote_ident($2)) AND coalesce(last_analyze, last_autoanalyze) IS NOT NULL AND "
+                       "n_mod_since_analyze <= n_live_tup / 5"),
+        {m_schema, table.toLower()});
+    if (current.rows.empty())
+        executeInternal(QStringLiteral("ANALYZE %1.%2").arg(quotedSchema(), table));
+}
+
+QString PostgresDatabase::quotedSchema() const
+{
+    QString name = m_schema;
+    return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QString PostgresDatabase::translated(const QString& statement)
+{
+    return PostgresDialect::translate(statement, names(), false);
 }
 
 bool PostgresDatabase::setReuse(bool on)

@@ -64,11 +64,15 @@ public:
     QString rowIdentity() const override { return QStringLiteral("rowid"); }
 
     std::unique_ptr<Scope> guardCalculation(const CalculationGrant& grant) override;
-    std::unique_ptr<WorkloadStage> stageWorkload(const QString&) override { return nullptr; }
+    std::unique_ptr<WorkloadStage> stageWorkload(const QString& filter) override;
     void refreshPlannerStatistics(const QString& table) override;
 
     const QString& schema() const { return m_schema; }
     const QString& databaseName() const { return m_database; }
+    // The schema's name as a statement names it (quoted).
+    QString quotedSchema() const;
+    // A statement or condition of the program as the server reads it (the dialect pass alone).
+    QString translated(const QString& statement);
     // Runs statements of the program's own (no dialect pass, no trace); returns the rows the
     // last one changed.
     int executeInternal(const QString& statement);

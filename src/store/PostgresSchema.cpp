@@ -81,6 +81,12 @@ QStringList createStatements(const QString& schema)
 {
     QStringList out = compatibilityStatements(schema);
     out << StoreSchema::createStatements(StoreSchema::Engine::Server);
+    // The calculation ends every node with one update of all teachers' totals, which on the
+    // server would write a new version of each teacher, checks and index entries included, also of
+    // the many whose totals did not change: while it runs, such an update leaves the row alone.
+    out << QStringLiteral("CREATE TRIGGER rydm_unchanged BEFORE UPDATE ON rydm FOR EACH ROW WHEN "
+                          "(current_setting('%1', true) = 'on') EXECUTE FUNCTION suppress_redundant_updates_trigger()")
+               .arg(QLatin1String(CalculatingSetting));
     out << QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)").arg(QLatin1String(LayoutTable));
     out << QStringLiteral("INSERT INTO %1 (version) VALUES (%2)")
                .arg(QLatin1String(LayoutTable))

@@ -10,6 +10,8 @@ namespace PostgresSchema {
 
 // The table that says a schema holds this program's store, and of which layout.
 inline constexpr const char* LayoutTable = "workload_layout";
+// "on" while the calculation's guard is in place (a setting of the transaction).
+inline constexpr const char* CalculatingSetting = "workload.calculating";
 
 // Functions and operators of the store's own schema, found before the server's own ones (the
 // connection's search path puts the server's catalogue last):

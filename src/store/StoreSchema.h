@@ -48,10 +48,10 @@ constexpr int Version = 7;
 // The forty workload columns in table order.
 const std::vector<ColumnDef>& gzlColumns();
 
-// The calculation's staged workload table "temp.gzl": the forty columns with their types and
-// checks, each computed column also refusing an infinite value by a check named
-// "finite_<column>".
-QString createStagedWorkload();
+// The calculation's staged workload table, the temporary `gzl`: the forty columns with their types
+// (and on the desktop their checks) and the row identity, each computed column also refusing an
+// infinite value by a check named "finite_<column>".
+QString createStagedWorkload(Engine engine = Engine::Desktop);
 
 // The forty workload columns in the order the exchange names them: the 28 numbers, then the 12 texts.
 const std::vector<ColumnDef>& exchangeColumns();

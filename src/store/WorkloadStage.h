@@ -23,4 +23,8 @@ public:
     // The stage's own refusal of an infinite value in a computed column: the column; empty when
     // `e` is another error.
     virtual QString infiniteColumn(const StoreError& e) const = 0;
+
+    // Whether the calculation must still look for an infinite value before each update: a store
+    // whose refusal ends the transaction cannot be asked afterwards for which row it was.
+    virtual bool checksAhead() const { return false; }
 };
