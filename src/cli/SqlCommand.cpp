@@ -1,6 +1,11 @@
 #include "cli/Cli.h"
 #include "store/Database.h"
 #include "store/NumberFormat.h"
+#include "store/Transaction.h"
+
+#include <QRegularExpression>
+
+#include <optional>
 
 namespace {
 
@@ -17,7 +22,16 @@ int runSql(Cli::Context& c)
 {
     auto db = Database::open(c.store);
     const QString statement = c.args.argument(0);
+    // A statement that may write takes the store's write lock first, as every command that writes
+    // does: on a server store nothing else would keep it from another operator's change.
+    const QString head = statement.trimmed().section(QRegularExpression(QStringLiteral("\\s")), 0, 0).toLower();
+    const bool reads = head == u"select" || head == u"with" || head == u"explain" || head == u"pragma";
+    std::optional<Transaction> transaction;
+    if (!reads)
+        transaction.emplace(*db);
     const Database::Result r = db->select(statement);
+    if (transaction)
+        transaction->commit();
     if (r.columns.isEmpty())
         return 0;
     QStringList header;

@@ -112,7 +112,7 @@ int runStats(Cli::Context& c)
         return 1;
     }
     DataModule data;
-    data.connectTo(c.dataDir);
+    data.connectTo(c.store);
     if (const std::optional<QString> problem = problemIn(data, request)) {
         c.err << *problem << "\n";
         return 1;

@@ -9,6 +9,7 @@
 #include "store/Sql.h"
 #include "store/Transaction.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -121,10 +122,12 @@ WorkloadImport::Outcome WorkloadImport::copyToWorkCopy(const QString& path)
     m_table = m_paradox ? QStringLiteral("dbtemp") : QStringLiteral("temp");
     if (!QFileInfo(path).isFile())
         return Outcome::CopyFailed;
-    // Each import has a copy of its own: two imports into one data directory never share one.
+    // Each import has a copy of its own: two imports into one data directory never share one. A
+    // store on a server has no data directory: the copy is made among the user's temporary files.
     const QString dataDir = m_data.database()->dataDir();
-    Leftovers::removeDead(dataDir); // what killed imports (and other commands) left there
-    auto copy = std::make_unique<StagingCopy>(dataDir, m_paradox ? Leftovers::ParadoxCopy : Leftovers::DbaseCopy);
+    const QString workDir = dataDir.isEmpty() ? QDir::tempPath() : dataDir;
+    Leftovers::removeDead(workDir); // what killed imports (and other commands) left there
+    auto copy = std::make_unique<StagingCopy>(workDir, m_paradox ? Leftovers::ParadoxCopy : Leftovers::DbaseCopy);
     switch (copy->copyFrom(path, m_writer)) {
     case StagingCopy::Result::Done:
         m_workCopy = std::move(copy);

@@ -3,6 +3,9 @@
 #include "store/PostgresDatabase.h"
 #include "store/PostgresSchema.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 QString quoted(const QString& name)
@@ -51,6 +54,13 @@ QStringList PostgresCalculationGuard::stagedGrantStatements(const QStringList& s
     return out;
 }
 
+int PostgresCalculationGuard::timeoutMs(quint64 budget)
+{
+    if (budget == 0)
+        return StatementTimeoutMs;
+    return int(std::clamp<quint64>(budget / StepsPerMs, MinimumTimeoutMs, quint64(std::numeric_limits<int>::max())));
+}
+
 PostgresCalculationGuard::PostgresCalculationGuard(PostgresDatabase& db, const Database::CalculationGrant& grant)
     : m_db(db)
 {
@@ -71,7 +81,7 @@ PostgresCalculationGuard::PostgresCalculationGuard(PostgresDatabase& db, const D
         staged << row.value(0).toString();
     for (const QString& s : stagedGrantStatements(staged, role, grant))
         m_db.executeInternal(s);
-    m_db.executeInternal(QStringLiteral("SET LOCAL statement_timeout = %1").arg(StatementTimeoutMs));
+    m_db.executeInternal(QStringLiteral("SET LOCAL statement_timeout = %1").arg(timeoutMs(grant.budget)));
     m_db.executeInternal(QStringLiteral("SET LOCAL %1 = 'on'").arg(QLatin1String(PostgresSchema::CalculatingSetting)));
     m_db.executeInternal(QStringLiteral("SET LOCAL ROLE %1").arg(quoted(role)));
     m_db.requireRole(role);

@@ -14,8 +14,13 @@ class PostgresDatabase;
 class PostgresCalculationGuard : public Database::Scope
 {
 public:
-    // About as long as the desktop store's step budget lets a statement run.
+    // About as long as the desktop store's default step budget lets a statement run; a budget
+    // given is turned into time at about the desktop store's pace, but never below the minimum
+    // that an ordinary statement needs.
     static constexpr int StatementTimeoutMs = 10000;
+    static constexpr quint64 StepsPerMs = 100'000;
+    static constexpr quint64 MinimumTimeoutMs = 100;
+    static int timeoutMs(quint64 budget);
 
     PostgresCalculationGuard(PostgresDatabase& db, const Database::CalculationGrant& grant);
     ~PostgresCalculationGuard() override;

@@ -295,7 +295,8 @@ void PostgresDatabase::ensureCalculationRole()
 
 void PostgresDatabase::dropStore()
 {
-    // Everything in the schema is the store's: its tables, its view, its functions and operators.
+    // Everything in the schema is the store's: its tables, its view, its functions, aggregates and
+    // operators.
     const Result objects = selectInternal(
         QStringLiteral("SELECT 'DROP ' || CASE c.relkind WHEN 'v' THEN 'VIEW ' ELSE 'TABLE ' END || "
                        "quote_ident(n.nspname) || '.' || quote_ident(c.relname) || ' CASCADE' "
@@ -303,7 +304,7 @@ void PostgresDatabase::dropStore()
                        "WHERE n.nspname = $1 AND c.relkind IN ('r','v') "
                        "UNION ALL SELECT 'DROP OPERATOR ' || o.oid::regoperator || ' CASCADE' FROM pg_operator o "
                        "JOIN pg_namespace n ON n.oid = o.oprnamespace WHERE n.nspname = $1 "
-                       "UNION ALL SELECT 'DROP FUNCTION ' || p.oid::regprocedure || ' CASCADE' FROM pg_proc p "
+                       "UNION ALL SELECT 'DROP ROUTINE ' || p.oid::regprocedure || ' CASCADE' FROM pg_proc p "
                        "JOIN pg_namespace n ON n.oid = p.pronamespace WHERE n.nspname = $1"),
         {m_schema});
     // Views before tables, operators before their functions; a CASCADE may have dropped a later one.
@@ -362,6 +363,25 @@ pg_result* PostgresDatabase::exec(const QByteArray& sql, const QList<QByteArray>
         throw e;
     }
     return r;
+}
+
+// The server sends every row of a query at once: a question whether there is one asks for one.
+// A query that the server refuses is run again as it stands, so that the refusal speaks of the
+// statement that was given.
+pg_result* PostgresDatabase::probe(const QByteArray& sql, const QList<QByteArray>& values, const QString& statement)
+{
+    if (!isQuery(sql))
+        return exec(sql, values, statement);
+    QByteArray query = sql;
+    while (query.endsWith(';') || (!query.isEmpty() && QChar::isSpace(uchar(query.back()))))
+        query.chop(1);
+    try {
+        return exec("SELECT 1 FROM (" + query + "\n) AS wl_probe LIMIT 1", values, statement);
+    } catch (const StoreError& e) {
+        if (e.kind() != StoreError::Kind::RefusedInput)
+            throw;
+        return exec(sql, values, statement);
+    }
 }
 
 bool PostgresDatabase::isQuery(const QByteArray& sql)
@@ -445,7 +465,11 @@ StoreError PostgresDatabase::failure(pg_result* result, const QString& statement
     if (kind == StoreError::Kind::Busy)
         text = QStringLiteral("数据库正被别的操作员使用, 请稍后再试 (%1)").arg(text);
     StoreError e(text, statement, kind);
-    if (code == "22003")
+    // Only a floating-point result beyond every double is an infinity; an integer out of range
+    // (the same state) is an ordinary refusal. The server's function name does not depend on the
+    // language it speaks.
+    const char* source = result ? PQresultErrorField(result, PG_DIAG_SOURCE_FUNCTION) : nullptr;
+    if (code == "22003" && source && QByteArray(source).startsWith("float_overflow"))
         e.markOverflow();
     return e;
 }
@@ -503,14 +527,7 @@ int PostgresDatabase::run(const QString& statement, Result* result, const QVaria
         for (const QVariant& v : *values)
             bytes << PostgresResult::parameterText(v);
     }
-    QByteArray text = sql.toUtf8();
-    // The server sends every row of a query at once: a question whether there is one asks for one.
-    if (firstRowOnly && isQuery(text)) {
-        while (text.endsWith(';') || (!text.isEmpty() && QChar::isSpace(uchar(text.back()))))
-            text.chop(1);
-        text = "SELECT 1 FROM (" + text + "\n) AS wl_probe LIMIT 1";
-    }
-    ResultPtr r(exec(text, bytes, statement));
+    ResultPtr r(firstRowOnly ? probe(sql.toUtf8(), bytes, statement) : exec(sql.toUtf8(), bytes, statement));
     afterStatement(statement);
     if (PQresultStatus(r.get()) == PGRES_TUPLES_OK) {
         if (firstRowOnly)

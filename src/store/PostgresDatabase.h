@@ -101,6 +101,7 @@ private:
     // Runs `sql` (or the prepared statement of that name) with its values; throws the refusal.
     pg_result* exec(const QByteArray& sql, const QList<QByteArray>& values, const QString& statement,
                     const QByteArray& prepared = {});
+    pg_result* probe(const QByteArray& sql, const QList<QByteArray>& values, const QString& statement);
     static bool isQuery(const QByteArray& sql);
     pg_result* execKeepingTransaction(const QByteArray& sql, const std::vector<const char*>& params,
                                       const QString& statement, const QByteArray& prepared);

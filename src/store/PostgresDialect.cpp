@@ -57,6 +57,10 @@ public:
                        adjacent(k) && !(k > 0 && isPunct(k - 1, u':'))) {
                 replace(t, token(k + 1), u'$' + QString::number(parameterNumber(lower(k + 1))));
                 ++k;
+            } else if (isByteOrder(k)) {
+                replace(t, t, QStringLiteral("\"C\""));
+            } else if (t.kind == Kind::Number && isHex(text(k))) {
+                replace(t, t, hexValue(text(k)));
             } else if (t.kind == Kind::Number && isInfinite(text(k))) {
                 replace(t, t, QStringLiteral("'Infinity'::float8"));
             } else if (t.kind == Kind::Number && isReal(text(k)) && !isPunct(k - 1, u'.')) {
@@ -93,9 +97,32 @@ private:
         return std::isinf(number.toDouble());
     }
 
+    // COLLATE BINARY: the desktop store's byte order of the UTF-8 text.
+    bool isByteOrder(qsizetype k) const
+    {
+        return token(k).kind == Kind::Word && lower(k) == u"binary" && lower(k - 1) == u"collate";
+    }
+
+    void replaceWith(qsizetype k, const QString& with, QString& out, qsizetype& written) const
+    {
+        out += QStringView(m_s).mid(written, token(k).begin - written);
+        out += with;
+        written = token(k).end;
+    }
+
+    static bool isHex(const QString& number) { return number.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive); }
+
     static bool isReal(const QString& number)
     {
-        return number.contains(u'.') || number.contains(u'e', Qt::CaseInsensitive);
+        return !isHex(number) && (number.contains(u'.') || number.contains(u'e', Qt::CaseInsensitive));
+    }
+
+    // 0x1E is 30 on the desktop store (a 64-bit two's complement); the server reads no such form.
+    static QString hexValue(const QString& number)
+    {
+        bool ok = false;
+        const quint64 value = number.mid(2).toULongLong(&ok, 16);
+        return ok ? QString::number(qint64(value)) : number;
     }
 
     int parameterNumber(const QString& name)
@@ -171,6 +198,8 @@ private:
                 ++depth;
             else if (isPunct(k, u')'))
                 --depth;
+            else if (isByteOrder(k))
+                replaceWith(k, QStringLiteral("\"C\""), out, written);
         }
         return k;
     }

@@ -12,6 +12,8 @@
 // - `==` is `=`;
 // - LIKE ignores the case of ASCII letters (ILIKE on a database whose character type is C);
 // - ORDER BY a name column (faculty, section, teacher) sorts by the names' GBK bytes;
+// - COLLATE BINARY is the byte order of the text ("C"); a hexadecimal number (0x1E) is its value;
+// - a decimal or exponent literal is a double, and one beyond every double an infinity;
 // - `?` and `:name` parameters of a bound statement become `$1`, `$2`, … in order of first
 //   appearance (`:name` used twice is one parameter).
 // Division by zero, ifnull(), gbk_len() and the like are functions and operators of the store's

@@ -74,6 +74,19 @@ QStringList compatibilityStatements(const QString& s)
                                "IMMUTABLE AS 'SELECT pg_catalog.round(a::numeric, n)::double precision'");
     out << fn + QStringLiteral("gbk_len(a text) RETURNS integer LANGUAGE sql IMMUTABLE PARALLEL SAFE AS "
                                "'SELECT octet_length(convert_to(a, ''GBK''))'");
+    // The desktop store's group_concat(x [, separator]): the values that are not null as text,
+    // joined by the separator (a comma unless given).
+    out << fn + QStringLiteral("group_concat_step(acc text, v anyelement, sep text) RETURNS text LANGUAGE sql "
+                               "IMMUTABLE AS 'SELECT CASE WHEN v IS NULL THEN acc WHEN acc IS NULL THEN v::text "
+                               "ELSE acc || sep || v::text END'");
+    out << fn + QStringLiteral("group_concat_step(acc text, v anyelement) RETURNS text LANGUAGE sql IMMUTABLE AS "
+                               "'SELECT %1.group_concat_step(acc, v, '','')'")
+                    .arg(s);
+    out << QStringLiteral("CREATE AGGREGATE %1.group_concat(anyelement, text) (SFUNC = %1.group_concat_step, "
+                          "STYPE = text)")
+               .arg(s);
+    out << QStringLiteral("CREATE AGGREGATE %1.group_concat(anyelement) (SFUNC = %1.group_concat_step, STYPE = text)")
+               .arg(s);
     return out;
 }
 

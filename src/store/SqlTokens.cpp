@@ -81,8 +81,14 @@ std::vector<Token> tokenize(const QString& s)
             i = quotedEnd(s, i);
             tokens.push_back({c == u'\'' ? Kind::Literal : Kind::QuotedName, start, i});
         } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-            while (i < n && (s[i].isLetterOrNumber() || s[i] == u'.'))
+            const bool hex = c == u'0' && i + 1 < n && (s[i + 1] == u'x' || s[i + 1] == u'X');
+            while (i < n && (s[i].isLetterOrNumber() || s[i] == u'.')) {
+                // An exponent's sign belongs to the number: 1e-7.
+                if (!hex && (s[i] == u'e' || s[i] == u'E') && i + 2 < n && (s[i + 1] == u'-' || s[i + 1] == u'+') &&
+                    s[i + 2].isDigit())
+                    ++i;
                 ++i;
+            }
             tokens.push_back({Kind::Number, start, i});
         } else if (isWordStart(c)) {
             while (i < n && isWordPart(s[i]))

@@ -58,9 +58,12 @@ void injectFailure(Database& db, const QString& kind, const QString& faculty)
         addParameter(db, 8, 99, QStringLiteral("kk12"), only.arg(QStringLiteral("abs(xh*0-9223372036854775807-1)")),
                      QStringLiteral("fl='理论实验'"));
     } else {
-        addParameter(db, 8, 99, QStringLiteral("kk12"),
-                     only.arg(QStringLiteral(
-                         "(select count(*) from sysparameter a, sysparameter b, sysparameter c, sysparameter d)")),
+        // The server runs the join of four faster than its shortest statement timeout: five.
+        const QString join = TestStore::server().isEmpty()
+                                 ? QStringLiteral("sysparameter a, sysparameter b, sysparameter c, sysparameter d")
+                                 : QStringLiteral("sysparameter a, sysparameter b, sysparameter c, sysparameter d, "
+                                                  "sysparameter e");
+        addParameter(db, 8, 99, QStringLiteral("kk12"), only.arg(QStringLiteral("(select count(*) from %1)").arg(join)),
                      QStringLiteral("fl='理论实验'"));
     }
 }
@@ -79,7 +82,10 @@ private slots:
         for (const QString& faculty : {Faculties[1], Faculties[2]}) {
             const QByteArray f = faculty.toUtf8();
             QTest::addRow("total beyond the limit in %s", f.constData()) << "total" << faculty << "21474836.47";
-            QTest::addRow("refused value in %s", f.constData()) << "value" << faculty << "integer overflow";
+            QTest::addRow("refused value in %s", f.constData())
+                << "value" << faculty
+                << (TestStore::server().isEmpty() ? QStringLiteral("integer overflow")
+                                                  : QStringLiteral("out of range"));
             QTest::addRow("step budget in %s", f.constData()) << "steps" << faculty << "语句运行过久";
         }
     }
@@ -126,8 +132,8 @@ private slots:
         Database& db = store.db();
         injectFailure(db, QStringLiteral("total"), Faculties[2]);
         const QStringList before = state(db);
-        const CliRun r = runCli({QStringLiteral("--dir"), store.dir(), QStringLiteral("calc"), QStringLiteral("--year"),
-                                 Year, QStringLiteral("--all")});
+        const CliRun r = runCli(store.ctlArguments() + QStringList{QStringLiteral("calc"), QStringLiteral("--year"),
+                                                                   Year, QStringLiteral("--all")});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("21474836.47")) && r.err.contains(QStringLiteral("select sum(q11)")),
                  qPrintable(r.err));
@@ -144,8 +150,10 @@ private slots:
         const CalculationSummary summary = WorkloadCalculator(store.data()).calculateYear(Year, &faculties);
         QCOMPARE(faculties, 3);
         QCOMPARE(summary.teachersUpdated, 3);
-        QCOMPARE(store.scalar(QStringLiteral("select group_concat(q, ',') from (select q from rydm order by rydm)")),
-                 QStringLiteral("170.47,170.47,170.47"));
+        QStringList totals;
+        for (const QVariantList& row : store.db().select(QStringLiteral("select q from rydm order by rydm")).rows)
+            totals << Field(QString(), row.front()).asString();
+        QCOMPARE(totals, QStringList({"170.47", "170.47", "170.47"}));
         QVERIFY(!store.db().inTransaction());
     }
 };

@@ -65,7 +65,7 @@ CliRun TestReportCommand::report(const QStringList& args) const
     // The year of the fixture unless the case gives its own (an option is given once).
     const QStringList year =
         args.contains(QStringLiteral("--year")) ? QStringList() : QStringList{QStringLiteral("--year"), Year};
-    return runCli(QStringList{QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report")} + year + args);
+    return runCli(m_store->ctlArguments() + QStringList{QStringLiteral("report")} + year + args);
 }
 
 void TestReportCommand::pdfOfASection()
@@ -228,8 +228,9 @@ void TestReportCommand::pdfOutsideADesktopSession()
         env.remove(QString::fromLatin1(name));
     ctl.setProcessEnvironment(env);
     ctl.start(QStringLiteral(WORKLOADCTL),
-              {QStringLiteral("--dir"), m_store->dir(), QStringLiteral("report"), QStringLiteral("--year"), Year,
-               QStringLiteral("--section"), QStringLiteral("数学教研室"), QStringLiteral("--pdf"), path});
+              m_store->ctlArguments() + QStringList{QStringLiteral("report"), QStringLiteral("--year"), Year,
+                                                    QStringLiteral("--section"), QStringLiteral("数学教研室"),
+                                                    QStringLiteral("--pdf"), path});
     QVERIFY(ctl.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(ctl.readAllStandardError()), QString());
     QCOMPARE(ctl.exitCode(), 0);

@@ -47,7 +47,7 @@ private slots:
 private:
     CliRun stats(const QStringList& args) const
     {
-        return runCli(QStringList{QStringLiteral("--dir"), m_store->dir(), QStringLiteral("stats")} + args);
+        return runCli(m_store->ctlArguments() + QStringList{QStringLiteral("stats")} + args);
     }
     QString out(const QString& name) const { return m_out->filePath(name); }
 

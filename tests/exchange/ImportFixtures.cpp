@@ -13,14 +13,28 @@ using namespace ExchangeFixtures;
 
 namespace ImportFixtures {
 
+std::vector<QVariantList> withoutRowNumbers(const Database::Result& r)
+{
+    qsizetype number = -1;
+    for (qsizetype i = 0; i < r.columns.size(); ++i)
+        if (r.columns[i].name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0)
+            number = i;
+    std::vector<QVariantList> rows;
+    for (QVariantList row : r.rows) {
+        if (number >= 0)
+            row.removeAt(number);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 std::vector<QVariantList> dump(TestStore& s)
 {
     std::vector<QVariantList> out;
     for (const char* sql : {"select * from gzl order by xh, jiaoshi, nd", "select * from rydm order by rydm",
                             "select * from bmdm order by bmdm", "select * from yuanbu order by mc"}) {
-        Database::Result r = s.db().select(QString::fromLatin1(sql));
         out.push_back({QString::fromLatin1(sql)});
-        for (const QVariantList& row : r.rows)
+        for (const QVariantList& row : withoutRowNumbers(s.db().select(QString::fromLatin1(sql))))
             out.push_back(row);
     }
     return out;
@@ -57,9 +71,14 @@ QVariantList rowWith(const QString& teacher, const QString& section, const QStri
     return r;
 }
 
+QString workDirectory(const TestStore& s)
+{
+    return s.location().isServer() ? QDir::tempPath() : s.dir();
+}
+
 QStringList stagingCopies(const TestStore& s)
 {
-    return QDir(s.dir()).entryList({QStringLiteral("dbtemp*"), QStringLiteral("temp*")}, QDir::Files);
+    return QDir(workDirectory(s)).entryList({QStringLiteral("dbtemp*"), QStringLiteral("temp*")}, QDir::Files);
 }
 
 StagingCopy::Writer diskWithRoomFor(long long room, int error)

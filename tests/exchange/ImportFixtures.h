@@ -16,6 +16,10 @@ namespace ImportFixtures {
 inline const QString Year = QStringLiteral("2026-2027学年");
 inline const QString OldYear = QStringLiteral("2025-2026学年");
 
+// The rows of a result without the row number column that a server's table has of its own (and
+// "*" includes): rows compared by what they hold.
+std::vector<QVariantList> withoutRowNumbers(const Database::Result& r);
+
 // Every row of the tables an import may change, in a fixed order, values as the store holds them.
 std::vector<QVariantList> dump(TestStore& s);
 
@@ -36,7 +40,10 @@ QString writeFile(const QTemporaryDir& dir, const std::vector<QVariantList>& row
 QVariantList rowWith(const QString& teacher, const QString& section, const QString& faculty, const QString& year,
                      qint64 xh);
 
-// The import's copies of files left in a data directory.
+// Where the import copies its files: the data directory, or the temporary files' directory for a
+// store on a server.
+QString workDirectory(const TestStore& s);
+// The import's copies of files left there.
 QStringList stagingCopies(const TestStore& s);
 
 // A disk that takes the first `room` bytes of a copy and then fails with `error`.

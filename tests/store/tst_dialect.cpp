@@ -1,3 +1,4 @@
+#include "store/PostgresDialect.h"
 #include "store/SqlDialect.h"
 #include "support/TestStore.h"
 
@@ -76,6 +77,36 @@ private slots:
         for (q->first(); !q->eof(); q->next())
             order << q->fieldByName(QStringLiteral("rydm")).asString();
         QCOMPARE(order, QStringList({QStringLiteral("A0"), QStringLiteral("A1"), QStringLiteral("B2")}));
+    }
+
+    // The server reads the desktop store's numbers and patterns as the desktop store does.
+    void serverReading_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("decimal") << "select 0.15*q from rydm"
+                                 << "select 0.15::float8*q from rydm";
+        QTest::newRow("exponent with sign") << "select q+1e-7, q-2E+3 from rydm"
+                                            << "select q+1e-7::float8, q-2E+3::float8 from rydm";
+        QTest::newRow("subtraction after a hexadecimal") << "select 0x1e-5 from rydm"
+                                                         << "select 30-5 from rydm";
+        QTest::newRow("beyond every double") << "select 1e999 from rydm"
+                                             << "select 'Infinity'::float8 from rydm";
+        QTest::newRow("whole number") << "select q*2 from rydm"
+                                      << "select q*2 from rydm";
+        QTest::newRow("byte order") << "select * from rydm order by rymc collate binary"
+                                    << "select * from rydm order by rymc collate \"C\"";
+        QTest::newRow("like") << "select * from rydm where rymc like '%a%'"
+                              << "select * from rydm where rymc ilike '%a%'";
+    }
+    void serverReading()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        PostgresDialect::Names names;
+        names.columnsOf = columns;
+        names.columns = {QStringLiteral("rydm"), QStringLiteral("rymc"), QStringLiteral("bmdm"), QStringLiteral("q")};
+        QCOMPARE(PostgresDialect::translate(given, names, false), expected);
     }
 };
 
