@@ -273,24 +273,33 @@ void PostgresDatabase::createStore(bool replace)
 void PostgresDatabase::ensureCalculationRole()
 {
     const QString role = PostgresSchema::calculationRole(m_database);
-    const Result there = selectInternal(QStringLiteral("SELECT pg_has_role(current_user, oid, 'MEMBER') FROM pg_roles "
-                                                       "WHERE rolname = $1"),
-                                        {role});
-    if (!there.rows.empty() && there.rows.front().value(0).toInt() == 1)
-        return;
-    try {
+    // Two stores of one database made at the same moment both find the role missing: the one that
+    // comes second finds it made by the first when it tries again.
+    QString refusal;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Result there = selectInternal(
+            QStringLiteral("SELECT pg_has_role(current_user, oid, 'MEMBER') FROM pg_roles WHERE rolname = $1"), {role});
+        if (!there.rows.empty() && there.rows.front().value(0).toInt() == 1)
+            return;
         executeInternal(QStringLiteral("SAVEPOINT calculation_role"));
-        if (there.rows.empty())
-            executeInternal(QStringLiteral("CREATE ROLE \"%1\" NOLOGIN").arg(role));
-        executeInternal(QStringLiteral("GRANT \"%1\" TO CURRENT_USER").arg(role));
-        executeInternal(QStringLiteral("RELEASE SAVEPOINT calculation_role"));
-    } catch (const StoreError& e) {
-        const Result user = selectInternal(QStringLiteral("SELECT current_user"));
-        throw StoreError(QStringLiteral("不能建立计算所用的角色 (%1)。请数据库管理员执行: CREATE ROLE \"%2\" NOLOGIN; "
-                                        "GRANT \"%2\" TO \"%3\";")
-                             .arg(e.text(), role, user.rows.front().value(0).toString()),
-                         {}, StoreError::Kind::RefusedInput);
+        try {
+            if (there.rows.empty())
+                executeInternal(QStringLiteral("CREATE ROLE \"%1\" NOLOGIN").arg(role));
+            executeInternal(QStringLiteral("GRANT \"%1\" TO CURRENT_USER").arg(role));
+            executeInternal(QStringLiteral("RELEASE SAVEPOINT calculation_role"));
+            return;
+        } catch (const StoreError& e) {
+            e.throwIfStoreState();
+            executeInternal(QStringLiteral("ROLLBACK TO SAVEPOINT calculation_role"));
+            executeInternal(QStringLiteral("RELEASE SAVEPOINT calculation_role"));
+            refusal = e.text();
+        }
     }
+    const Result user = selectInternal(QStringLiteral("SELECT current_user"));
+    throw StoreError(QStringLiteral("不能建立计算所用的角色 (%1)。请数据库管理员执行: CREATE ROLE \"%2\" NOLOGIN; "
+                                    "GRANT \"%2\" TO \"%3\";")
+                         .arg(refusal, role, user.rows.front().value(0).toString()),
+                     {}, StoreError::Kind::RefusedInput);
 }
 
 void PostgresDatabase::dropStore()
