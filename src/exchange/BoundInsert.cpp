@@ -4,6 +4,15 @@
 
 BoundInsert::BoundInsert(Database& db, const QString& statement) : m_statement(db.prepare(statement)) {}
 
+BoundInsert::BoundInsert(Database& db, const QString& table, const QStringList& columns)
+    : m_statement(db.prepareAppend(table, columns))
+{}
+
+void BoundInsert::finish()
+{
+    m_statement->finish();
+}
+
 void BoundInsert::insert(const QVariantList& values)
 {
     for (int i = 0; i < values.size(); ++i) {

@@ -19,6 +19,8 @@ class BoundInsert
 {
 public:
     BoundInsert(Database& db, const QString& statement);
+    // Rows appended to a table (Database::prepareAppend): each run() adds one, finish() ends them.
+    BoundInsert(Database& db, const QString& table, const QStringList& columns);
 
     // Binds every placeholder from the list, in order, and runs the insert.
     void insert(const QVariantList& values);
@@ -28,6 +30,8 @@ public:
     using Text = PreparedStatement::Text;
     void bind(int index, const ExchangeValue& value, Text text = Text::Copy);
     void run();
+    // Every row run is in its table, or the store's refusal is thrown.
+    void finish();
 
 private:
     const QByteArray& utf8(const QString& text);

@@ -5,7 +5,6 @@
 void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
 {
     QStringList names;
-    QStringList marks;
     for (const ExchangeColumn& c : m_wanted) {
         const std::optional<int> i = ExchangeTable::indexOf(found, c.name);
         if (!i)
@@ -15,10 +14,14 @@ void ImportStagingSink::columns(const QList<ExchangeColumn>& found)
             throw ExchangeFileError(QStringLiteral("field %1 has the wrong type").arg(c.name));
         m_index.push_back(*i);
         names << c.name;
-        marks << u':' + c.name;
     }
-    m_insert.emplace(
-        m_db, QStringLiteral("insert into work.%1 (%2) values (%3)").arg(m_table, names.join(u','), marks.join(u',')));
+    m_insert.emplace(m_db, QStringLiteral("work.") + m_table, names);
+}
+
+void ImportStagingSink::finish()
+{
+    if (m_insert)
+        m_insert->finish();
 }
 
 void ImportStagingSink::row(std::span<const ExchangeValue> values)

@@ -17,6 +17,8 @@ public:
 
     void columns(const QList<ExchangeColumn>& found) override;
     void row(std::span<const ExchangeValue> values) override;
+    // After the last row: every row is staged, or the store's refusal is thrown.
+    void finish();
 
 private:
     Database& m_db;

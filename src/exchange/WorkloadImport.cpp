@@ -161,6 +161,7 @@ WorkloadImport::Outcome WorkloadImport::stage(const QString& copy)
             ParadoxFile::read(copy, staging);
         else
             DbaseFile::read(copy, staging);
+        staging.finish();
         tx.commit();
     } catch (const ExchangeFileError&) {
         return Outcome::NotOurFile;

@@ -261,13 +261,11 @@ void Migration::writeTable(Database& db, const QString& table)
 {
     const std::vector<StoreSchema::ColumnDef>& columns = StoreSchema::tableColumns(table);
     QStringList names;
-    QStringList marks;
-    for (const StoreSchema::ColumnDef& c : columns) {
+    for (const StoreSchema::ColumnDef& c : columns)
         names << QString::fromLatin1(c.name);
-        marks << u':' + QString::fromLatin1(c.name);
-    }
-    BoundInsert insert(
-        db, QStringLiteral("insert into %1 (%2) values (%3)").arg(table, names.join(u','), marks.join(u',')));
+    // The settings record is a view on a server (a record per operator): one insert at a time.
+    BoundInsert insert =
+        table == u"system" ? BoundInsert(db, Database::appendStatement(table, names)) : BoundInsert(db, table, names);
     const Plan& plan = m_plans[table];
     const char* key = keyOf(table);
     const int keyColumn = key ? columnIndex(table, key) : -1;
@@ -297,4 +295,5 @@ void Migration::writeTable(Database& db, const QString& table)
         },
         [](qint64, const QString&, const QString&) {});
     read(table, copy, true);
+    insert.finish();
 }

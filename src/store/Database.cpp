@@ -1,4 +1,5 @@
 #include "store/Database.h"
+#include "store/PreparedStatement.h"
 
 #include "store/PostgresDatabase.h"
 #include "store/SqliteDatabase.h"
@@ -48,4 +49,17 @@ QString StoreLocation::display() const
 QString StoreLocation::withoutPassword() const
 {
     return isServer() ? PostgresDatabase::withoutPassword(server) : dataDir;
+}
+
+QString Database::appendStatement(const QString& table, const QStringList& columns)
+{
+    QStringList marks;
+    for (const QString& c : columns)
+        marks << u':' + c;
+    return QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns.join(u','), marks.join(u','));
+}
+
+std::unique_ptr<PreparedStatement> Database::prepareAppend(const QString& table, const QStringList& columns)
+{
+    return prepare(appendStatement(table, columns));
 }

@@ -93,6 +93,12 @@ public:
     // One of the program's own statements compiled once and run many times with named
     // parameters (":name").
     virtual std::unique_ptr<PreparedStatement> prepare(const QString& statement) = 0;
+    // Many rows added to one table, one per step() with every column bound (in this order), then
+    // finish(): "insert into TABLE (COLUMNS) values (...)", in whatever way the engine adds many rows
+    // fastest.
+    virtual std::unique_ptr<PreparedStatement> prepareAppend(const QString& table, const QStringList& columns);
+    // The insert that prepareAppend() stands for.
+    static QString appendStatement(const QString& table, const QStringList& columns);
 
     // Statements as the store runs them, after the pass that qualifies shared columns (an engine's own
     // rewrites beyond it are not shown, so that a trace reads the same on every engine).

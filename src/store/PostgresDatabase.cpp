@@ -2,6 +2,7 @@
 
 #include "store/Gbk.h"
 #include "store/PostgresCalculationGuard.h"
+#include "store/PostgresCopyStatement.h"
 #include "store/PostgresPreparedStatement.h"
 #include "store/PostgresResult.h"
 #include "store/PostgresSchema.h"
@@ -602,6 +603,11 @@ std::unique_ptr<PreparedStatement> PostgresDatabase::prepare(const QString& stat
 {
     const QString sql = PostgresDialect::translate(statement, names(), true);
     return std::make_unique<PostgresPreparedStatement>(*this, statement, sql, QStringLiteral("wl%1").arg(++m_prepared));
+}
+
+std::unique_ptr<PreparedStatement> PostgresDatabase::prepareAppend(const QString& table, const QStringList& columns)
+{
+    return std::make_unique<PostgresCopyStatement>(*this, appendStatement(table, columns), translated(table), columns);
 }
 
 void PostgresDatabase::begin()

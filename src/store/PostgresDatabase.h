@@ -50,6 +50,7 @@ public:
     int execute(const QString& statement) override;
     int executeBound(const QString& statement, const QVariantList& values) override;
     std::unique_ptr<PreparedStatement> prepare(const QString& statement) override;
+    std::unique_ptr<PreparedStatement> prepareAppend(const QString& table, const QStringList& columns) override;
     void setTracer(Tracer tracer) override { m_tracer = std::move(tracer); }
 
     void begin() override;
@@ -86,6 +87,8 @@ protected:
 
 private:
     friend class PostgresPreparedStatement;
+    friend class PostgresCopyStatement;
+    pg_conn* connection() const { return m_conn; }
 
     PostgresDatabase(pg_conn* conn, QString display);
     static std::unique_ptr<PostgresDatabase> connect(const QString& conninfo);

@@ -31,6 +31,9 @@ public:
     virtual bool step() = 0;
     // Ready to run again; the bound values stay.
     virtual void reset() = 0;
+    // Ends what the runs have begun: rows appended (Database::prepareAppend) are all in their table
+    // when it returns, or it throws the store's refusal.
+    virtual void finish() {}
 
     enum class Type
     {

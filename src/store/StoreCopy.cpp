@@ -23,17 +23,17 @@ QList<StoreCopy::TableCount> copyTable(Database& from, Database& to, const QStri
     to.execute(QStringLiteral("delete from %1").arg(table));
     const Database::Result rows =
         from.select(QStringLiteral("select %1 from %2 order by %3").arg(columns.join(u','), table, from.rowIdentity()));
-    QStringList names;
-    for (int i = 0; i < columns.size(); ++i)
-        names << QStringLiteral(":c%1").arg(i);
+    // The settings record is a view on a server (a record per operator), which takes its rows one
+    // insert at a time.
     const std::unique_ptr<PreparedStatement> insert =
-        to.prepare(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns.join(u','), names.join(u',')));
+        table == u"system" ? to.prepare(Database::appendStatement(table, columns)) : to.prepareAppend(table, columns);
     for (std::size_t r = 0; r < rows.rows.size(); ++r) {
         for (int c = 0; c < columns.size(); ++c)
             insert->bind(c, rows.rows.value(r, c));
         insert->step();
         insert->reset();
     }
+    insert->finish();
     counts.append({table, int(rows.rows.size())});
     return counts;
 }

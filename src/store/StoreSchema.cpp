@@ -368,10 +368,15 @@ QStringList createWorkStatements(const QString& schema)
 
 QStringList createServerWorkStatements()
 {
-    return {tableSql(QStringLiteral("dbtemp"), exchangeColumns(), false, {}, Engine::Server)
-                .replace(QStringLiteral("CREATE TABLE"), QStringLiteral("CREATE TEMPORARY TABLE")),
-            tableSql(QStringLiteral("temp"), exchangeColumns(), false, {}, Engine::Server)
-                .replace(QStringLiteral("CREATE TABLE"), QStringLiteral("CREATE TEMPORARY TABLE"))};
+    // As on the desktop store, the work tables take a text of any length: a file's text too wide
+    // for the store is refused where its rows go into the store, by the store's own checks.
+    static const QRegularExpression width(QStringLiteral("VARCHAR\\(\\d+\\)"));
+    QStringList out;
+    for (const char* table : {"dbtemp", "temp"})
+        out << tableSql(QLatin1String(table), exchangeColumns(), false, {}, Engine::Server)
+                   .replace(QStringLiteral("CREATE TABLE"), QStringLiteral("CREATE TEMPORARY TABLE"))
+                   .replace(width, QStringLiteral("TEXT"));
+    return out;
 }
 
 } // namespace StoreSchema

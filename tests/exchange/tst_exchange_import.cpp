@@ -464,6 +464,7 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::newRow("row insert refused") << QStringLiteral("authorizer");
         QTest::newRow("teacher name too long for the store") << QStringLiteral("wide name");
+        QTest::newRow("teacher name longer than the column in characters") << QStringLiteral("long name");
     }
 
     // A store error in any pass undoes every statement of the import.
@@ -484,6 +485,9 @@ private slots:
             // A foreign writer's wider column lets a 16-byte name through the file.
             t.columns[*t.indexOf(QStringLiteral("jiaoshi"))].width = 20;
             set(t.rows[1], QStringLiteral("jiaoshi"), QStringLiteral("欧阳诸葛司马懿德"));
+        } else if (fault == u"long name") {
+            t.columns[*t.indexOf(QStringLiteral("jiaoshi"))].width = 40;
+            set(t.rows[1], QStringLiteral("jiaoshi"), QString(20, u'名'));
         } else if (s.location().isServer()) {
             // Rows already there stay; every new one is refused.
             s.db().execute(QStringLiteral("alter table gzl add constraint no_new_rows check (false) not valid"));

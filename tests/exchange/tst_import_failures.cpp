@@ -1,5 +1,6 @@
 #include "ExchangeFixtures.h"
 #include "ImportFixtures.h"
+#include "exchange/ParadoxFile.h"
 #include "exchange/WorkloadExport.h"
 #include "session/Selection.h"
 #include "store/SqliteDatabase.h"
@@ -226,6 +227,42 @@ private slots:
         QVERIFY(!s.db().inTransaction());
         QCOMPARE(dump(s), before);
         QCOMPARE(s.scalar(QStringLiteral("select group_concat(xh) from gzl_temp")), workTable);
+    }
+
+    // A value that the store refuses (a short whole number beyond its range, brought in a column
+    // of a foreign file's wider type) ends the import without a change, wherever the store finds
+    // it; the store then takes the next import as usual.
+    void refusedValueLeavesTheStoreUsable()
+    {
+        TestStore s(true);
+        const std::vector<QVariantList> before = dump(s);
+        QTemporaryDir dir;
+        ExchangeTable t =
+            table({rowWith(QStringLiteral("张三"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 1),
+                   rowWith(QStringLiteral("李四"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 2)});
+        t.columns[*t.indexOf(QStringLiteral("gm"))].kind = ExchangeColumn::Kind::Number;
+        set(t.rows[1], QStringLiteral("gm"), 40000.0);
+        const QString refused = dir.filePath(QStringLiteral("refused.dbt"));
+        ParadoxFile::write(refused, t);
+        {
+            WorkloadImport importer(s.data());
+            importer.makeCounters();
+            QCOMPARE(importer.copyToWorkCopy(refused), WorkloadImport::Outcome::Ready);
+            const WorkloadImport::Outcome staged = importer.openWorkCopy();
+            if (staged == WorkloadImport::Outcome::Ready)
+                QVERIFY_THROWS_EXCEPTION(StoreError, importer.run());
+            else
+                QCOMPARE(staged, WorkloadImport::Outcome::NotOurFile);
+        }
+        QVERIFY(!s.db().inTransaction());
+        QCOMPARE(dump(s), before);
+
+        const QString good = writeFile(
+            dir, {rowWith(QStringLiteral("王五"), QStringLiteral("数学教研室"), QStringLiteral("理学院"), Year, 9001)});
+        const Imported result = importFile(s, good);
+        QCOMPARE(result.outcome, WorkloadImport::Outcome::Ready);
+        QCOMPARE(result.counts.rows, 1);
+        QCOMPARE(s.count(QStringLiteral("gzl"), QStringLiteral("jiaoshi='王五'")), 1);
     }
 
 private:
