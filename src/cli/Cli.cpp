@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <optional>
 
@@ -194,6 +195,31 @@ GlobalOptions readGlobalOptions(QStringList& args)
 
 } // namespace
 
+// A command whose transaction the server undid for crossing another's is run again, a few times,
+// before its refusal is reported; what an undone run printed is not shown.
+int Cli::runRetryingConflicts(const Handler& handler, const Context& context)
+{
+    for (int attempt = 1;; ++attempt) {
+        QString printed;
+        QString said;
+        QTextStream out(&printed);
+        QTextStream err(&said);
+        Context run{context.dataDir, context.store, context.args, out, err};
+        try {
+            const int status = handler(run);
+            out.flush();
+            err.flush();
+            context.out << printed;
+            context.err << said;
+            return status;
+        } catch (const StoreError& e) {
+            if (!e.isConflict() || attempt == ConflictAttempts)
+                throw;
+            QThread::msleep(ulong(20 * attempt));
+        }
+    }
+}
+
 int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) const
 {
     QStringList args = arguments;
@@ -232,7 +258,7 @@ int Cli::run(const QStringList& arguments, QTextStream& out, QTextStream& err) c
             const Handler& handler = parse(c, args, context.args);
             if (!context.store.isServer())
                 finishInterruptedWork(context);
-            return handler(context);
+            return runRetryingConflicts(handler, context);
         } catch (const ProgramError& e) {
             report(e, name, c.usage, err);
             return e.exitCode();

@@ -77,6 +77,8 @@ private:
     static const Handler& parse(const Command& command, const QStringList& words, CommandArguments& given);
     void printHelp(QTextStream& out) const;
     static void report(const ProgramError& e, const QString& command, const QString& usage, QTextStream& err);
+    static constexpr int ConflictAttempts = 3;
+    static int runRetryingConflicts(const Handler& handler, const Context& context);
 
     QList<Command> m_commands;
 };

@@ -481,6 +481,8 @@ StoreError PostgresDatabase::failure(pg_result* result, const QString& statement
     const char* source = result ? PQresultErrorField(result, PG_DIAG_SOURCE_FUNCTION) : nullptr;
     if (code == "22003" && source && QByteArray(source).startsWith("float_overflow"))
         e.markOverflow();
+    if (code == "40001" || code == "40P01")
+        e.markConflict();
     return e;
 }
 

@@ -25,6 +25,14 @@ public:
         m_overflow = true;
         return *this;
     }
+    // The server undid the statement's transaction because another one's changes crossed it (a
+    // serialization failure or a deadlock): the same work may succeed when it is done again.
+    bool isConflict() const { return m_conflict; }
+    StoreError& markConflict()
+    {
+        m_conflict = true;
+        return *this;
+    }
     // For a command that reports a refused statement in its own words: the state of the store is
     // not the operator's input, so it goes on to the general error display.
     void throwIfStoreState() const
@@ -36,4 +44,5 @@ public:
 private:
     QString m_statement;
     bool m_overflow = false;
+    bool m_conflict = false;
 };

@@ -1,6 +1,7 @@
 // What only a server store has: the connection string's password never shown, a database of
-// another program refused, the calculation's role that a parameter row cannot leave, and each
-// operator's own settings record. Runs against the throw-away test server only.
+// another program refused, the calculation's role that a parameter row cannot leave, each
+// operator's own settings record, and a command done again when the server undid it for crossing
+// another. Runs against the throw-away test server only.
 
 #include "calc/WorkloadCalculator.h"
 #include "session/Selection.h"
@@ -8,6 +9,7 @@
 #include "store/Database.h"
 #include "store/Sql.h"
 #include "store/TableObject.h"
+#include "support/CliRun.h"
 #include "support/TestStore.h"
 
 #include "../calc/CalcFixture.h"
@@ -127,6 +129,41 @@ private slots:
         QCOMPARE(store.data().Tbsystem->fieldByName(QStringLiteral("Nd")).asString(), QStringLiteral("2024-2025学年"));
         QCOMPARE(other.Tbsystem->fieldByName(QStringLiteral("Nd")).asString(), QStringLiteral("2025-2026学年"));
         QCOMPARE(store.count(QStringLiteral("system_all")), 3); // the shared record and the two operators'
+    }
+
+    // A command whose transaction the server undoes for crossing another one's (a serialization
+    // failure) is done again, up to three times; only the run that succeeds leaves its row, and a
+    // command that never gets through is reported busy.
+    void aCrossedCommandIsDoneAgain_data()
+    {
+        QTest::addColumn<int>("crossed"); // how many runs the server undoes
+        QTest::addColumn<int>("status");
+        QTest::newRow("the second run gets through") << 1 << 0;
+        QTest::newRow("the third run gets through") << 2 << 0;
+        QTest::newRow("none gets through") << 3 << 1;
+    }
+    void aCrossedCommandIsDoneAgain()
+    {
+        QFETCH(int, crossed);
+        QFETCH(int, status);
+        TestStore store;
+        store.db().execute(QStringLiteral("create sequence runs"));
+        // The sequence counts the runs whatever becomes of their transactions.
+        const QString command =
+            QStringLiteral("do $$ begin insert into yuanbu (mc) values ('run ' || nextval('runs')); if currval('runs') "
+                           "<= %1 then raise exception 'crossed' using errcode = '40001'; end if; end $$")
+                .arg(crossed);
+        const CliRun r = runCli(store.ctlArguments() + QStringList{QStringLiteral("sql"), command});
+        QCOMPARE(r.status, status);
+        const int runs = std::min(crossed + 1, 3);
+        QCOMPARE(store.scalar(QStringLiteral("select last_value from runs")), QString::number(runs));
+        if (status == 0) {
+            QCOMPARE(store.count(QStringLiteral("yuanbu"), QStringLiteral("mc like 'run %'")), 1);
+            QCOMPARE(store.count(QStringLiteral("yuanbu"), QStringLiteral("mc='run %1'").arg(runs)), 1);
+        } else {
+            QCOMPARE(store.count(QStringLiteral("yuanbu"), QStringLiteral("mc like 'run %'")), 0);
+            QVERIFY2(r.err.contains(QStringLiteral("数据库正被别的操作员使用")), qPrintable(r.err));
+        }
     }
 };
 
