@@ -683,8 +683,13 @@ void PostgresDatabase::refreshPlannerStatistics(const QString& table)
                        "quote_ident($2)) AND coalesce(last_analyze, last_autoanalyze) IS NOT NULL AND "
                        "n_mod_since_analyze <= n_live_tup / 5"),
         {m_schema, table.toLower()});
-    if (current.rows.empty())
-        executeInternal(QStringLiteral("ANALYZE %1.%2").arg(quotedSchema(), table));
+    if (!current.rows.empty())
+        return;
+    // Outside a transaction (after many rows came in at once) the rows are also marked as seen by
+    // everyone now, which the first commands to read them would otherwise do, page by page.
+    executeInternal(QStringLiteral("%1 %2.%3")
+                        .arg(inTransaction() ? QStringLiteral("ANALYZE") : QStringLiteral("VACUUM (ANALYZE)"),
+                             quotedSchema(), table));
 }
 
 QString PostgresDatabase::quotedSchema() const
