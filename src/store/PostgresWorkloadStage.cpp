@@ -3,7 +3,6 @@
 #include "store/PostgresDatabase.h"
 #include "store/StoreError.h"
 #include "store/StoreSchema.h"
-#include "store/WorkloadCategories.h"
 
 #include <QRegularExpression>
 
@@ -44,19 +43,10 @@ PostgresWorkloadStage::~PostgresWorkloadStage()
 
 int PostgresWorkloadStage::writeBack()
 {
-    QStringList columns;
-    QStringList staged;
-    QStringList changed;
-    for (const char* column : WorkloadCategories::computedColumns()) {
-        const QLatin1String c(column);
-        columns << c;
-        staged << QStringLiteral("s.%1").arg(c);
-        changed << QStringLiteral("m.%1 IS DISTINCT FROM s.%1").arg(c);
-    }
-    return m_db.executeInternal(
-        QStringLiteral("UPDATE %1.gzl AS m SET (%2)=(%3) FROM pg_temp.gzl AS s "
-                       "WHERE m.rowid=s.rowid AND (%4)")
-            .arg(m_db.quotedSchema(), columns.join(u','), staged.join(u','), changed.join(QStringLiteral(" OR "))));
+    const WriteBackLists lists = writeBackLists(QStringLiteral("%1 IS DISTINCT FROM %2"));
+    return m_db.executeInternal(QStringLiteral("UPDATE %1.gzl AS m SET (%2)=(%3) FROM pg_temp.gzl AS s "
+                                               "WHERE m.rowid=s.rowid AND (%4)")
+                                    .arg(m_db.quotedSchema(), lists.columns, lists.staged, lists.changed));
 }
 
 QString PostgresWorkloadStage::infiniteColumn(const StoreError& e) const

@@ -3,7 +3,6 @@
 #include "store/SqliteDatabase.h"
 #include "store/StoreError.h"
 #include "store/StoreSchema.h"
-#include "store/WorkloadCategories.h"
 
 #include <QRegularExpression>
 
@@ -42,22 +41,14 @@ SqliteWorkloadStage::~SqliteWorkloadStage()
 
 int SqliteWorkloadStage::writeBack()
 {
-    QStringList columns;
-    QStringList staged;
-    QStringList changed;
-    for (const char* column : WorkloadCategories::computedColumns()) {
-        const QLatin1String c(column);
-        columns << c;
-        staged << QStringLiteral("s.%1").arg(c);
-        changed << QStringLiteral("m.%1 IS NOT s.%1").arg(c);
-    }
+    const WriteBackLists lists = writeBackLists(QStringLiteral("%1 IS NOT %2"));
     // The changed rows are listed first, walking the stage and finding each store row by its
     // identity; the store's table is never scanned.
     return m_db.executeInternal(
         QStringLiteral("UPDATE main.gzl SET (%1)=(SELECT %2 FROM temp.gzl AS s WHERE s.rowid=main.gzl.rowid) "
                        "WHERE rowid IN (SELECT s.rowid FROM temp.gzl AS s CROSS JOIN main.gzl AS m "
                        "ON m.rowid=s.rowid WHERE %3)")
-            .arg(columns.join(u','), staged.join(u','), changed.join(QStringLiteral(" OR "))));
+            .arg(lists.columns, lists.staged, lists.changed));
 }
 
 QString SqliteWorkloadStage::infiniteColumn(const StoreError& e) const

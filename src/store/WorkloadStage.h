@@ -27,4 +27,17 @@ public:
     // Whether the calculation must still look for an infinite value before each update: a store
     // whose refusal ends the transaction cannot be asked afterwards for which row it was.
     virtual bool checksAhead() const { return false; }
+
+protected:
+    // What a write back names: the computed columns ("q1,q11,..."), the staged row's values of
+    // them ("s.q1,s.q11,...") and the condition that the store's row "m" differs from the staged
+    // row "s" in one of them; `differs` is the engine's form of "%1 differs from %2", %1 and %2
+    // standing for the column of "m" and of "s".
+    struct WriteBackLists
+    {
+        QString columns;
+        QString staged;
+        QString changed;
+    };
+    static WriteBackLists writeBackLists(const QString& differs);
 };
