@@ -82,9 +82,13 @@ void LoginDialog::onOkClicked()
         m_session.OperatorCode = m_code->text();
         m_session.OperatorPassword = m_password->text();
         m_session.ParamRight = *right;
+        // On a shared store the operator's own settings record is read now; the year chosen here
+        // goes into it.
+        const QString year = m_year->currentText();
         m_data.setOperator(m_session.OperatorCode);
+        m_data.Tbsystem->activate();
         m_data.Tbsystem->edit();
-        m_data.Tbsystem->setFieldText(QStringLiteral("Nd"), m_year->currentText());
+        m_data.Tbsystem->setFieldText(QStringLiteral("Nd"), year);
         m_data.Tbsystem->post();
         hide();
         emit loggedIn();

@@ -64,8 +64,12 @@ void DataModule::setOperator(const QString& code)
 {
     if (!m_db || !m_db->isServer())
         return;
+    // The settings record is the operator's own from now on: an open record is read again.
+    const bool open = Tbsystem->isActive();
     Tbsystem->close();
     m_db->setOperator(code);
+    if (open)
+        Tbsystem->activate();
 }
 
 void DataModule::attach(std::unique_ptr<Database> db)
