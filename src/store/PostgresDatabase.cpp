@@ -501,6 +501,14 @@ const PostgresDialect::Names& PostgresDatabase::names()
         m_names.gbkOrdered.clear();
         for (const QString& c : StoreSchema::gbkOrderedColumns())
             m_names.gbkOrdered.insert(c);
+        const Result numbered = selectInternal(
+            QStringLiteral("SELECT DISTINCT lower(c.relname) FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+                           "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE (n.nspname = $1 OR n.oid = "
+                           "pg_my_temp_schema()) AND c.relkind = 'r' AND a.attname = 'rowid' AND NOT a.attisdropped"),
+            {m_schema});
+        m_names.numbered.clear();
+        for (const QVariantList& row : numbered.rows)
+            m_names.numbered.insert(row.value(0).toString());
         m_namesKnown = true;
     }
     return m_names;

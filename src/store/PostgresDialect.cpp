@@ -72,12 +72,91 @@ public:
             }
         }
         if (written == 0)
-            return m_s;
-        out += QStringView(m_s).mid(written);
+            out = m_s;
+        else
+            out += QStringView(m_s).mid(written);
+        if (const QString table = rowsInStoreOrder(); !table.isEmpty())
+            out = withoutTrailingSemicolon(out) + QStringLiteral(" ORDER BY %1.rowid").arg(table);
         return out;
     }
 
 private:
+    // The desktop store hands the rows of one table in the order they were stored where a query
+    // gives no order of its own, and the program's lists rely on it (a row list keeps its order
+    // after a calculation rewrote the rows). The server keeps no such order: such a query (one
+    // table, its rows themselves, no order, grouping or limit of its own) is ordered by the row
+    // numbers. Returns the table (or its alias) to order by, or empty.
+    QString rowsInStoreOrder()
+    {
+        static const QSet<QString> ownOrder{
+            QStringLiteral("order"),  QStringLiteral("group"), QStringLiteral("union"),  QStringLiteral("intersect"),
+            QStringLiteral("except"), QStringLiteral("limit"), QStringLiteral("offset"), QStringLiteral("distinct"),
+            QStringLiteral("having"), QStringLiteral("join"),  QStringLiteral("into"),   QStringLiteral("for")};
+        static const QSet<QString> aggregates{
+            QStringLiteral("count"), QStringLiteral("sum"),   QStringLiteral("avg"),         QStringLiteral("min"),
+            QStringLiteral("max"),   QStringLiteral("total"), QStringLiteral("group_concat")};
+        if (size() < 4 || lower(0) != u"select")
+            return {};
+        qsizetype from = -1;
+        int depth = 0;
+        for (qsizetype k = 0; k < size(); ++k) {
+            if (isPunct(k, u'('))
+                ++depth;
+            else if (isPunct(k, u')'))
+                --depth;
+            else if (depth == 0 && token(k).kind == Kind::Word) {
+                const QString w = lower(k);
+                if (ownOrder.contains(w) || (from < 0 && aggregates.contains(w) && isPunct(k + 1, u'(')))
+                    return {};
+                if (w == u"from" && from < 0)
+                    from = k;
+            }
+        }
+        if (from < 0 || from + 1 >= size() || token(from + 1).kind != Kind::Word)
+            return {};
+        // One table, perhaps with a name of its own, then the condition or the end.
+        qsizetype next = from + 2;
+        QString name = text(from + 1);
+        if (lower(next) == u"as" && token(next + 1).kind == Kind::Word) {
+            name = text(next + 1);
+            next += 2;
+        } else if (next < size() && token(next).kind == Kind::Word && lower(next) != u"where") {
+            name = text(next);
+            ++next;
+        }
+        if (next < size() && lower(next) != u"where" && !isPunct(next, u';'))
+            return {};
+        if (!m_names.numbered.contains(lower(from + 1)) || !endsComplete())
+            return {};
+        return name;
+    }
+
+    // Whether the statement ends where an order may follow: a statement cut short (its condition
+    // ending in "and", say) is left as it is, so that the store's refusal speaks of what was given.
+    bool endsComplete() const
+    {
+        static const QSet<QString> open{QStringLiteral("and"),   QStringLiteral("or"),      QStringLiteral("not"),
+                                        QStringLiteral("where"), QStringLiteral("like"),    QStringLiteral("in"),
+                                        QStringLiteral("is"),    QStringLiteral("between"), QStringLiteral("from"),
+                                        QStringLiteral("select")};
+        qsizetype last = size() - 1;
+        while (last >= 0 && isPunct(last, u';'))
+            --last;
+        if (last < 0)
+            return false;
+        const Token& t = token(last);
+        if (t.kind == Kind::Punct)
+            return isPunct(last, u')') || isPunct(last, u'*');
+        return t.kind != Kind::Word || !open.contains(lower(last));
+    }
+
+    static QString withoutTrailingSemicolon(QString sql)
+    {
+        while (!sql.isEmpty() && (sql.back().isSpace() || sql.back() == u';'))
+            sql.chop(1);
+        return sql;
+    }
+
     qsizetype size() const { return qsizetype(m_idx.size()); }
     const Token& token(qsizetype k) const { return m_all[m_idx[k]]; }
     QString text(qsizetype k) const { return m_s.mid(token(k).begin, token(k).end - token(k).begin); }

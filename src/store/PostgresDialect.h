@@ -14,6 +14,7 @@
 // - ORDER BY a name column (faculty, section, teacher) sorts by the names' GBK bytes;
 // - COLLATE BINARY is the byte order of the text ("C"); a hexadecimal number (0x1E) is its value;
 // - a decimal or exponent literal is a double, and one beyond every double an infinity;
+// - the rows of one table, where a query gives no order, come in the order they were stored;
 // - `?` and `:name` parameters of a bound statement become `$1`, `$2`, … in order of first
 //   appearance (`:name` used twice is one parameter).
 // Division by zero, ifnull(), gbk_len() and the like are functions and operators of the store's
@@ -27,6 +28,8 @@ struct Names
     QSet<QString> columns;
     // The columns whose order is the GBK order of their bytes, lower case.
     QSet<QString> gbkOrdered;
+    // The tables (lower case) that number their rows in a column "rowid".
+    QSet<QString> numbered;
 };
 
 QString translate(const QString& statement, const Names& names, bool bound);

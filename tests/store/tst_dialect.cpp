@@ -96,8 +96,20 @@ private slots:
                                       << "select q*2 from rydm";
         QTest::newRow("byte order") << "select * from rydm order by rymc collate binary"
                                     << "select * from rydm order by rymc collate \"C\"";
-        QTest::newRow("like") << "select * from rydm where rymc like '%a%'"
-                              << "select * from rydm where rymc ilike '%a%'";
+        QTest::newRow("like") << "select * from rydm where rymc like '%a%' order by rydm"
+                              << "select * from rydm where rymc ilike '%a%' order by rydm";
+        QTest::newRow("rows of a table in stored order") << "select * from gzl where fl='1';"
+                                                         << "select * from gzl where fl='1' ORDER BY gzl.rowid";
+        QTest::newRow("rows of a named table") << "select g.kname from gzl g"
+                                               << "select g.kname from gzl g ORDER BY g.rowid";
+        QTest::newRow("an aggregate keeps no order") << "select count(*) from gzl"
+                                                     << "select count(*) from gzl";
+        QTest::newRow("two tables keep theirs") << "select * from rydm, bmdm where rydm.bmdm=bmdm.bmdm"
+                                                << "select * from rydm, bmdm where rydm.bmdm=bmdm.bmdm";
+        QTest::newRow("a table without row numbers") << "select * from bmdm"
+                                                     << "select * from bmdm";
+        QTest::newRow("a statement cut short") << "select * from gzl where fl='1' and "
+                                               << "select * from gzl where fl='1' and ";
     }
     void serverReading()
     {
@@ -106,6 +118,7 @@ private slots:
         PostgresDialect::Names names;
         names.columnsOf = columns;
         names.columns = {QStringLiteral("rydm"), QStringLiteral("rymc"), QStringLiteral("bmdm"), QStringLiteral("q")};
+        names.numbered = {QStringLiteral("gzl")};
         QCOMPARE(PostgresDialect::translate(given, names, false), expected);
     }
 };
