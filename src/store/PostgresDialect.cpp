@@ -104,11 +104,13 @@ private:
                 ++depth;
             else if (isPunct(k, u')'))
                 --depth;
-            else if (depth == 0 && token(k).kind == Kind::Word) {
+            else if (token(k).kind == Kind::Word) {
                 const QString w = lower(k);
-                if (ownOrder.contains(w) || (from < 0 && aggregates.contains(w) && isPunct(k + 1, u'(')))
+                // An aggregate anywhere in what is selected, or an order of the query's own.
+                if ((from < 0 && aggregates.contains(w) && isPunct(k + 1, u'(')) ||
+                    (depth == 0 && ownOrder.contains(w)))
                     return {};
-                if (w == u"from" && from < 0)
+                if (depth == 0 && w == u"from" && from < 0)
                     from = k;
             }
         }

@@ -87,6 +87,10 @@ QStringList compatibilityStatements(const QString& s)
                .arg(s);
     out << QStringLiteral("CREATE AGGREGATE %1.group_concat(anyelement) (SFUNC = %1.group_concat_step, STYPE = text)")
                .arg(s);
+    // total(x): the sum as a double, 0 over no rows.
+    out << QStringLiteral("CREATE AGGREGATE %1.total(double precision) (SFUNC = float8pl, STYPE = double precision, "
+                          "INITCOND = '0')")
+               .arg(s);
     return out;
 }
 

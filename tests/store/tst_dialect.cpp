@@ -104,6 +104,8 @@ private slots:
                                                << "select g.kname from gzl g ORDER BY g.rowid";
         QTest::newRow("an aggregate keeps no order") << "select count(*) from gzl"
                                                      << "select count(*) from gzl";
+        QTest::newRow("an aggregate inside a function") << "select round(total(q1),2) from gzl"
+                                                        << "select round(total(q1),2) from gzl";
         QTest::newRow("two tables keep theirs") << "select * from rydm, bmdm where rydm.bmdm=bmdm.bmdm"
                                                 << "select * from rydm, bmdm where rydm.bmdm=bmdm.bmdm";
         QTest::newRow("a table without row numbers") << "select * from bmdm"
