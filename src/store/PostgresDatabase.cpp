@@ -490,25 +490,25 @@ const PostgresDialect::Names& PostgresDatabase::names()
 {
     if (!m_namesKnown) {
         m_names.columnsOf = [this](const QString& table) { return columnsOf(table); };
+        // Every column of the store's tables and of the connection's own, and the tables that
+        // number their rows: one look at the catalogue.
         const Result all = selectInternal(
-            QStringLiteral("SELECT DISTINCT lower(a.attname) FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
-                           "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE (n.nspname = $1 OR n.oid = "
-                           "pg_my_temp_schema()) AND a.attnum > 0 AND NOT a.attisdropped"),
+            QStringLiteral("SELECT lower(a.attname), lower(c.relname), c.relkind = 'r' FROM pg_attribute a "
+                           "JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = c.relnamespace "
+                           "WHERE (n.nspname = $1 OR n.oid = pg_my_temp_schema()) AND a.attnum > 0 AND NOT "
+                           "a.attisdropped"),
             {m_schema});
         m_names.columns.clear();
-        for (const QVariantList& row : all.rows)
-            m_names.columns.insert(row.value(0).toString());
+        m_names.numbered.clear();
+        for (const QVariantList& row : all.rows) {
+            const QString column = row.value(0).toString();
+            m_names.columns.insert(column);
+            if (column == u"rowid" && row.value(2).toBool())
+                m_names.numbered.insert(row.value(1).toString());
+        }
         m_names.gbkOrdered.clear();
         for (const QString& c : StoreSchema::gbkOrderedColumns())
             m_names.gbkOrdered.insert(c);
-        const Result numbered = selectInternal(
-            QStringLiteral("SELECT DISTINCT lower(c.relname) FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
-                           "JOIN pg_namespace n ON n.oid = c.relnamespace WHERE (n.nspname = $1 OR n.oid = "
-                           "pg_my_temp_schema()) AND c.relkind = 'r' AND a.attname = 'rowid' AND NOT a.attisdropped"),
-            {m_schema});
-        m_names.numbered.clear();
-        for (const QVariantList& row : numbered.rows)
-            m_names.numbered.insert(row.value(0).toString());
         m_namesKnown = true;
     }
     return m_names;
